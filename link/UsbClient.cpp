@@ -1,0 +1,126 @@
+#include "link/UsbClient.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+namespace tracebay::link {
+
+using platform::MessageIcon;
+
+namespace {
+
+constexpr uint8_t StatusRequest = 9;
+constexpr uint8_t CommandMessage = 1;
+constexpr uint8_t ReplyRequestMessage = 2;
+const std::string NoDevice = "Cann't Connect to USB Device";
+const std::string ReadFailed = "Cann't Read data from USB Device";
+const std::string ReadCaption = "USB Read Message";
+
+}  // namespace
+
+UsbClient::UsbClient(platform::HostServices& host, LinkState& link, UsbLibrary& library)
+    : host_(host), link_(link), library_(library) {}
+
+bool UsbClient::statusRequest(uint8_t* status) {
+    return library_.Vendor_Request_Read(StatusRequest, 0, 0, 4, status);
+}
+
+void UsbClient::readFailed(const std::string& text) {
+    host_.showMessage(text, ReadCaption, MessageIcon::Exclamation);
+}
+
+void UsbClient::UsbNextTag() {
+    ++UsbTag_;
+    if (UsbTag_ == 255) UsbTag_ = 0;
+}
+
+void UsbClient::UsbOpen() {
+    std::array<uint8_t, 5> status{};
+    if (statusRequest(status.data())) {
+        link_.LinkReady = true;
+        return;
+    }
+    host_.showMessage(NoDevice, "USB Init", MessageIcon::Exclamation);
+    link_.LinkReady = false;
+}
+
+void UsbClient::UsbSend(const std::string& command) {
+    if (command.size() > CommandCapacity) {
+        // Cutting a command could turn it into another one; it is not sent at all.
+        host_.showMessage("Command longer than " + std::to_string(CommandCapacity) +
+                              " characters not sent",
+                          "USB Send Message", MessageIcon::Exclamation);
+        return;
+    }
+    std::array<uint8_t, CommandCapacity> buffer{};
+    std::copy(command.begin(), command.end(), buffer.begin());
+    UsbNextTag();
+    if (!library_.WriteUSB(CommandMessage, UsbTag_, static_cast<uint32_t>(command.size()),
+                           buffer.data()))
+        host_.showMessage(NoDevice, "USB Send Message", MessageIcon::Exclamation);
+}
+
+bool UsbClient::UsbAwaitReply() {
+    std::array<uint8_t, 11> status{};
+    link_.UsbTicks = 0;
+    while (status[0] == 0 && link_.UsbTicks < ReplyTickLimit) {
+        if (!statusRequest(status.data())) {
+            readFailed(NoDevice);
+            return false;
+        }
+        host_.processEvents();
+    }
+    if (link_.UsbTicks > ReplyTickLimit - 1) {
+        readFailed("Read USB time out");
+        return false;
+    }
+    if (!statusRequest(status.data())) {
+        readFailed(NoDevice);
+        return false;
+    }
+    UsbNextTag();
+    library_.WriteUSB(ReplyRequestMessage, UsbTag_, 0, nullptr);
+    UsbNextTag();
+    return true;
+}
+
+std::string UsbClient::UsbReadLine() {
+    if (!UsbAwaitReply()) return {};
+    std::array<uint8_t, TextReplyCapacity> buffer{};
+    uint32_t length = 0;
+    if (!library_.ReadUSB(length, buffer.data(), TextReplyCapacity)) {
+        readFailed(ReadFailed);
+        return {};
+    }
+    length = std::min<uint32_t>(length, TextReplyCapacity);
+    return std::string(buffer.begin(), buffer.begin() + length);
+}
+
+std::string UsbClient::UsbReadBlock(int32_t& length) {
+    if (!UsbAwaitReply()) return {};
+    std::vector<uint8_t> buffer(BlockCapacity);
+    uint32_t received = 0;
+    if (!library_.ReadUSB(received, buffer.data(), BlockCapacity)) {
+        readFailed(ReadFailed);
+        return {};
+    }
+    received = std::min<uint32_t>(received, BlockCapacity);
+    length = static_cast<int32_t>(received);
+    std::string text(buffer.begin(), buffer.begin() + received);
+    for (uint32_t i = 1; i <= received; ++i) link_.RawSamples[i] = buffer[i - 1];
+    return text;
+}
+
+// A read that fails half-way must not leave the record half old, half new: the reply is read
+// aside and copied only when it came whole.
+void UsbClient::UsbReadSystemBlock() {
+    if (!UsbAwaitReply()) return;
+    std::array<uint8_t, LinkState::SystemDataSize> record{};
+    uint32_t length = 0;
+    if (!library_.ReadUSB(length, record.data(), LinkState::SystemDataSize)) return;
+    std::copy_n(record.begin(), std::min<uint32_t>(length, LinkState::SystemDataSize),
+                link_.SystemDataRecord.begin());
+}
+
+}  // namespace tracebay::link

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "link/LinkState.h"
+#include "link/UsbLibrary.h"
+#include "platform/HostServices.h"
+
+namespace tracebay::link {
+
+// The program's side of the USB link: commands as USBTMC messages, the reply-ready poll, and
+// readers for text replies, waveform blocks and the system block.
+class UsbClient {
+public:
+    static constexpr size_t CommandCapacity = 257;
+    static constexpr size_t TextReplyCapacity = 257;
+    static constexpr size_t BlockCapacity = LinkState::RawSamplesSize - 1;
+    static constexpr int ReplyTickLimit = 50;
+
+    UsbClient(platform::HostServices& host, LinkState& link, UsbLibrary& library);
+
+    void UsbOpen();
+    void UsbSend(const std::string& command);
+    std::string UsbReadLine();
+    // The block's bytes as text, also stored in RawSamples[1..]; `length` is set on success.
+    std::string UsbReadBlock(int32_t& length);
+    void UsbReadSystemBlock();
+
+    void UsbNextTag();
+    bool UsbAwaitReply();
+    uint8_t UsbTag() const { return UsbTag_; }
+
+private:
+    bool statusRequest(uint8_t* status);
+    void readFailed(const std::string& text);
+
+    platform::HostServices& host_;
+    LinkState& link_;
+    UsbLibrary& library_;
+    uint8_t UsbTag_ = 0;
+};
+
+}  // namespace tracebay::link

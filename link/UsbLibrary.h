@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+
+namespace tracebay::link {
+
+// The three functions of the USB link library that the program calls.
+class UsbLibrary {
+public:
+    virtual ~UsbLibrary() = default;
+
+    virtual bool WriteUSB(uint8_t messageId, uint8_t tag, uint32_t transferSize,
+                          const uint8_t* data) = 0;
+    // Fails, writing nothing, when the reply announces more than `capacity` bytes.
+    virtual bool ReadUSB(uint32_t& length, uint8_t* destination, uint32_t capacity) = 0;
+    virtual bool Vendor_Request_Read(uint8_t request, uint16_t value, uint16_t index,
+                                     uint16_t length, uint8_t* destination) = 0;
+};
+
+}  // namespace tracebay::link

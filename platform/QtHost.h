@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QTimer>
+
+#include "platform/HostServices.h"
+
+namespace tracebay::platform {
+
+// Host services on a running Qt application. Messages are modal boxes unless a message sink is
+// set (the command-line tool prints them instead).
+class QtHost : public HostServices {
+public:
+    using MessageSink = std::function<void(const std::string& text, const std::string& caption)>;
+
+    QtHost();
+
+    void processEvents() override;
+    void sleepMs(int ms) override;
+    void showMessage(const std::string& text, const std::string& caption,
+                     MessageIcon icon) override;
+    void setReplyTickHandler(std::function<void()> handler) override;
+
+    void setMessageSink(MessageSink sink) { sink_ = std::move(sink); }
+
+private:
+    QTimer replyTick_;
+    std::function<void()> tickHandler_;
+    MessageSink sink_;
+};
+
+}  // namespace tracebay::platform

@@ -1,0 +1,71 @@
+/* KavloUsbLink: bulk messages in USB Test and Measurement Class framing, and control requests,
+ * to the first QM1000 instrument attached over USB.
+ *
+ * Every call finds the instrument, opens it, does its work and closes it again, so calls are
+ * independent of each other. Results are one-byte booleans, 1 for success. Buffers belong to
+ * the caller; the library keeps no pointer after a call returns. One caller thread only. */
+#ifndef KAVLOUSBLINK_H
+#define KAVLOUSBLINK_H
+
+#include <stdint.h>
+
+#if defined(_WIN32)
+#define KAVLO_CALL __stdcall
+#define KAVLO_API
+#else
+#define KAVLO_CALL
+#define KAVLO_API __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef uint8_t KavloBool;
+
+/* Reads a reply that a WriteUSB with message ID 2 asked for. Stores the announced payload
+ * length through `length` and writes that many bytes to `destination`, which must be large
+ * enough: prefer ReadUSBBounded. */
+KAVLO_API KavloBool KAVLO_CALL ReadUSB(uint32_t* length, uint8_t* destination);
+
+/* Writes the 12-byte bulk-out header for `messageId` and `tag`, then `transferSize` bytes of
+ * `data` in chunks of at most 4096 bytes. Message ID 2 asks the instrument for a reply of up to
+ * 64 bytes, whatever `transferSize` says. */
+KAVLO_API KavloBool KAVLO_CALL WriteUSB(uint8_t messageId, uint8_t tag, uint32_t transferSize,
+                                        const uint8_t* data);
+
+/* Class requests without and with a data stage; selector 1 addresses the interface, any other
+ * value an endpoint. */
+KAVLO_API KavloBool KAVLO_CALL Class_Request_Write(uint8_t request, uint16_t value,
+                                                   uint16_t index, uint16_t length,
+                                                   uint8_t selector);
+KAVLO_API KavloBool KAVLO_CALL Class_Request_Read(uint8_t request, uint16_t value,
+                                                  uint16_t index, uint16_t length,
+                                                  uint8_t* destination, uint8_t selector);
+
+/* Vendor requests to the device; a read writes at most `length` bytes to `destination`. */
+KAVLO_API KavloBool KAVLO_CALL Vendor_Request_Write(uint8_t request, uint16_t value,
+                                                    uint16_t index, uint16_t length);
+KAVLO_API KavloBool KAVLO_CALL Vendor_Request_Read(uint8_t request, uint16_t value,
+                                                   uint16_t index, uint16_t length,
+                                                   uint8_t* destination);
+
+/* Kept for old callers; does nothing and always fails. */
+KAVLO_API KavloBool KAVLO_CALL USB_Clear_Feature(uint32_t a, uint32_t b, uint32_t c,
+                                                 uint32_t d);
+
+/* As ReadUSB, but never writes more than `capacity` bytes: a reply announcing more fails
+ * without writing anything, and `length` is then not set. */
+KAVLO_API KavloBool KAVLO_CALL ReadUSBBounded(uint32_t* length, uint8_t* destination,
+                                              uint32_t capacity);
+
+typedef KavloBool(KAVLO_CALL* WriteUSBProc)(uint8_t, uint8_t, uint32_t, const uint8_t*);
+typedef KavloBool(KAVLO_CALL* ReadUSBBoundedProc)(uint32_t*, uint8_t*, uint32_t);
+typedef KavloBool(KAVLO_CALL* VendorRequestReadProc)(uint8_t, uint16_t, uint16_t, uint16_t,
+                                                     uint8_t*);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
