@@ -19,11 +19,11 @@ struct LinkState {
     bool ReplyStarted = false;   // a chunk of the current serial reply has arrived
     std::string ReplyText;       // the serial reply so far, one character per byte
     std::array<uint8_t, RxBufferSize> RxBuffer{};  // serial payload bytes
-    int32_t RxCount = 0;     // payload bytes stored in RxBuffer
-    int32_t RxTotal = 0;     // bytes received for the current reply, prefix included
-    double RxExpected = 0;   // payload length announced by a block's prefix
-    int32_t SerialTicks = 0; // reply ticks since the last serial activity
-    int32_t UsbTicks = 0;    // reply ticks since the USB reply poll began
+    int32_t RxCount = 0;                           // payload bytes stored in RxBuffer
+    int32_t RxTotal = 0;      // bytes received for the current reply, prefix included
+    double RxExpected = 0;    // payload length announced by a block's prefix
+    int32_t SerialTicks = 0;  // reply ticks since the last serial activity
+    int32_t UsbTicks = 0;     // reply ticks since the USB reply poll began
 
     // A block's length prefix may arrive split over several chunks.
     std::array<uint8_t, 4> RxPrefix{};

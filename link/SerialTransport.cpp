@@ -164,8 +164,7 @@ void SerialTransport::SerialReceiveBlock(std::string_view chunk) {
     link_.RxTotal += static_cast<int32_t>(chunk.size());
     const std::string_view payload = takePrefixBytes(chunk);
     if (link_.RxPrefixCount < 4) return;
-    if (link_.RxExpected > static_cast<double>(LinkState::RxBufferSize) ||
-        !storePayload(payload)) {
+    if (link_.RxExpected > static_cast<double>(LinkState::RxBufferSize) || !storePayload(payload)) {
         refuseReply();
         return;
     }

@@ -48,9 +48,9 @@ void UsbClient::UsbOpen() {
 void UsbClient::UsbSend(const std::string& command) {
     if (command.size() > CommandCapacity) {
         // Cutting a command could turn it into another one; it is not sent at all.
-        host_.showMessage("Command longer than " + std::to_string(CommandCapacity) +
-                              " characters not sent",
-                          "USB Send Message", MessageIcon::Exclamation);
+        host_.showMessage(
+            "Command longer than " + std::to_string(CommandCapacity) + " characters not sent",
+            "USB Send Message", MessageIcon::Exclamation);
         return;
     }
     std::array<uint8_t, CommandCapacity> buffer{};

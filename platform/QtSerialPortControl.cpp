@@ -44,8 +44,8 @@ QtSerialPortControl::~QtSerialPortControl() {
     port_.close();
 }
 
-PortStatus QtSerialPortControl::openDevice(const std::string& name,
-                                           const SerialLineSettings& line, int handshaking) {
+PortStatus QtSerialPortControl::openDevice(const std::string& name, const SerialLineSettings& line,
+                                           int handshaking) {
     port_.setPortName(QString::fromStdString(name));
     if (!port_.open(QIODevice::ReadWrite))
         return PortStatus::failure(name + ": " + port_.errorString().toStdString());

@@ -34,11 +34,16 @@ std::optional<SerialLineSettings::Parity> parityFromLetter(const std::string& te
     using P = SerialLineSettings::Parity;
     if (text.size() != 1) return std::nullopt;
     switch (text[0]) {
-        case 'n': case 'N': return P::None;
-        case 'e': case 'E': return P::Even;
-        case 'o': case 'O': return P::Odd;
-        case 'm': case 'M': return P::Mark;
-        case 's': case 'S': return P::Space;
+        case 'n':
+        case 'N': return P::None;
+        case 'e':
+        case 'E': return P::Even;
+        case 'o':
+        case 'O': return P::Odd;
+        case 'm':
+        case 'M': return P::Mark;
+        case 's':
+        case 'S': return P::Space;
         default: return std::nullopt;
     }
 }

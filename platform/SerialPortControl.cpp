@@ -29,8 +29,8 @@ PortStatus SerialPortControl::setPortOpen(bool open) {
     }
     const auto parsed = parseLineSettings(settings_);
     if (!parsed.settings) return PortStatus::failure(parsed.error);
-    auto status = openDevice(portDeviceName(commPort_, devicePath_), *parsed.settings,
-                             handshaking_);
+    auto status =
+        openDevice(portDeviceName(commPort_, devicePath_), *parsed.settings, handshaking_);
     open_ = status.ok;
     return status;
 }

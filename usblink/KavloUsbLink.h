@@ -36,23 +36,20 @@ KAVLO_API KavloBool KAVLO_CALL WriteUSB(uint8_t messageId, uint8_t tag, uint32_t
 
 /* Class requests without and with a data stage; selector 1 addresses the interface, any other
  * value an endpoint. */
-KAVLO_API KavloBool KAVLO_CALL Class_Request_Write(uint8_t request, uint16_t value,
-                                                   uint16_t index, uint16_t length,
-                                                   uint8_t selector);
-KAVLO_API KavloBool KAVLO_CALL Class_Request_Read(uint8_t request, uint16_t value,
-                                                  uint16_t index, uint16_t length,
-                                                  uint8_t* destination, uint8_t selector);
+KAVLO_API KavloBool KAVLO_CALL Class_Request_Write(uint8_t request, uint16_t value, uint16_t index,
+                                                   uint16_t length, uint8_t selector);
+KAVLO_API KavloBool KAVLO_CALL Class_Request_Read(uint8_t request, uint16_t value, uint16_t index,
+                                                  uint16_t length, uint8_t* destination,
+                                                  uint8_t selector);
 
 /* Vendor requests to the device; a read writes at most `length` bytes to `destination`. */
-KAVLO_API KavloBool KAVLO_CALL Vendor_Request_Write(uint8_t request, uint16_t value,
-                                                    uint16_t index, uint16_t length);
-KAVLO_API KavloBool KAVLO_CALL Vendor_Request_Read(uint8_t request, uint16_t value,
-                                                   uint16_t index, uint16_t length,
-                                                   uint8_t* destination);
+KAVLO_API KavloBool KAVLO_CALL Vendor_Request_Write(uint8_t request, uint16_t value, uint16_t index,
+                                                    uint16_t length);
+KAVLO_API KavloBool KAVLO_CALL Vendor_Request_Read(uint8_t request, uint16_t value, uint16_t index,
+                                                   uint16_t length, uint8_t* destination);
 
 /* Kept for old callers; does nothing and always fails. */
-KAVLO_API KavloBool KAVLO_CALL USB_Clear_Feature(uint32_t a, uint32_t b, uint32_t c,
-                                                 uint32_t d);
+KAVLO_API KavloBool KAVLO_CALL USB_Clear_Feature(uint32_t a, uint32_t b, uint32_t c, uint32_t d);
 
 /* As ReadUSB, but never writes more than `capacity` bytes: a reply announcing more fails
  * without writing anything, and `length` is then not set. */

@@ -24,12 +24,11 @@ TEST_P(LeadingNumberRows, ReadTheNumberATextBeginsWith) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, LeadingNumberRows,
-    ::testing::Values(NumberRow{"5.000e-01", 0.5}, NumberRow{"  -2.5V", -2.5},
-                      NumberRow{"+7", 7}, NumberRow{".25", 0.25}, NumberRow{"3.", 3},
-                      NumberRow{"1e3x", 1000}, NumberRow{"1e", 1}, NumberRow{"1e+", 1},
-                      NumberRow{"2E-3s", 0.002}, NumberRow{"", 0}, NumberRow{"abc", 0},
-                      NumberRow{"-", 0}, NumberRow{".", 0}, NumberRow{"-.5e1", -5},
-                      NumberRow{"9600,n,8,1", 9600}, NumberRow{"1,5", 1},
+    ::testing::Values(NumberRow{"5.000e-01", 0.5}, NumberRow{"  -2.5V", -2.5}, NumberRow{"+7", 7},
+                      NumberRow{".25", 0.25}, NumberRow{"3.", 3}, NumberRow{"1e3x", 1000},
+                      NumberRow{"1e", 1}, NumberRow{"1e+", 1}, NumberRow{"2E-3s", 0.002},
+                      NumberRow{"", 0}, NumberRow{"abc", 0}, NumberRow{"-", 0}, NumberRow{".", 0},
+                      NumberRow{"-.5e1", -5}, NumberRow{"9600,n,8,1", 9600}, NumberRow{"1,5", 1},
                       NumberRow{"1e-400", 0}));
 
 TEST(LeadingNumber, HugeValuesSaturate) {

@@ -78,17 +78,17 @@ TEST_P(SerialPacing, CommandWaitsForItsTimeOnTheWire) {
     EXPECT_EQ(serialPacingMs(GetParam().baud, GetParam().length), GetParam().ms);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rates, SerialPacing,
-    ::testing::Values(PacingRow{"300", 5, 600},      // 100 ms per character
-                      PacingRow{"9600", 12, 41},     // 3.125 x 13 = 40.625
-                      PacingRow{"19200", 12, 39},    // 1.5625 is below the 3 ms floor
-                      PacingRow{"38400", 0, 3},      // the line feed alone
-                      PacingRow{"2400", 2, 38},      // 37.5: halves go to even
-                      PacingRow{"2400", 4, 62},      // 62.5
-                      PacingRow{" 4800", 9, 62},     // 6.25 x 10 = 62.5
-                      PacingRow{"0", 4, 15},         // no rate: the floor
-                      PacingRow{"fast", 4, 15}));
+INSTANTIATE_TEST_SUITE_P(Rates, SerialPacing,
+                         ::testing::Values(PacingRow{"300", 5, 600},   // 100 ms per character
+                                           PacingRow{"9600", 12, 41},  // 3.125 x 13 = 40.625
+                                           PacingRow{"19200", 12,
+                                                     39},  // 1.5625 is below the 3 ms floor
+                                           PacingRow{"38400", 0, 3},   // the line feed alone
+                                           PacingRow{"2400", 2, 38},   // 37.5: halves go to even
+                                           PacingRow{"2400", 4, 62},   // 62.5
+                                           PacingRow{" 4800", 9, 62},  // 6.25 x 10 = 62.5
+                                           PacingRow{"0", 4, 15},      // no rate: the floor
+                                           PacingRow{"fast", 4, 15}));
 
 class SerialSendTest : public LinkFixture {
 protected:
@@ -227,7 +227,9 @@ TEST_F(SerialBlockReply, MoreBytesThanAnnouncedNeverCompleteAndTimeOut) {
 }
 
 TEST_F(SerialBlockReply, LengthThatCanNeverFitIsRefusedAtOnce) {
-    deliverAfter(10, std::string("\x00\x00\x10\x00" "abc", 7));  // announces 1 MiB
+    deliverAfter(10, std::string("\x00\x00\x10\x00"
+                                 "abc",
+                                 7));  // announces 1 MiB
     const auto start = host.nowMs();
     EXPECT_EQ(awaitBlock(":WAVEFORM:DATA? CHANNEL1"), ReplyWait::Refused);
     EXPECT_LT(host.nowMs() - start, 1000);

@@ -28,10 +28,10 @@ public:
     // A reply the instrument will have ready.
     void queueReply(std::string payload);
 
-    bool deviceMissing = false;      // every call fails
-    bool statusFails = false;        // status requests fail
-    bool readFails = false;          // reads fail
-    int pollsBeforeReady = 0;        // not-ready answers before a queued reply shows ready
+    bool deviceMissing = false;  // every call fails
+    bool statusFails = false;    // status requests fail
+    bool readFails = false;      // reads fail
+    int pollsBeforeReady = 0;    // not-ready answers before a queued reply shows ready
     std::vector<Write> writes;
     int statusRequests = 0;
     uint32_t lastReadCapacity = 0;

@@ -1,0 +1,45 @@
+#include "sim/Faults.h"
+
+#include <charconv>
+
+namespace tracebay::sim {
+namespace {
+
+template <typename T>
+bool number(std::string_view text, T& value) {
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && end == text.data() + text.size();
+}
+
+}  // namespace
+
+bool applyFault(Faults& faults, std::string_view spec) {
+    const auto equals = spec.find('=');
+    const std::string_view name = spec.substr(0, equals);
+    const std::string_view value = equals == std::string_view::npos ? "" : spec.substr(equals + 1);
+    if (name == "target")
+        faults.target = std::string(value);
+    else if (name == "silent")
+        faults.silent = true;
+    else if (name == "trickle")
+        return number(value, faults.trickleMs);
+    else if (name == "garbage")
+        faults.garbage = true;
+    else if (name == "prefix-delta")
+        return number(value, faults.prefixDelta);
+    else if (name == "split-prefix")
+        faults.splitPrefix = true;
+    else if (name == "oversize")
+        return number(value, faults.oversize);
+    else if (name == "wrong-message-id")
+        faults.wrongMessageId = true;
+    else if (name == "short-packet")
+        faults.shortFirstPacket = true;
+    else if (name == "disappear")
+        faults.disappearMidReply = true;
+    else
+        return false;
+    return true;
+}
+
+}  // namespace tracebay::sim

@@ -1,0 +1,121 @@
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// qm1000-sim started as a user would, answered over its pseudo-terminal.
+class SimProgram : public ::testing::Test {
+protected:
+    void start(std::vector<std::string> arguments) {
+        int out[2];
+        ASSERT_EQ(::pipe(out), 0);
+        pid_ = ::fork();
+        ASSERT_GE(pid_, 0);
+        if (pid_ == 0) {
+            ::dup2(out[1], STDOUT_FILENO);
+            std::vector<char*> argv{const_cast<char*>(QM1000_SIM)};
+            for (auto& a : arguments) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            ::execv(QM1000_SIM, argv.data());
+            ::_exit(127);
+        }
+        ::close(out[1]);
+        pipe_ = ::fdopen(out[0], "r");
+        char line[256] = {};
+        ASSERT_NE(fgets(line, sizeof line, pipe_), nullptr);
+        path_ = line;
+        path_.erase(path_.find_last_not_of("\n") + 1);
+        fd_ = ::open(path_.c_str(), O_RDWR | O_NOCTTY);
+        ASSERT_GE(fd_, 0) << path_;
+        termios raw{};
+        tcgetattr(fd_, &raw);
+        cfmakeraw(&raw);
+        tcsetattr(fd_, TCSANOW, &raw);
+    }
+
+    void TearDown() override {
+        if (fd_ >= 0) ::close(fd_);
+        if (pid_ > 0) {
+            ::kill(pid_, SIGINT);
+            int status = 0;
+            ::waitpid(pid_, &status, 0);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+            if (!link_.empty()) {
+                EXPECT_FALSE(std::filesystem::is_symlink(link_));
+            }
+        }
+        if (pipe_) fclose(pipe_);
+    }
+
+    std::string query(const std::string& command, size_t expected) {
+        EXPECT_EQ(::write(fd_, (command + "\n").data(), command.size() + 1),
+                  static_cast<ssize_t>(command.size() + 1));
+        std::string reply;
+        const auto deadline = std::chrono::steady_clock::now() + 5s;
+        while (reply.size() < expected && std::chrono::steady_clock::now() < deadline) {
+            pollfd fd{fd_, POLLIN, 0};
+            if (::poll(&fd, 1, 100) <= 0) continue;
+            char buffer[4096];
+            const auto n = ::read(fd_, buffer, sizeof buffer);
+            if (n > 0) reply.append(buffer, static_cast<size_t>(n));
+        }
+        return reply;
+    }
+
+    pid_t pid_ = -1;
+    FILE* pipe_ = nullptr;
+    int fd_ = -1;
+    std::string path_;
+    std::string link_;
+};
+
+TEST_F(SimProgram, AnswersOverItsPseudoTerminal) {
+    const std::string link = ::testing::TempDir() + "sim-program-test-link";
+    start({"--model", "QM1052", "--firmware", "01.02.03", "--link", link});
+    EXPECT_EQ(std::filesystem::read_symlink(link).string(), path_);
+    link_ = link;
+    EXPECT_EQ(query("*IDN?", 49), "KAVLO TECHNOLOGIES,QM1052,QM11020000042,01.02.03\n");
+    const std::string system = query(":SYSTEM:DATA?", 116);
+    EXPECT_EQ(system.size(), 116u);
+    EXPECT_EQ(system.substr(0, 4), std::string("\x70\x00\x00\x00", 4));
+}
+
+TEST_F(SimProgram, PresetChoosesTheScreen) {
+    start({"--preset", "xy"});
+    EXPECT_EQ(query(":TIMEBASE:FORMAT?", 4), "X-Y\n");
+}
+
+TEST(SimProgramOptions, HelpNamesEveryOptionAndPreset) {
+    FILE* pipe = popen((std::string(QM1000_SIM) + " --help").c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string help;
+    char buffer[512];
+    while (fgets(buffer, sizeof buffer, pipe)) help += buffer;
+    EXPECT_EQ(pclose(pipe), 0);
+    for (const char* word : {"--model", "--firmware", "--preset", "--link", "--verbose", "--fault",
+                             "--baud", "fft-split", "alternate", "logic", "scan"})
+        EXPECT_NE(help.find(word), std::string::npos) << word;
+}
+
+TEST(SimProgramOptions, UnknownPresetIsRefused) {
+    FILE* pipe = popen((std::string(QM1000_SIM) + " --preset nonsense 2>/dev/null").c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    const int status = pclose(pipe);
+    EXPECT_EQ(WEXITSTATUS(status), 2);
+}
+
+}  // namespace
