@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "usblink/DeviceAccess.h"
+
+namespace usblink {
+
+// The library's work: USBTMC bulk messages and control requests over one device handle that
+// each call opens on demand and closes when it is done.
+class UsbLink {
+public:
+    static constexpr uint32_t ChunkSize = 4096;
+    static constexpr uint32_t FirstPacketSize = 64;
+    static constexpr uint32_t HeaderSize = 12;
+
+    explicit UsbLink(DeviceAccess& access) : access_(access) {}
+
+    bool WriteUSB(uint8_t messageId, uint8_t tag, uint32_t transferSize, const uint8_t* data);
+    // Without a capacity the destination must take whatever length the device announces.
+    bool ReadUSB(uint32_t* length, uint8_t* destination,
+                 std::optional<uint32_t> capacity = std::nullopt);
+    bool Class_Request_Write(uint8_t request, uint16_t value, uint16_t index, uint16_t length,
+                             uint8_t selector);
+    bool Class_Request_Read(uint8_t request, uint16_t value, uint16_t index, uint16_t length,
+                            uint8_t* destination, uint8_t selector);
+    bool Vendor_Request_Write(uint8_t request, uint16_t value, uint16_t index, uint16_t length);
+    bool Vendor_Request_Read(uint8_t request, uint16_t value, uint16_t index, uint16_t length,
+                             uint8_t* destination);
+
+    Handle DeviceHandle = InvalidHandle;
+
+    void CloseDevice();
+    bool CloseDeviceTrue();
+    bool CloseDeviceFalse();
+    bool EnsureDeviceOpen();
+
+private:
+    bool SendBulkHeader(uint8_t messageId, uint8_t tag, uint32_t transferSize);
+    // Reads the first packet of a reply into `buffer`; the payload bytes it holds, or nothing
+    // when the read failed (the device is then closed).
+    std::optional<uint32_t> ReadFirstPacket(uint8_t* buffer, uint32_t& payloadLength);
+    bool ControlWrite(uint32_t code, uint8_t request, uint16_t value, uint16_t index,
+                      uint16_t length);
+    bool ControlRead(uint32_t code, uint8_t request, uint16_t value, uint16_t index,
+                     uint16_t length, uint8_t* destination);
+    bool ioControl(uint32_t code, uint8_t request, uint16_t value, uint16_t index, uint16_t length,
+                   uint8_t* output, uint32_t& returned);
+
+    DeviceAccess& access_;
+};
+
+// The 12-byte bulk-out header that goes in front of every message.
+void fillBulkOutHeader(uint8_t* header, uint8_t messageId, uint8_t tag, uint32_t transferSize);
+
+}  // namespace usblink
