@@ -112,14 +112,15 @@ std::string UsbClient::UsbReadBlock(int32_t& length) {
     return text;
 }
 
+// The record keeps the first 112 bytes of the block; a later firmware may add fields after them.
 // A read that fails half-way must not leave the record half old, half new: the reply is read
 // aside and copied only when it came whole.
 void UsbClient::UsbReadSystemBlock() {
     if (!UsbAwaitReply()) return;
-    std::array<uint8_t, LinkState::SystemDataSize> record{};
+    std::vector<uint8_t> block(SystemBlockCapacity);
     uint32_t length = 0;
-    if (!library_.ReadUSB(length, record.data(), LinkState::SystemDataSize)) return;
-    std::copy_n(record.begin(), std::min<uint32_t>(length, LinkState::SystemDataSize),
+    if (!library_.ReadUSB(length, block.data(), SystemBlockCapacity)) return;
+    std::copy_n(block.begin(), std::min<uint32_t>(length, LinkState::SystemDataSize),
                 link_.SystemDataRecord.begin());
 }
 

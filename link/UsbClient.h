@@ -16,6 +16,7 @@ public:
     static constexpr size_t CommandCapacity = 257;
     static constexpr size_t TextReplyCapacity = 257;
     static constexpr size_t BlockCapacity = LinkState::RawSamplesSize - 1;
+    static constexpr size_t SystemBlockCapacity = 4096;
     static constexpr int ReplyTickLimit = 50;
 
     UsbClient(platform::HostServices& host, LinkState& link, UsbLibrary& library);

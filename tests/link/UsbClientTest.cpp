@@ -172,9 +172,15 @@ TEST_F(UsbClientTest, SystemBlockLandsInTheRecord) {
     EXPECT_TRUE(host.messages().empty());
 }
 
+TEST_F(UsbClientTest, LongerSystemBlockGivesItsFirst112Bytes) {
+    usb.queueReply(std::string(112, 'a') + "extra fields");
+    client().UsbReadSystemBlock();
+    for (uint8_t byte : channel.state().SystemDataRecord) ASSERT_EQ(byte, 'a');
+}
+
 TEST_F(UsbClientTest, FailedSystemBlockLeavesTheRecordWholeAndSilent) {
     channel.state().SystemDataRecord.fill(9);
-    usb.queueReply(std::string(113, 'x'));
+    usb.queueReply(std::string(5000, 'x'));
     client().UsbReadSystemBlock();
     for (uint8_t byte : channel.state().SystemDataRecord) ASSERT_EQ(byte, 9);
     EXPECT_TRUE(host.messages().empty());

@@ -19,6 +19,7 @@ platform::PortStatus FakeSerialPort::openDevice(const std::string& name,
 platform::PortStatus FakeSerialPort::writeDevice(const std::string& bytes) {
     if (writeFailure) return platform::PortStatus::failure(*writeFailure);
     written.push_back(bytes);
+    if (onWrite) onWrite(bytes);
     return platform::PortStatus::success();
 }
 

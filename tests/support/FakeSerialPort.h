@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,8 @@ public:
     void raise(int commEvent) { raiseCommEvent(commEvent); }
     void unplug() { deviceLost(); }
 
+    // Runs on every write, after it is recorded: a test's instrument.
+    std::function<void(const std::string&)> onWrite;
     std::optional<std::string> openFailure;
     std::optional<std::string> writeFailure;
 

@@ -1,0 +1,245 @@
+#include "acquisition/Acquisition.h"
+
+#include <algorithm>
+
+#include "acquisition/Commands.h"
+#include "acquisition/ValueText.h"
+
+namespace tracebay::acquisition {
+namespace {
+
+namespace Cmd = QM1000Cmd;
+
+constexpr int32_t FirstRow = 26;  // the instrument byte of the top grid line
+constexpr int32_t LastRow = 225;  // ... of the bottom grid line
+
+// Instrument bytes as screen rows below the top grid line.
+int32_t normalised(int32_t byte, bool noClamp) {
+    if (noClamp) return byte - FirstRow;
+    return std::clamp(byte, FirstRow, LastRow) - FirstRow;
+}
+
+}  // namespace
+
+std::string Acquisition::query(std::string_view command) {
+    return TrimAtLineFeed(channel_.QueryCommand(std::string(command)));
+}
+
+void Acquisition::RunUpload() {
+    TransferBusy = true;
+    channel_.QueryCommand(Cmd::command({Cmd::TRIGGER, Cmd::STATUS, Cmd::QUERY}));
+    AcquireScope();
+    channel_.host().sleepMs(UploadEndPauseMs);
+    TransferDone = true;
+    TransferBusy = false;
+}
+
+// The instrument is asked to show each ticked trace; a trace it does not show is unticked.
+bool Acquisition::traceAccepted(std::string_view header, bool& show, int checkIndex) {
+    send(Cmd::command({header, Cmd::DISPLAY}, Cmd::ON));
+    if (query(Cmd::command({header, Cmd::DISPLAY, Cmd::QUERY})) == Cmd::ON) return true;
+    show = false;
+    checks_.setTraceChecked(checkIndex, false);
+    return false;
+}
+
+int Acquisition::selectTraces(std::string& mathState, std::string& fftState) {
+    ScopeState& s = slot();
+    const std::string mathQuery = Cmd::command({Cmd::MATH, Cmd::DISPLAY, Cmd::QUERY});
+    const std::string fftQuery = Cmd::command({Cmd::FFT, Cmd::DISPLAY, Cmd::QUERY});
+    mathState = query(mathQuery);
+    fftState = query(fftQuery);
+    int count = 0;
+    if (s.ShowCh1 && traceAccepted(Cmd::CHANNEL1, s.ShowCh1, 0)) ++count;
+    if (s.ShowCh2 && traceAccepted(Cmd::CHANNEL2, s.ShowCh2, 1)) ++count;
+    if (s.ShowMath) {
+        send(Cmd::command({Cmd::MATH, Cmd::DISPLAY}, Cmd::ON));
+        mathState = query(mathQuery);
+        fftState = query(fftQuery);
+        if (mathState == Cmd::ON) {
+            ++count;
+        } else {
+            s.ShowMath = false;
+            checks_.setTraceChecked(2, false);
+        }
+    }
+    if (s.ShowLa) {
+        if (!connection_.HasLogicAnalyzer) {
+            s.ShowLa = false;
+            checks_.setTraceChecked(3, false);
+        } else if (traceAccepted(Cmd::LA, s.ShowLa, 3)) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+void Acquisition::AcquireScope() {
+    ScopeState& s = slot();
+    std::string mathState;
+    std::string fftState;
+    const int count = selectTraces(mathState, fftState);
+    const double share = count > 0 ? ProgressMaximum / count : 0;
+    s.CapturedCh1 = s.ShowCh1;
+    s.CapturedCh2 = s.ShowCh2;
+    s.CapturedMath = s.ShowMath;
+    s.CapturedLa = s.ShowLa;
+    ReadSystemBlock();
+    s.SystemBlock.bytes = channel_.state().SystemDataRecord;
+    s.TriggerMode = query(Cmd::command({Cmd::TRIGGER, Cmd::MODE, Cmd::QUERY}));
+    s.MathDisplay = mathState;
+    s.FftDisplay = fftState;
+    s.DualScreen = s.TriggerMode == Cmd::ALTERNATION ||
+                   (s.FftDisplay == Cmd::ON && s.SystemBlock.FftFullScreen() == 0);
+    s.PointCount = 600;
+    readFormat();
+    readTexts();
+    transferTraces(share);
+}
+
+void Acquisition::readFormat() {
+    ScopeState& s = slot();
+    const std::string format = query(Cmd::command({Cmd::TIMEBASE, Cmd::FORMAT, Cmd::QUERY}));
+    s.IsYT = format == "Y-T";
+    s.IsXY = format == "X-Y";
+    if (!s.IsXY) return;
+    // X-Y needs both channels, whatever the user ticked.
+    s.ShowCh1 = s.ShowCh2 = s.CapturedCh1 = s.CapturedCh2 = true;
+    checks_.setTraceChecked(0, true);
+    checks_.setTraceChecked(1, true);
+}
+
+void Acquisition::readTexts() {
+    ScopeState& s = slot();
+    const auto volts = [&](std::string_view channel, std::string_view leaf) {
+        return VoltToText(query(Cmd::command({channel, leaf, Cmd::QUERY})));
+    };
+    if (s.ShowCh1) {
+        s.Ch1ScaleText = volts(Cmd::CHANNEL1, Cmd::SCALE);
+        s.Ch1OffsetText = volts(Cmd::CHANNEL1, Cmd::OFFSET);
+    }
+    if (s.ShowCh2) {
+        s.Ch2ScaleText = volts(Cmd::CHANNEL2, Cmd::SCALE);
+        s.Ch2OffsetText = volts(Cmd::CHANNEL2, Cmd::OFFSET);
+    }
+    if (s.TriggerMode != Cmd::ALTERNATION) {
+        s.TimeScaleText = TimeToText(query(Cmd::command({Cmd::TIMEBASE, Cmd::SCALE, Cmd::QUERY})));
+        s.TimeOffsetText =
+            TimeToText(query(Cmd::command({Cmd::TIMEBASE, Cmd::OFFSET, Cmd::QUERY})));
+        return;
+    }
+    // Each half of the alternate trigger has its time base; the source picks which one the
+    // queries read, and the instrument needs a moment to switch.
+    const auto alternateTimebase = [&](std::string_view source, std::string& scale,
+                                       std::string& offset) {
+        send(Cmd::alternation(Cmd::SOURCE, source));
+        channel_.host().sleepMs(AlternationSourcePauseMs);
+        scale = TimeToText(query(Cmd::alternation(Cmd::TIMESCALE) + std::string(Cmd::QUERY)));
+        offset = TimeToText(query(Cmd::alternation(Cmd::TIMEOFFSET) + std::string(Cmd::QUERY)));
+    };
+    alternateTimebase(Cmd::SRC_CHANNEL1, s.AltCh1TimeScaleText, s.AltCh1TimeOffsetText);
+    alternateTimebase(Cmd::SRC_CHANNEL2, s.AltCh2TimeScaleText, s.AltCh2TimeOffsetText);
+}
+
+void Acquisition::transferTraces(double share) {
+    ScopeState& s = slot();
+    const auto fetch = [&](std::string_view source, ScopeState::Samples& target, double value,
+                           bool noClamp, std::string_view label) {
+        send(Cmd::waveformData(source));
+        TransferSource(target, value, noClamp, label);
+    };
+    if (s.IsYT) {
+        double p = share;
+        if (s.ShowCh1) {
+            ProgressStep = AnalogProgressStep;
+            fetch(Cmd::SRC_CHANNEL1, s.Ch1Samples, p, false, "CH1");
+            p += share;
+        }
+        if (s.ShowCh2) {
+            ProgressStep = AnalogProgressStep;
+            fetch(Cmd::SRC_CHANNEL2, s.Ch2Samples, p, false, "CH2");
+            p += share;
+        }
+        if (s.ShowMath) {
+            if (s.FftDisplay == Cmd::ON) {
+                ProgressStep = SlowProgressStep;
+                fetch(Cmd::SRC_FFT, s.FftSamples, p, false, "FFT");
+            } else {
+                ProgressStep = AnalogProgressStep;
+                fetch(Cmd::SRC_MATH, s.MathSamples, p, false, "MATH");
+            }
+            p += share;
+        }
+        if (s.ShowLa) {
+            ProgressStep = SlowProgressStep;
+            fetch(Cmd::SRC_DIGITAL, s.LaSamples, ProgressMaximum, false, "LA");
+        }
+    } else if (s.IsXY) {
+        fetch(Cmd::SRC_CHANNEL1, s.Ch1Samples, 50, true, "CH1");
+        fetch(Cmd::SRC_CHANNEL2, s.Ch2Samples, 100, false, "CH2");
+    }
+}
+
+bool Acquisition::awaitSerialBlock() {
+    link::LinkState& link = channel_.state();
+    link.AwaitingReply = true;
+    link.BinaryReply = true;
+    link.SerialTicks = 0;
+    progress_.setAnimation(true);
+    const bool complete =
+        channel_.serial().awaitReply(link::SerialTransport::BlockReplyTickLimit) ==
+        link::ReplyWait::Complete;
+    return complete;
+}
+
+std::optional<int32_t> Acquisition::receiveBlock() {
+    link::LinkState& link = channel_.state();
+    if (!channel_.usesSerial()) {
+        int32_t length = -1;
+        channel_.usb().UsbReadBlock(length);
+        if (length < 0) return std::nullopt;
+        return length;
+    }
+    const bool complete = awaitSerialBlock();
+    // A block longer than RawSamples is refused rather than cut.
+    if (!complete || link.RxExpected > static_cast<double>(link::LinkState::RawSamplesSize - 1))
+        return std::nullopt;
+    const auto count = static_cast<int32_t>(link.RxExpected);
+    for (int32_t i = 1; i <= count; ++i) link.RawSamples[i] = link.RxBuffer[i - 1];
+    return count;
+}
+
+void Acquisition::TransferSource(ScopeState::Samples& target, double progressValue, bool noClamp,
+                                 std::string_view sourceLabel) {
+    const std::optional<int32_t> count = receiveBlock();
+    progress_.setProgressValue(progressValue);
+    progress_.setAnimation(false);
+    if (!count) return;
+    // Only this block's bytes: what lies past its end belonged to another source.
+    auto& raw = channel_.state().RawSamples;
+    ScopeState::Samples samples(ScopeState::SampleCount, 0);
+    const bool logic = sourceLabel == "LA";
+    for (int32_t i = 1; i <= *count; ++i) {
+        if (!logic) raw[i] = normalised(raw[i], noClamp);
+        samples[i] = raw[i];
+    }
+    target = std::move(samples);
+}
+
+void Acquisition::ReadSystemBlock() {
+    send(Cmd::command({Cmd::SYSTEM, Cmd::DATA, Cmd::QUERY}));
+    link::LinkState& link = channel_.state();
+    if (!channel_.usesSerial()) {
+        channel_.usb().UsbReadSystemBlock();
+        return;
+    }
+    // The record keeps the first 112 bytes; a later firmware may send more.
+    if (awaitSerialBlock()) {
+        const auto length =
+            std::min(static_cast<size_t>(link.RxExpected), link.SystemDataRecord.size());
+        std::copy_n(link.RxBuffer.begin(), length, link.SystemDataRecord.begin());
+    }
+    progress_.setAnimation(false);
+}
+
+}  // namespace tracebay::acquisition

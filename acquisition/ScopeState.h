@@ -1,0 +1,63 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "acquisition/SystemBlock.h"
+
+namespace tracebay::acquisition {
+
+// One displayed screen: the settings snapshot of an upload, its sample arrays, and the view
+// flags. Everything drawn comes from here, never from a fresh query.
+struct ScopeState {
+    // Sample arrays hold indices 0..6200 once filled; element i is byte i of the instrument's
+    // block (index 0 holds no sample). Empty until a block arrived.
+    static constexpr size_t SampleCount = 6201;
+    using Samples = std::vector<int32_t>;
+
+    bool HasData = false;
+    bool ViewApplied = false;
+    std::string TriggerMode;
+    Samples Ch1Samples;
+    Samples Ch2Samples;
+    int32_t PointCount = 0;
+    bool IsYT = false;
+    std::string Ch1OffsetText;
+    std::string Ch2OffsetText;
+    std::string Ch1ScaleText;
+    std::string Ch2ScaleText;
+    std::string TimeScaleText;
+    std::string TimeOffsetText;
+    std::string AltCh1TimeScaleText;
+    std::string AltCh2TimeScaleText;
+    std::string AltCh1TimeOffsetText;
+    std::string AltCh2TimeOffsetText;
+    bool ColorDisplay = false;
+    bool GridVisible = false;
+    bool DualScreen = false;
+    bool BestFit = false;
+    Samples FftSamples;
+    Samples MathSamples;
+    Samples LaSamples;
+    bool ShowCh1 = false;
+    bool ShowCh2 = false;
+    bool ShowMath = false;
+    bool ShowLa = false;
+    bool CapturedCh1 = false;
+    bool CapturedCh2 = false;
+    bool CapturedMath = false;
+    bool CapturedLa = false;
+    acquisition::SystemBlock SystemBlock;
+    bool IsXY = false;
+    std::string MathDisplay;
+    std::string FftDisplay;
+};
+
+// The table of screens; the main window shows slot WindowIndex.
+constexpr size_t ScopeStateSlots = 18;
+constexpr size_t WindowIndex = 0;
+using ScopeStates = std::array<ScopeState, ScopeStateSlots>;
+
+}  // namespace tracebay::acquisition

@@ -1,0 +1,220 @@
+#include "acquisition/Connection.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "tests/acquisition/InstrumentRig.h"
+#include "tests/support/FakeSerialPort.h"
+#include "tests/support/FakeUsbLibrary.h"
+
+namespace tracebay::acquisition {
+namespace {
+
+// An instrument that answers "*IDN?" from a script, over a fake serial port.
+class ScriptedIdentity : public ::testing::Test {
+protected:
+    void SetUp() override {
+        channel.IoType = link::CommandChannel::IoTypeSerial;
+        port.onWrite = [this](const std::string& bytes) {
+            if (bytes != "*IDN?\n") return;
+            ++identityQueries;
+            if (replies.empty()) return;  // silence
+            const std::string reply = replies.front();
+            if (replies.size() > 1) replies.pop_front();
+            host.after(5, [this, reply] { port.deliver(reply + "\n"); });
+        };
+    }
+
+    std::vector<std::string> messageTexts() const {
+        std::vector<std::string> texts;
+        for (const auto& m : host.messages()) texts.push_back(m.caption + ": " + m.text);
+        return texts;
+    }
+
+    std::vector<int> pausesOf(int ms) const {
+        std::vector<int> found;
+        for (int s : host.sleeps())
+            if (s == ms) found.push_back(s);
+        return found;
+    }
+
+    platform::VirtualHost host{1};
+    testing::FakeSerialPort port;
+    testing::FakeUsbLibrary usb;
+    link::CommandChannel channel{host, port, usb};
+    RecordingIndicator indicator;
+    Connection connection{channel, indicator};
+    std::deque<std::string> replies;
+    int identityQueries = 0;
+};
+
+TEST_F(ScriptedIdentity, SendsMenuOffAndKeyLockBeforeAsking) {
+    replies = {"KAVLO TECHNOLOGIES,QM1102D,SN1,01.01.01"};
+    EXPECT_EQ(connection.ConnectScope(), ConnectOutcome::Connected);
+    EXPECT_EQ(port.written, (std::vector<std::string>{":DISPLAY:MENUDISPLAY OFF\n",
+                                                      ":KEY:LOCK:ENABLE\n", "*IDN?\n"}));
+    EXPECT_TRUE(connection.ScopeConnected);
+    EXPECT_EQ(connection.ScopeModel, "QM1102D");
+    EXPECT_TRUE(connection.HasLogicAnalyzer);
+    EXPECT_EQ(indicator.shown, std::vector<bool>{true});
+    EXPECT_TRUE(host.messages().empty());
+}
+
+TEST_F(ScriptedIdentity, SecondAttemptThatMatchesFollowsOnePause) {
+    replies = {"garbage", "KAVLO TECHNOLOGIES,QM1102,SN1,01.01.01"};
+    EXPECT_EQ(connection.ConnectScope(), ConnectOutcome::Connected);
+    EXPECT_EQ(identityQueries, 2);
+    EXPECT_EQ(pausesOf(50).size(), 1u);
+    EXPECT_FALSE(connection.HasLogicAnalyzer);
+}
+
+TEST_F(ScriptedIdentity, ReplyThatNeverMatchesIsAskedThreeTimes) {
+    replies = {"ACME INSTRUMENTS,X1,SN,01.00.00"};
+    EXPECT_EQ(connection.ConnectScope(), ConnectOutcome::NotFound);
+    EXPECT_EQ(identityQueries, 3);
+    EXPECT_EQ(pausesOf(50).size(), 3u);
+    EXPECT_EQ(messageTexts(),
+              std::vector<std::string>{"Connect to Oscilloscope: Device not found"});
+    EXPECT_FALSE(connection.ScopeConnected);
+}
+
+TEST_F(ScriptedIdentity, SilenceEndsInDeviceNotFound) {
+    EXPECT_EQ(connection.ConnectScope(), ConnectOutcome::NotFound);
+    EXPECT_EQ(identityQueries, 3);
+    EXPECT_EQ(messageTexts(),
+              std::vector<std::string>{"Connect to Oscilloscope: Device not found"});
+}
+
+TEST_F(ScriptedIdentity, OtherModelFamilyIsRefusedButRemembered) {
+    replies = {"KAVLO TECHNOLOGIES,QM2000D,SN1,01.01.01"};
+    EXPECT_EQ(connection.ConnectScope(), ConnectOutcome::NotFound);
+    EXPECT_EQ(connection.ScopeModel, "QM2000D");
+    EXPECT_TRUE(connection.HasLogicAnalyzer);
+}
+
+TEST_F(ScriptedIdentity, OldFirmwareGetsTheThreeLineMessage) {
+    replies = {"KAVLO TECHNOLOGIES,QM1102D,SN1,00.04.01.00.02"};
+    EXPECT_EQ(connection.ConnectScope(), ConnectOutcome::FirmwareTooOld);
+    EXPECT_EQ(connection.ScopeModel, "QM1102D");
+    ASSERT_EQ(host.messages().size(), 1u);
+    EXPECT_EQ(host.messages()[0].caption, "TraceBay");
+    EXPECT_EQ(host.messages()[0].text,
+              "The version of the DSO must be higher than 01.01.01\r"
+              "Current Version is 00.04.01.00.02\r"
+              "Please contact KAVLO at www.kavlo.example/support");
+    EXPECT_EQ(indicator.shown, std::vector<bool>{false});
+}
+
+struct MalformedRow {
+    const char* reply;
+    const char* model;
+};
+
+std::ostream& operator<<(std::ostream& out, const MalformedRow& row) {
+    return out << '"' << row.reply << '"';
+}
+
+class MalformedIdentity : public ScriptedIdentity,
+                          public ::testing::WithParamInterface<MalformedRow> {};
+
+TEST_P(MalformedIdentity, NeverConnectsAndNeverFails) {
+    replies = {GetParam().reply};
+    EXPECT_NE(connection.ConnectScope(), ConnectOutcome::Connected);
+    EXPECT_FALSE(connection.ScopeConnected);
+    EXPECT_EQ(connection.ScopeModel, GetParam().model);
+    EXPECT_EQ(host.messages().size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, MalformedIdentity,
+    ::testing::Values(MalformedRow{"KAVLO TECHNOLOGIES", ""},
+                      MalformedRow{"KAVLO TECHNOLOGIES,QM1", "KAVLO TECHNOLOGIES"},
+                      MalformedRow{"KAVLO TECHNOLOGIES,QM1102D", "KAVLO TECHNOLOGIES"},
+                      MalformedRow{"KAVLO TECHNOLOGIES,QM1102D,SN1", "QM1102D"},
+                      MalformedRow{"KAVLO TECHNOLOGIES,QM1102D,SN1,", "QM1102D"},
+                      MalformedRow{"KAVLO TECHNOLOGIES,QM1102D,SN1,1.1.1", "QM1102D"},
+                      MalformedRow{"KAVLO TECHNOLOGIES,QM1102D,SN1,ab.cd.ef", "QM1102D"},
+                      MalformedRow{",,,", ""}, MalformedRow{"\xff\xfe,\x01", ""}));
+
+struct FirmwareRow {
+    const char* version;
+    int32_t value;
+    bool accepted;
+};
+
+std::ostream& operator<<(std::ostream& out, const FirmwareRow& row) { return out << row.version; }
+
+class FirmwareVersions : public ScriptedIdentity,
+                         public ::testing::WithParamInterface<FirmwareRow> {};
+
+TEST_P(FirmwareVersions, AreComparedWith010101) {
+    EXPECT_EQ(firmwareValue(GetParam().version), GetParam().value);
+    replies = {std::string("KAVLO TECHNOLOGIES,QM1102D,SN1,") + GetParam().version};
+    EXPECT_EQ(connection.ConnectScope() == ConnectOutcome::Connected, GetParam().accepted);
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, FirmwareVersions,
+                         ::testing::Values(FirmwareRow{"01.01.01", 10101, true},
+                                           FirmwareRow{"01.01.00", 10100, false},
+                                           FirmwareRow{"00.99.99", 9999, false},
+                                           FirmwareRow{"04.00.00", 40000, true},
+                                           FirmwareRow{"01.01.01.00.00", 10101, true},
+                                           FirmwareRow{"00.04.01.00.02", 401, false},
+                                           FirmwareRow{"01-02-03", 10203, true}));
+
+TEST_F(ScriptedIdentity, FailedLinkSendsNothingAndShowsOnlyItsOwnMessage) {
+    port.openFailure = "/dev/ttyS0: No such file or directory";
+    EXPECT_EQ(connection.ConnectScope(), ConnectOutcome::LinkFailed);
+    EXPECT_TRUE(port.written.empty());
+    EXPECT_EQ(messageTexts(),
+              std::vector<std::string>{"RS232 Init: /dev/ttyS0: No such file or directory"});
+    EXPECT_EQ(indicator.shown, std::vector<bool>{false});
+}
+
+TEST_F(ScriptedIdentity, FailedConnectWhileConnectedTurnsTheIndicatorOff) {
+    replies = {"KAVLO TECHNOLOGIES,QM1102D,SN1,01.01.01"};
+    ASSERT_EQ(connection.ConnectScope(), ConnectOutcome::Connected);
+    replies = {"KAVLO TECHNOLOGIES,QM1102D,SN1,00.01.00"};
+    EXPECT_EQ(connection.ConnectScope(), ConnectOutcome::FirmwareTooOld);
+    EXPECT_FALSE(connection.ScopeConnected);
+    EXPECT_EQ(indicator.shown, (std::vector<bool>{true, false}));
+}
+
+TEST_F(ScriptedIdentity, DisconnectLocksTheKeysOnlyWhenConnected) {
+    connection.DisconnectScope();
+    EXPECT_TRUE(port.written.empty());
+    EXPECT_EQ(indicator.shown, std::vector<bool>{false});
+    replies = {"KAVLO TECHNOLOGIES,QM1102D,SN1,01.01.01"};
+    connection.ConnectScope();
+    port.written.clear();
+    connection.DisconnectScope();
+    EXPECT_EQ(port.written, std::vector<std::string>{":KEY:LOCK:ENABLE\n"});
+    EXPECT_FALSE(connection.ScopeConnected);
+}
+
+class ConnectToSimulator : public ::testing::TestWithParam<Transport> {};
+
+TEST_P(ConnectToSimulator, AcceptsTheSimulatedInstrument) {
+    InstrumentRig rig(GetParam());
+    EXPECT_TRUE(rig.connect());
+    EXPECT_EQ(rig.connection.ScopeModel, "QM1102D");
+    EXPECT_TRUE(rig.connection.HasLogicAnalyzer);
+    EXPECT_TRUE(rig.instrument.state().keyLocked);
+    EXPECT_FALSE(rig.instrument.state().menuDisplay);
+    EXPECT_TRUE(rig.host.messages().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Transports, ConnectToSimulator,
+                         ::testing::Values(Transport::Serial, Transport::Usb));
+
+TEST(ConnectOverUsb, AbsentInstrumentFailsTheLink) {
+    InstrumentRig rig(Transport::Usb);
+    rig.device.unplug();
+    EXPECT_EQ(rig.connection.ConnectScope(), ConnectOutcome::LinkFailed);
+    ASSERT_EQ(rig.host.messages().size(), 1u);
+    EXPECT_EQ(rig.host.messages()[0].caption, "USB Init");
+}
+
+}  // namespace
+}  // namespace tracebay::acquisition

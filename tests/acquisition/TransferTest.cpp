@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include "tests/acquisition/InstrumentRig.h"
+#include "tests/support/FakeSerialPort.h"
+#include "tests/support/FakeUsbLibrary.h"
+
+namespace tracebay::acquisition {
+namespace {
+
+std::string block(const std::string& payload) {
+    const auto n = static_cast<uint32_t>(payload.size());
+    return std::string{static_cast<char>(n & 0xFF), static_cast<char>((n >> 8) & 0xFF),
+                       static_cast<char>((n >> 16) & 0xFF), static_cast<char>(n >> 24)} +
+           payload;
+}
+
+// TransferSource on its own, fed crafted blocks over a fake serial port.
+class TransferSourceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        channel.IoType = link::CommandChannel::IoTypeSerial;
+        channel.state().LinkReady = true;
+        channel.serial().SerialOpen();
+    }
+
+    void receive(const std::string& bytes, ScopeState::Samples& target, bool noClamp,
+                 const char* label = "CH1") {
+        if (!bytes.empty()) host.after(10, [this, bytes] { port.deliver(bytes); });
+        channel.SendCommand(":WAVEFORM:DATA? CHANNEL1");
+        acquisition.TransferSource(target, 50, noClamp, label);
+    }
+
+    platform::VirtualHost host{1};
+    testing::FakeSerialPort port;
+    testing::FakeUsbLibrary usb;
+    link::CommandChannel channel{host, port, usb};
+    RecordingIndicator indicator;
+    Connection connection{channel, indicator};
+    ScopeStates states;
+    RecordingChecks checks;
+    RecordingProgress progress;
+    Acquisition acquisition{channel, connection, states, checks, progress};
+};
+
+const std::string EdgeBytes = std::string("\x00\x1a\x7e\xe1\xff", 5);  // 0, 26, 126, 225, 255
+
+TEST_F(TransferSourceTest, AnalogBytesBecomeRowsClampedToTheGrid) {
+    ScopeState::Samples target;
+    receive(block(EdgeBytes), target, false);
+    ASSERT_EQ(target.size(), ScopeState::SampleCount);
+    EXPECT_EQ(std::vector<int32_t>(target.begin() + 1, target.begin() + 6),
+              (std::vector<int32_t>{0, 0, 100, 199, 199}));
+}
+
+TEST_F(TransferSourceTest, XyChannelOneIsNotClamped) {
+    ScopeState::Samples target;
+    receive(block(EdgeBytes), target, true);
+    EXPECT_EQ(std::vector<int32_t>(target.begin() + 1, target.begin() + 6),
+              (std::vector<int32_t>{-26, 0, 100, 199, 229}));
+}
+
+TEST_F(TransferSourceTest, LogicBytesStayAsTheyCame) {
+    ScopeState::Samples target;
+    receive(block(EdgeBytes), target, false, "LA");
+    EXPECT_EQ(std::vector<int32_t>(target.begin() + 1, target.begin() + 6),
+              (std::vector<int32_t>{0, 26, 126, 225, 255}));
+}
+
+TEST_F(TransferSourceTest, BlockThatNeverComesLeavesTheTargetAsItWas) {
+    ScopeState::Samples ch1;
+    receive(block(std::string(815, '\x50')), ch1, false);
+    ScopeState::Samples ch2(ScopeState::SampleCount, 7);
+    receive("", ch2, false);  // silence: 100 ticks
+    EXPECT_EQ(ch2, ScopeState::Samples(ScopeState::SampleCount, 7));
+    EXPECT_EQ(progress.values.back(), 50);  // the bar still moves on
+}
+
+TEST_F(TransferSourceTest, ShorterBlockCarriesNothingOfTheBlockBefore) {
+    ScopeState::Samples ch1;
+    receive(block(std::string(815, '\x50')), ch1, false);
+    ScopeState::Samples math;
+    receive(block(std::string(300, '\x60')), math, false, "MATH");
+    EXPECT_EQ(math[300], 0x60 - 26);
+    for (size_t i = 301; i < math.size(); ++i) ASSERT_EQ(math[i], 0) << i;
+}
+
+TEST_F(TransferSourceTest, BlockLongerThanTheSampleArrayIsRefused) {
+    ScopeState::Samples target(ScopeState::SampleCount, 3);
+    receive(block(std::string(6201, '\x50')), target, false);
+    EXPECT_EQ(target, ScopeState::Samples(ScopeState::SampleCount, 3));
+}
+
+TEST_F(TransferSourceTest, AnimationRunsOnlyWhileASerialBlockIsAwaited) {
+    ScopeState::Samples target;
+    receive(block(EdgeBytes), target, false);
+    EXPECT_EQ(progress.animation, (std::vector<bool>{true, false}));
+}
+
+TEST(TransferProgress, OneTwoOrThreeTracesShareTheBar) {
+    InstrumentRig one(Transport::Usb);
+    ASSERT_TRUE(one.connect());
+    one.upload(true);
+    EXPECT_EQ(one.progress.values, std::vector<double>{100});
+
+    InstrumentRig two(Transport::Usb);
+    ASSERT_TRUE(two.connect());
+    two.upload(true, true);
+    EXPECT_EQ(two.progress.values, (std::vector<double>{50, 100}));
+
+    InstrumentRig three(Transport::Usb);
+    ASSERT_TRUE(three.connect());
+    three.upload(true, true, true);
+    ASSERT_EQ(three.progress.values.size(), 3u);
+    EXPECT_FLOAT_EQ(static_cast<float>(three.progress.values[0]), 33.333333f);
+    EXPECT_FLOAT_EQ(static_cast<float>(three.progress.values[1]), 66.666666f);
+    EXPECT_FLOAT_EQ(static_cast<float>(three.progress.values[2]), 100.0f);
+}
+
+TEST(TransferProgress, LogicComesLastAndFillsTheBar) {
+    InstrumentRig rig(Transport::Usb, "logic");
+    ASSERT_TRUE(rig.connect());
+    rig.upload(true, false, false, true);
+    EXPECT_EQ(rig.progress.values, (std::vector<double>{50, 100}));
+    EXPECT_EQ(rig.acquisition.ProgressStep, 1);
+}
+
+TEST(TransferProgress, UploadMarksItselfBusyUntilDone) {
+    InstrumentRig rig(Transport::Serial);
+    ASSERT_TRUE(rig.connect());
+    bool busyDuringTransfer = false;
+    rig.host.onEveryPump([&] { busyDuringTransfer |= rig.acquisition.TransferBusy; });
+    rig.upload(true);
+    EXPECT_TRUE(busyDuringTransfer);
+    EXPECT_FALSE(rig.acquisition.TransferBusy);
+    EXPECT_TRUE(rig.acquisition.TransferDone);
+}
+
+TEST(TransferFaults, TimedOutCh2KeepsItsOwnOldSamplesNotCh1s) {
+    InstrumentRig rig(Transport::Serial);
+    ASSERT_TRUE(rig.connect());
+    const auto firstCh2 = rig.upload(true, true).Ch2Samples;
+    rig.faults.target = ":WAVEFORM:DATA? CHANNEL2";
+    rig.faults.silent = true;
+    const ScopeState& s = rig.upload(true, true);
+    EXPECT_EQ(s.Ch2Samples, firstCh2);
+    EXPECT_NE(s.Ch2Samples, s.Ch1Samples);
+    EXPECT_TRUE(s.HasData);
+}
+
+TEST(TransferFaults, UsbBlockThatFailsReportsAndKeepsTheTarget) {
+    InstrumentRig rig(Transport::Usb);
+    ASSERT_TRUE(rig.connect());
+    rig.faults.target = ":WAVEFORM:DATA? CHANNEL1";
+    rig.faults.oversize = 7000;
+    const ScopeState& s = rig.upload(true);
+    EXPECT_TRUE(s.Ch1Samples.empty());
+    ASSERT_EQ(rig.host.messages().size(), 1u);
+    EXPECT_EQ(rig.host.messages()[0].text, "Cann't Read data from USB Device");
+}
+
+TEST(TransferFaults, DeviceThatDisappearsMidBlockEndsTheUploadCleanly) {
+    InstrumentRig rig(Transport::Serial);
+    ASSERT_TRUE(rig.connect());
+    rig.faults.target = ":WAVEFORM:DATA? CHANNEL1";
+    rig.faults.disappearMidReply = true;
+    const ScopeState& s = rig.upload(true);
+    EXPECT_TRUE(s.Ch1Samples.empty());
+    EXPECT_FALSE(rig.port.PortOpen());
+}
+
+TEST(TransferFaults, PrefixSplitOverTwoWritesStillGivesTheBlock) {
+    InstrumentRig rig(Transport::Serial);
+    ASSERT_TRUE(rig.connect());
+    rig.faults.splitPrefix = true;
+    const ScopeState& s = rig.upload(true);
+    EXPECT_EQ(s.Ch1Samples.size(), ScopeState::SampleCount);
+    EXPECT_EQ(s.SystemBlock.ScreenEnd(), 299);
+}
+
+}  // namespace
+}  // namespace tracebay::acquisition

@@ -1,0 +1,167 @@
+// tracebay-cli run as a user runs it, against qm1000-sim on a pseudo-terminal, and over USB
+// against the build of the USB library with the simulated instrument inside.
+
+#include <QByteArray>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "tests/tools/ProcessRunner.h"
+
+namespace tracebay::testing {
+namespace {
+
+ProcessResult cli(const std::vector<std::string>& arguments,
+                  const std::map<std::string, std::string>& environment = {}) {
+    return runProcess(TRACEBAY_CLI, arguments, environment);
+}
+
+class CliOverSerial : public ::testing::Test {
+protected:
+    void start(std::vector<std::string> simArguments = {}) {
+        simArguments.push_back("--verbose");
+        sim_ = std::make_unique<BackgroundProcess>(QM1000_SIM, simArguments);
+        device_ = sim_->firstLine();
+        ASSERT_FALSE(device_.empty());
+    }
+
+    ProcessResult run(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {"--serial", device_, "--baud", "38400"});
+        return cli(arguments);
+    }
+
+    // The commands the simulated instrument received, in order.
+    std::vector<std::string> simCommands() {
+        std::istringstream log(sim_->stop());
+        std::vector<std::string> commands;
+        for (std::string line; std::getline(log, line);) commands.push_back(line);
+        return commands;
+    }
+
+    std::unique_ptr<BackgroundProcess> sim_;
+    std::string device_;
+};
+
+TEST_F(CliOverSerial, IdentifyPrintsModelFirmwareAndAnalyzer) {
+    start();
+    const auto result = run({"identify"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "model=QM1102D firmware=01.01.03 logic_analyzer=yes\n");
+    EXPECT_EQ(simCommands(),
+              (std::vector<std::string>{":DISPLAY:MENUDISPLAY OFF", ":KEY:LOCK:ENABLE", "*IDN?",
+                                        ":KEY:LOCK:ENABLE"}));
+}
+
+TEST_F(CliOverSerial, ModelWithoutDHasNoAnalyzer) {
+    start({"--model", "QM1052"});
+    EXPECT_EQ(run({"identify"}).out, "model=QM1052 firmware=01.01.03 logic_analyzer=no\n");
+}
+
+TEST_F(CliOverSerial, OldFirmwareIsRefusedWithTheMessageOnStandardError) {
+    start({"--firmware", "01.01.00"});
+    const auto result = run({"identify"});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.err,
+              "TraceBay: The version of the DSO must be higher than 01.01.01\n"
+              "Current Version is 01.01.00\n"
+              "Please contact KAVLO at www.kavlo.example/support\n");
+}
+
+TEST_F(CliOverSerial, UploadWritesTheSlotAsJsonAndLocksTheKeysLast) {
+    start();
+    const std::string path = ::testing::TempDir() + "tracebay-cli-upload.json";
+    const auto result = run({"upload", "--ch1", "--ch2", "--json", path});
+    ASSERT_EQ(result.status, 0) << result.err;
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    const QJsonObject json =
+        QJsonDocument::fromJson(QByteArray::fromStdString(text.str())).object();
+    EXPECT_TRUE(json["HasData"].toBool());
+    EXPECT_TRUE(json["CapturedCh2"].toBool());
+    EXPECT_EQ(json["Ch1ScaleText"].toString(), "500mV");
+    EXPECT_EQ(json["Ch2OffsetText"].toString(), "-2.00V");
+    EXPECT_EQ(json["TriggerMode"].toString(), "EDGE");
+    EXPECT_EQ(json["Ch1Samples"].toArray().size(), 6201);
+    EXPECT_EQ(json["Ch2Samples"].toArray().size(), 6201);
+    EXPECT_TRUE(json["MathSamples"].toArray().isEmpty());
+    const QString block = json["SystemBlock"].toString();
+    EXPECT_EQ(block.size(), 224);
+    EXPECT_EQ(block, block.toLower());
+    EXPECT_EQ(block.mid(4, 4), "2b01");  // ScreenEnd 299
+    const auto commands = simCommands();
+    ASSERT_GE(commands.size(), 2u);
+    EXPECT_EQ(commands[commands.size() - 2], ":WAVEFORM:DATA? CHANNEL2");
+    EXPECT_EQ(commands.back(), ":KEY:LOCK:ENABLE");
+}
+
+TEST_F(CliOverSerial, UploadWithoutTracesTakesCh1ToStandardOutput) {
+    start();
+    const auto result = run({"upload"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const QJsonObject json =
+        QJsonDocument::fromJson(QByteArray::fromStdString(result.out)).object();
+    EXPECT_TRUE(json["CapturedCh1"].toBool());
+    EXPECT_FALSE(json["CapturedCh2"].toBool());
+}
+
+TEST_F(CliOverSerial, KeyPressesTheNamedKey) {
+    start();
+    EXPECT_EQ(run({"key", "RUN"}).status, 0);
+    const auto commands = simCommands();
+    ASSERT_GE(commands.size(), 2u);
+    EXPECT_EQ(commands[commands.size() - 2], ":KEY:RUN");
+}
+
+TEST(CliLink, MissingPortFailsTheLinkWithItsMessage) {
+    const auto result = cli({"--serial", "/dev/no-such-port", "identify"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err.rfind("RS232 Init: /dev/no-such-port", 0), 0u) << result.err;
+}
+
+TEST(CliLink, UsbIsTheDefaultAndReachesTheLibrary) {
+    const auto result = cli({"identify"}, {{"LD_LIBRARY_PATH", SIMULATED_LIBRARY_DIR}});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "model=QM1102D firmware=01.01.03 logic_analyzer=yes\n");
+}
+
+TEST(CliLink, UsbUploadOfTheFftFetchesTheSpectrum) {
+    const auto result =
+        cli({"--usb", "upload", "--math"},
+            {{"LD_LIBRARY_PATH", SIMULATED_LIBRARY_DIR}, {"KAVLO_SIM_PRESET", "fft-full"}});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const QJsonObject json =
+        QJsonDocument::fromJson(QByteArray::fromStdString(result.out)).object();
+    EXPECT_EQ(json["FftDisplay"].toString(), "ON");
+    EXPECT_EQ(json["FftSamples"].toArray().size(), 6201);
+}
+
+TEST(CliLink, UsbRefusesOldFirmware) {
+    const auto result = cli({"identify"}, {{"LD_LIBRARY_PATH", SIMULATED_LIBRARY_DIR},
+                                           {"KAVLO_SIM_FIRMWARE", "00.99.99"}});
+    EXPECT_EQ(result.status, 2);
+}
+
+TEST(CliUsage, HelpDocumentsEveryCommandAndOption) {
+    const auto result = cli({"--help"});
+    EXPECT_EQ(result.status, 0);
+    for (const char* word : {"identify", "upload", "key", "--usb", "--serial", "--baud", "--ch1",
+                             "--ch2", "--math", "--la", "--json"})
+        EXPECT_NE(result.out.find(word), std::string::npos) << word;
+}
+
+TEST(CliUsage, WrongUsageIsRefused) {
+    EXPECT_EQ(cli({}).status, 64);
+    EXPECT_EQ(cli({"dance"}).status, 64);
+    EXPECT_EQ(cli({"key"}).status, 64);
+    EXPECT_EQ(cli({"--serial"}).status, 64);
+}
+
+}  // namespace
+}  // namespace tracebay::testing

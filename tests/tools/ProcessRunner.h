@@ -1,0 +1,39 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace tracebay::testing {
+
+struct ProcessResult {
+    int status = -1;  // exit status, or -1 when the process did not exit normally
+    std::string out;
+    std::string err;
+};
+
+// Runs a program to its end with extra environment variables, collecting its output.
+ProcessResult runProcess(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::map<std::string, std::string>& environment = {});
+
+// A program left running in the background until destroyed (then interrupted); its standard
+// error goes to a file.
+class BackgroundProcess {
+public:
+    BackgroundProcess(const std::string& program, const std::vector<std::string>& arguments);
+    ~BackgroundProcess();
+    BackgroundProcess(const BackgroundProcess&) = delete;
+    BackgroundProcess& operator=(const BackgroundProcess&) = delete;
+
+    // The first line the program wrote on its standard output.
+    std::string firstLine();
+    // Interrupts the program, waits for it, and returns what it wrote on standard error.
+    std::string stop();
+
+private:
+    int pid_ = -1;
+    int out_ = -1;
+    std::string errPath_;
+};
+
+}  // namespace tracebay::testing

@@ -1,0 +1,243 @@
+// tracebay-cli: identify the instrument, upload its screen, or press one of its keys, from a
+// script or a headless machine.
+
+#include <QCoreApplication>
+#include <QString>
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <string>
+
+#include "acquisition/Acquisition.h"
+#include "acquisition/Commands.h"
+#include "acquisition/Connection.h"
+#include "acquisition/ScopeStateJson.h"
+#include "link/CommandChannel.h"
+#include "link/LoadedUsbLibrary.h"
+#include "platform/LibraryLoader.h"
+#include "platform/QtHost.h"
+#include "platform/QtSerialPortControl.h"
+
+namespace {
+
+using namespace tracebay;
+using acquisition::ConnectOutcome;
+
+constexpr int ExitOk = 0;
+constexpr int ExitLinkFailed = 1;
+constexpr int ExitRefused = 2;
+constexpr int ExitUsage = 64;
+
+const char* const Help =
+    "Usage:\n"
+    "  tracebay-cli [--usb | --serial DEVICE [--baud RATE]] identify\n"
+    "  tracebay-cli [--usb | --serial DEVICE [--baud RATE]] upload [--ch1] [--ch2] [--math]\n"
+    "               [--la] [--json FILE|-]\n"
+    "  tracebay-cli [--usb | --serial DEVICE [--baud RATE]] key NAME\n"
+    "\n"
+    "Talks to a QM1000 oscilloscope over USB (the default) or an RS232 port.\n"
+    "\n"
+    "Link:\n"
+    "  --usb            use the USB link (the KavloUsbLink library)\n"
+    "  --serial DEVICE  use the serial port DEVICE, e.g. /dev/ttyUSB0 or COM1\n"
+    "  --baud RATE      serial baud rate (default 9600)\n"
+    "\n"
+    "Commands:\n"
+    "  identify         connect and print model=... firmware=... logic_analyzer=yes|no\n"
+    "  upload           connect and upload the instrument's screen as one Refresh does:\n"
+    "                   the settings and the sample blocks of the chosen traces (CH1 when\n"
+    "                   none is chosen), written as JSON\n"
+    "    --ch1 --ch2 --math --la   traces to upload (--math fetches the FFT when the\n"
+    "                   instrument shows it)\n"
+    "    --json FILE    write the upload to FILE, or to standard output for -\n"
+    "                   (the default)\n"
+    "  key NAME         connect and press the key NAME, e.g. RUN or :AUTO (sends\n"
+    "                   \":KEY\" followed by NAME)\n"
+    "\n"
+    "Messages the program would show in a box go to standard error as \"Caption: text\".\n"
+    "Exit status: 0 done, 1 the link failed (no port, no device, no reply), 2 the instrument\n"
+    "was refused (another device, or firmware older than 01.01.01), 64 wrong usage.\n";
+
+struct Options {
+    bool serial = false;
+    std::string device;
+    std::string baud = "9600";
+    std::string command;
+    std::string keyName;
+    bool ch1 = false, ch2 = false, math = false, la = false;
+    std::optional<std::string> json;
+};
+
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+Options parse(const QStringList& args) {
+    Options o;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString arg = args[i];
+        const auto value = [&]() -> std::string {
+            if (i + 1 >= args.size()) throw UsageError(arg.toStdString() + " needs a value");
+            return args[++i].toStdString();
+        };
+        if (arg == "--help" || arg == "-h") {
+            std::cout << Help;
+            std::exit(ExitOk);
+        } else if (arg == "--usb") {
+            o.serial = false;
+        } else if (arg == "--serial") {
+            o.serial = true;
+            o.device = value();
+        } else if (arg == "--baud") {
+            o.baud = value();
+        } else if (arg == "--ch1") {
+            o.ch1 = true;
+        } else if (arg == "--ch2") {
+            o.ch2 = true;
+        } else if (arg == "--math") {
+            o.math = true;
+        } else if (arg == "--la") {
+            o.la = true;
+        } else if (arg == "--json") {
+            o.json = value();
+        } else if (o.command.empty() && (arg == "identify" || arg == "upload" || arg == "key")) {
+            o.command = arg.toStdString();
+            if (o.command == "key")
+                o.keyName = args[i + 1 < args.size() ? ++i : i].toLatin1().toStdString();
+        } else {
+            throw UsageError("unexpected " + arg.toStdString());
+        }
+    }
+    if (o.command.empty()) throw UsageError("no command given");
+    if (o.command == "key" && (o.keyName.empty() || o.keyName == "key"))
+        throw UsageError("key needs a NAME");
+    return o;
+}
+
+struct NoIndicator : acquisition::ConnectionIndicator {
+    void showConnected(bool) override {}
+};
+struct NoChecks : acquisition::TraceChecks {
+    void setTraceChecked(int, bool) override {}
+};
+struct NoProgress : acquisition::ProgressView {
+    void setProgressValue(double) override {}
+    void setAnimation(bool) override {}
+};
+
+std::string withoutLineEnd(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    return text;
+}
+
+int exitStatus(ConnectOutcome outcome) {
+    switch (outcome) {
+        case ConnectOutcome::Connected: return ExitOk;
+        case ConnectOutcome::FirmwareTooOld: return ExitRefused;
+        case ConnectOutcome::NotFound:
+        case ConnectOutcome::LinkFailed: break;
+    }
+    return ExitLinkFailed;
+}
+
+bool writeJson(const std::string& target, const std::string& json) {
+    if (target == "-") {
+        std::cout << json;
+        return static_cast<bool>(std::cout.flush());
+    }
+    std::ofstream file(target, std::ios::binary);
+    file << json;
+    if (file) return true;
+    std::cerr << "tracebay-cli: cannot write " << target << "\n";
+    return false;
+}
+
+class Cli {
+public:
+    explicit Cli(const Options& options) : options_(options) {
+        host_.setMessageSink([](const std::string& text, const std::string& caption) {
+            QString shown = QString::fromStdString(text);
+            shown.replace('\r', '\n');
+            std::cerr << caption << ": " << shown.toStdString() << std::endl;
+        });
+        if (options.serial) {
+            channel_.IoType = link::CommandChannel::IoTypeSerial;
+            channel_.serial().settings().DevicePath = options.device;
+            channel_.serial().settings().BaudRate = options.baud;
+        }
+    }
+
+    int run() {
+        const ConnectOutcome outcome = connection_.ConnectScope();
+        int status = exitStatus(outcome);
+        // A device that answered, but not as a QM1000, is refused rather than missing.
+        if (outcome == ConnectOutcome::NotFound && !connection_.ScopeModel.empty())
+            status = ExitRefused;
+        if (options_.command == "identify") identify(outcome);
+        if (status == ExitOk) status = runCommand();
+        // As the program does when it closes while connected.
+        if (connection_.ScopeConnected)
+            channel_.SendCommand(acquisition::QM1000Cmd::keyLockEnable());
+        channel_.serial().closePort();
+        return status;
+    }
+
+private:
+    void identify(ConnectOutcome outcome) {
+        if (outcome == ConnectOutcome::LinkFailed || connection_.ScopeModel.empty()) return;
+        std::cout << "model=" << connection_.ScopeModel
+                  << " firmware=" << withoutLineEnd(connection_.FirmwareVersion)
+                  << " logic_analyzer=" << (connection_.HasLogicAnalyzer ? "yes" : "no") << "\n";
+    }
+
+    int runCommand() {
+        if (options_.command == "key") {
+            std::string name = options_.keyName;
+            if (name.front() != ':') name.insert(0, 1, ':');
+            channel_.SendCommand(std::string(acquisition::QM1000Cmd::KEY) + name);
+            return ExitOk;
+        }
+        if (options_.command == "upload") return upload();
+        return ExitOk;
+    }
+
+    int upload() {
+        acquisition::ScopeState& slot = states_[acquisition::WindowIndex];
+        slot.ShowCh1 = options_.ch1 || !(options_.ch2 || options_.math || options_.la);
+        slot.ShowCh2 = options_.ch2;
+        slot.ShowMath = options_.math;
+        slot.ShowLa = options_.la;
+        acquisition_.RunUpload();
+        slot.HasData = true;
+        return writeJson(options_.json.value_or("-"), acquisition::toJson(slot)) ? ExitOk
+                                                                                 : ExitLinkFailed;
+    }
+
+    const Options& options_;
+    platform::QtHost host_;
+    platform::QtSerialPortControl port_;
+    link::LoadedUsbLibrary usb_{platform::LibraryLoader::programFolders()};
+    link::CommandChannel channel_{host_, port_, usb_};
+    NoIndicator indicator_;
+    acquisition::Connection connection_{channel_, indicator_};
+    acquisition::ScopeStates states_;
+    NoChecks checks_;
+    NoProgress progress_;
+    acquisition::Acquisition acquisition_{channel_, connection_, states_, checks_, progress_};
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    Options options;
+    try {
+        options = parse(QCoreApplication::arguments());
+    } catch (const UsageError& e) {
+        std::cerr << "tracebay-cli: " << e.what() << " (see --help)\n";
+        return ExitUsage;
+    }
+    return Cli(options).run();
+}
