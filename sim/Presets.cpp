@@ -20,9 +20,11 @@ void alternate(InstrumentState& s) {
     s.altTimebase = {TimeBase{500e-6, 0.0}, TimeBase{200e-6, 100e-6}};
 }
 
+// A square wave shows its odd harmonics as a comb.
 void fft(InstrumentState& s, bool fullScreen) {
     s.channels[1].on = false;
-    s.channels[0].offset = 0.0;
+    s.channels[0] = {true, 0.5, 0.0, {Waveshape::Square, 0.8, 2500.0}};
+    s.timebase.scale = 1e-3;
     s.mathOn = true;
     s.mathOperation = MathOperation::Fft;
     s.fft.fullScreen = fullScreen;
@@ -65,8 +67,8 @@ const std::vector<Preset>& presets() {
         {"yt", "CH1 sine and CH2 square wave on the Y-T screen", plainYt},
         {"xy", "X-Y format: a 2:3 Lissajous figure", xy},
         {"alternate", "alternate trigger: CH1 and CH2 with their own time bases", alternate},
-        {"fft-split", "FFT of CH1 on a split screen", fftSplit},
-        {"fft-full", "FFT of CH1 over the whole screen", fftFull},
+        {"fft-split", "FFT of a square wave on CH1, on a split screen", fftSplit},
+        {"fft-full", "FFT of a square wave on CH1, over the whole screen", fftFull},
         {"math", "MATH trace: CH1 - CH2", math},
         {"logic", "all 16 logic lines, D3 highlighted", logic},
         {"scan", "scan format at 100 ms per division", scan},

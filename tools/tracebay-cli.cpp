@@ -2,6 +2,7 @@
 // script or a headless machine.
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QString>
 
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include "acquisition/Commands.h"
 #include "acquisition/Connection.h"
 #include "acquisition/ScopeStateJson.h"
+#include "display/Repaint.h"
 #include "link/CommandChannel.h"
 #include "link/LoadedUsbLibrary.h"
 #include "platform/LibraryLoader.h"
@@ -34,8 +36,9 @@ const char* const Help =
     "Usage:\n"
     "  tracebay-cli [--usb | --serial DEVICE [--baud RATE]] identify\n"
     "  tracebay-cli [--usb | --serial DEVICE [--baud RATE]] upload [--ch1] [--ch2] [--math]\n"
-    "               [--la] [--json FILE|-]\n"
+    "               [--la] [--json FILE|-] [--png FILE [--zoom PERCENT] [--bw] [--no-grid]]\n"
     "  tracebay-cli [--usb | --serial DEVICE [--baud RATE]] key NAME\n"
+    "  tracebay-cli render --json FILE --png FILE [--zoom PERCENT] [--bw] [--no-grid]\n"
     "\n"
     "Talks to a QM1000 oscilloscope over USB (the default) or an RS232 port.\n"
     "\n"
@@ -52,7 +55,13 @@ const char* const Help =
     "    --ch1 --ch2 --math --la   traces to upload (--math fetches the FFT when the\n"
     "                   instrument shows it)\n"
     "    --json FILE    write the upload to FILE, or to standard output for -\n"
-    "                   (the default)\n"
+    "                   (the default when no --png is given)\n"
+    "    --png FILE     draw the uploaded screen into FILE, as the program shows it\n"
+    "    --zoom PERCENT the drawing's scale, 1 to 1000 (default 100: 350 x 250 pixels)\n"
+    "    --bw           black and white instead of colour\n"
+    "    --no-grid      leave out the dotted division grid\n"
+    "  render           draw an upload saved with --json, without an instrument; takes\n"
+    "                   --json FILE (the saved upload), --png FILE and the options above\n"
     "  key NAME         connect and press the key NAME, e.g. RUN or :AUTO (sends\n"
     "                   \":KEY\" followed by NAME)\n"
     "\n"
@@ -68,6 +77,10 @@ struct Options {
     std::string keyName;
     bool ch1 = false, ch2 = false, math = false, la = false;
     std::optional<std::string> json;
+    std::optional<std::string> png;
+    double zoom = 100;
+    bool blackAndWhite = false;
+    bool noGrid = false;
 };
 
 struct UsageError : std::runtime_error {
@@ -102,7 +115,19 @@ Options parse(const QStringList& args) {
             o.la = true;
         } else if (arg == "--json") {
             o.json = value();
-        } else if (o.command.empty() && (arg == "identify" || arg == "upload" || arg == "key")) {
+        } else if (arg == "--png") {
+            o.png = value();
+        } else if (arg == "--zoom") {
+            bool ok = false;
+            o.zoom = QString::fromStdString(value()).toDouble(&ok);
+            if (!ok || !(o.zoom >= 1 && o.zoom <= 1000))
+                throw UsageError("--zoom takes a percentage from 1 to 1000");
+        } else if (arg == "--bw") {
+            o.blackAndWhite = true;
+        } else if (arg == "--no-grid") {
+            o.noGrid = true;
+        } else if (o.command.empty() &&
+                   (arg == "identify" || arg == "upload" || arg == "key" || arg == "render")) {
             o.command = arg.toStdString();
             if (o.command == "key")
                 o.keyName = args[i + 1 < args.size() ? ++i : i].toLatin1().toStdString();
@@ -113,6 +138,8 @@ Options parse(const QStringList& args) {
     if (o.command.empty()) throw UsageError("no command given");
     if (o.command == "key" && (o.keyName.empty() || o.keyName == "key"))
         throw UsageError("key needs a NAME");
+    if (o.command == "render" && (!o.json || !o.png))
+        throw UsageError("render needs --json FILE and --png FILE");
     return o;
 }
 
@@ -140,6 +167,42 @@ int exitStatus(ConnectOutcome outcome) {
         case ConnectOutcome::LinkFailed: break;
     }
     return ExitLinkFailed;
+}
+
+// The screen drawn as the main window draws it at this scale.
+bool writePng(const std::string& target, acquisition::ScopeState slot, const Options& options) {
+    slot.ColorDisplay = !options.blackAndWhite;
+    slot.GridVisible = !options.noGrid;
+    const display::Screen screen{options.zoom / 100};
+    platform::PictureSurface picture(screen.pictureWidth(), screen.pictureHeight());
+    display::Cursors cursors;
+    display::CursorOverlay overlay;
+    display::Repaint(picture, screen, slot, cursors, overlay);
+    if (picture.image().save(QString::fromStdString(target), "PNG")) return true;
+    std::cerr << "tracebay-cli: cannot write " << target << "\n";
+    return false;
+}
+
+std::optional<std::string> readFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// Draws a saved upload; no instrument needed.
+int render(const Options& options) {
+    const auto text = readFile(*options.json);
+    if (!text) {
+        std::cerr << "tracebay-cli: cannot read " << *options.json << "\n";
+        return ExitLinkFailed;
+    }
+    std::string error;
+    const auto slot = acquisition::fromJson(*text, error);
+    if (!slot) {
+        std::cerr << "tracebay-cli: " << *options.json << ": " << error << "\n";
+        return ExitLinkFailed;
+    }
+    return writePng(*options.png, *slot, options) ? ExitOk : ExitLinkFailed;
 }
 
 bool writeJson(const std::string& target, const std::string& json) {
@@ -209,10 +272,15 @@ private:
         slot.ShowCh2 = options_.ch2;
         slot.ShowMath = options_.math;
         slot.ShowLa = options_.la;
+        slot.ColorDisplay = !options_.blackAndWhite;
+        slot.GridVisible = !options_.noGrid;
         acquisition_.RunUpload();
         slot.HasData = true;
-        return writeJson(options_.json.value_or("-"), acquisition::toJson(slot)) ? ExitOk
-                                                                                 : ExitLinkFailed;
+        bool written = true;
+        if (options_.json || !options_.png)
+            written = writeJson(options_.json.value_or("-"), acquisition::toJson(slot));
+        if (options_.png) written = writePng(*options_.png, slot, options_) && written;
+        return written ? ExitOk : ExitLinkFailed;
     }
 
     const Options& options_;
@@ -230,14 +298,31 @@ private:
 
 }  // namespace
 
+// Standard error carries the program's messages; the headless platform's remark about a missing
+// runtime folder is not one of them.
+void quietPlatform(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message.startsWith("QStandardPaths: XDG_RUNTIME_DIR")) return;
+    qt_message_output(type, context, message);
+}
+
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
     Options options;
     try {
-        options = parse(QCoreApplication::arguments());
+        QStringList arguments;
+        for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+        options = parse(arguments);
     } catch (const UsageError& e) {
         std::cerr << "tracebay-cli: " << e.what() << " (see --help)\n";
         return ExitUsage;
     }
+    if (!options.png) {
+        QCoreApplication app(argc, argv);
+        return Cli(options).run();
+    }
+    // Drawing needs fonts, not a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietPlatform);
+    QGuiApplication app(argc, argv);
+    if (options.command == "render") return render(options);
     return Cli(options).run();
 }

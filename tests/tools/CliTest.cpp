@@ -2,6 +2,7 @@
 // against the build of the USB library with the simulated instrument inside.
 
 #include <QByteArray>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -110,6 +111,26 @@ TEST_F(CliOverSerial, UploadWithoutTracesTakesCh1ToStandardOutput) {
     EXPECT_FALSE(json["CapturedCh2"].toBool());
 }
 
+TEST_F(CliOverSerial, UploadDrawsThePictureAsTheProgramShowsIt) {
+    start({"--preset", "logic"});
+    const std::string png = ::testing::TempDir() + "tracebay-cli-upload.png";
+    const std::string json = ::testing::TempDir() + "tracebay-cli-upload-for-render.json";
+    const auto result = run({"upload", "--ch1", "--la", "--png", png, "--json", json});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "");  // with --png, JSON only where asked for
+    const QImage picture(QString::fromStdString(png));
+    EXPECT_EQ(picture.size(), QSize(350, 250));
+    EXPECT_EQ(picture.pixel(5, 200) & 0xFFFFFF, 0u);  // the colour scheme's black margin
+
+    // The same upload drawn again later, without an instrument, larger and in black and white.
+    const std::string again = ::testing::TempDir() + "tracebay-cli-render.png";
+    const auto render = cli({"render", "--json", json, "--png", again, "--zoom", "200", "--bw"});
+    ASSERT_EQ(render.status, 0) << render.err;
+    const QImage larger(QString::fromStdString(again));
+    EXPECT_EQ(larger.size(), QSize(700, 500));
+    EXPECT_EQ(larger.pixel(5, 400) & 0xFFFFFF, 0xFFFFFFu);
+}
+
 TEST_F(CliOverSerial, KeyPressesTheNamedKey) {
     start();
     EXPECT_EQ(run({"key", "RUN"}).status, 0);
@@ -148,11 +169,21 @@ TEST(CliLink, UsbRefusesOldFirmware) {
     EXPECT_EQ(result.status, 2);
 }
 
+TEST(CliRender, UnreadableUploadIsRefused) {
+    const std::string json = ::testing::TempDir() + "tracebay-cli-bad.json";
+    std::ofstream(json) << R"({"Ch1Samples": [1, 2]})";
+    const auto result = cli({"render", "--json", json, "--png", json + ".png"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("Ch1Samples"), std::string::npos) << result.err;
+    EXPECT_EQ(cli({"render", "--json", "/no/such/file.json", "--png", "x.png"}).status, 1);
+}
+
 TEST(CliUsage, HelpDocumentsEveryCommandAndOption) {
     const auto result = cli({"--help"});
     EXPECT_EQ(result.status, 0);
-    for (const char* word : {"identify", "upload", "key", "--usb", "--serial", "--baud", "--ch1",
-                             "--ch2", "--math", "--la", "--json"})
+    for (const char* word :
+         {"identify", "upload", "key", "render", "--usb", "--serial", "--baud", "--ch1", "--ch2",
+          "--math", "--la", "--json", "--png", "--zoom", "--bw", "--no-grid"})
         EXPECT_NE(result.out.find(word), std::string::npos) << word;
 }
 
@@ -161,6 +192,8 @@ TEST(CliUsage, WrongUsageIsRefused) {
     EXPECT_EQ(cli({"dance"}).status, 64);
     EXPECT_EQ(cli({"key"}).status, 64);
     EXPECT_EQ(cli({"--serial"}).status, 64);
+    EXPECT_EQ(cli({"upload", "--png", "x.png", "--zoom", "0"}).status, 64);
+    EXPECT_EQ(cli({"render", "--json", "x.json"}).status, 64);
 }
 
 }  // namespace

@@ -1,0 +1,292 @@
+#include "platform/PictureSurface.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <map>
+
+namespace tracebay::platform {
+namespace {
+
+// A plain sans serif of about 8 points (11 pixels at 96 dots per inch).
+QFont makeFont(bool bold) {
+    QFont font;
+    font.setStyleHint(QFont::SansSerif);
+    font.setFamilies({"DejaVu Sans", "Liberation Sans", "Arial", "Sans Serif"});
+    font.setPixelSize(11);
+    font.setBold(bold);
+    return font;
+}
+
+// A text's rendering as coverage (0..255) per pixel, its top-left corner at the text's place.
+struct TextMask {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> coverage;
+};
+
+TextMask renderMask(const QString& text, bool bold) {
+    const QFont font = makeFont(bold);
+    const QFontMetrics metrics(font);
+    QImage image(metrics.horizontalAdvance(text) + 2, metrics.height() + 1,
+                 QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.setFont(font);
+        painter.setPen(Qt::white);
+        painter.drawText(0, metrics.ascent(), text);
+    }
+    TextMask mask{image.width(), image.height(), {}};
+    mask.coverage.reserve(static_cast<size_t>(mask.width) * mask.height);
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            mask.coverage.push_back(static_cast<uint8_t>(qAlpha(row[x])));
+    }
+    return mask;
+}
+
+// Texts repeat from one repaint to the next: each is rendered once and kept.
+const TextMask& textMask(const QString& text, bool bold) {
+    static std::map<std::pair<QString, bool>, TextMask> cache;
+    constexpr size_t CacheLimit = 1024;
+    const auto key = std::make_pair(text, bold);
+    if (const auto found = cache.find(key); found != cache.end()) return found->second;
+    if (cache.size() >= CacheLimit) cache.clear();
+    return cache.emplace(key, renderMask(text, bold)).first->second;
+}
+
+uint8_t blend(int over, int under, int coverage) {
+    return static_cast<uint8_t>((over * coverage + under * (255 - coverage) + 127) / 255);
+}
+
+}  // namespace
+
+PictureSurface::PictureSurface(int width, int height)
+    : image_(width < 1 ? 1 : width, height < 1 ? 1 : height, QImage::Format_RGB32),
+      width_(image_.width()),
+      height_(image_.height()),
+      stride_(image_.bytesPerLine() / 4) {
+    image_.fill(0xFF000000u | backColor_);
+}
+
+void PictureSurface::copyFrom(const PictureSurface& picture) {
+    bits_ = nullptr;
+    QPainter painter(&image_);
+    painter.drawImage(0, 0, picture.image_);
+}
+
+void PictureSurface::setBackColor(Rgb color) {
+    bits_ = nullptr;
+    backColor_ = color;
+    image_.fill(0xFF000000u | color);
+}
+
+void PictureSurface::appendRecords(const PictureSurface& other) {
+    if (!recording_) return;
+    texts_.insert(texts_.end(), other.texts_.begin(), other.texts_.end());
+    lines_.insert(lines_.end(), other.lines_.begin(), other.lines_.end());
+    dots_.insert(dots_.end(), other.dots_.begin(), other.dots_.end());
+}
+
+void PictureSurface::clearRecords() {
+    texts_.clear();
+    lines_.clear();
+    dots_.clear();
+}
+
+void PictureSurface::line(double x1, double y1, double x2, double y2) {
+    currentX_ = x1;
+    currentY_ = y1;
+    lineTo(x2, y2);
+}
+
+void PictureSurface::lineTo(double x, double y) {
+    const int x1 = pixel(currentX_);
+    const int y1 = pixel(currentY_);
+    const int x2 = pixel(x);
+    const int y2 = pixel(y);
+    currentX_ = x;
+    currentY_ = y;
+    if (recording_) lines_.push_back({x1, y1, x2, y2, foreColor_, drawWidth_, dotted_});
+    if (drawWidth_ == 1)
+        thinLine(x1, y1, x2, y2);
+    else
+        wideLine(x1, y1, x2, y2);
+}
+
+// The part of the segment inside [left, right] x [top, bottom] (Liang-Barsky); false when none.
+bool clip(double& x1, double& y1, double& x2, double& y2, double left, double top, double right,
+          double bottom) {
+    const double dx = x2 - x1;
+    const double dy = y2 - y1;
+    double t0 = 0;
+    double t1 = 1;
+    const double p[] = {-dx, dx, -dy, dy};
+    const double q[] = {x1 - left, right - x1, y1 - top, bottom - y1};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1) return false;
+    }
+    const double sx = x1;
+    const double sy = y1;
+    x1 = sx + t0 * dx;
+    y1 = sy + t0 * dy;
+    x2 = sx + t1 * dx;
+    y2 = sy + t1 * dy;
+    return true;
+}
+
+// Bresenham from the first point up to, but not including, the last; only the part of the
+// line near the picture is walked.
+void PictureSurface::thinLine(int ax, int ay, int bx, int by) {
+    const auto inside = [&](int x, int y) { return x >= 0 && y >= 0 && x < width_ && y < height_; };
+    int x1 = ax, y1 = ay, x2 = bx, y2 = by;
+    bool endInside = true;
+    if (!(inside(ax, ay) && inside(bx, by))) {
+        double cx1 = ax, cy1 = ay, cx2 = bx, cy2 = by;
+        if (!clip(cx1, cy1, cx2, cy2, -1, -1, width_, height_)) return;
+        endInside = cx2 == bx && cy2 == by;
+        x1 = pixel(cx1);
+        y1 = pixel(cy1);
+        x2 = pixel(cx2);
+        y2 = pixel(cy2);
+    }
+    if (!dotted_ && (x1 == x2 || y1 == y2)) {
+        straightLine(x1, y1, x2, y2, !endInside);
+        return;
+    }
+    const int dx = std::abs(x2 - x1);
+    const int dy = -std::abs(y2 - y1);
+    const int sx = x1 < x2 ? 1 : -1;
+    const int sy = y1 < y2 ? 1 : -1;
+    int error = dx + dy;
+    bool on = true;
+    const Pixels out = pixels();
+    while (x1 != x2 || y1 != y2) {
+        if (on) out.plot(x1, y1);
+        if (dotted_) on = !on;
+        const int e2 = 2 * error;
+        if (e2 >= dy) {
+            error += dy;
+            x1 += sx;
+        }
+        if (e2 <= dx) {
+            error += dx;
+            y1 += sy;
+        }
+    }
+    if (!endInside && on) out.plot(x1, y1);  // the line goes on beyond the picture
+}
+
+// A horizontal or vertical line: a run of pixels, the last one only when asked for.
+void PictureSurface::straightLine(int x1, int y1, int x2, int y2, bool withLast) {
+    const Pixels out = pixels();
+    if (y1 == y2) {
+        if (y1 < 0 || y1 >= height_) return;
+        const int step = x1 < x2 ? 1 : -1;
+        const int end = withLast ? x2 + step : x2;
+        for (int x = x1; x != end; x += step)
+            if (x >= 0 && x < width_) out.bits[y1 * out.stride + x] = out.color;
+        return;
+    }
+    if (x1 < 0 || x1 >= width_) return;
+    const int step = y1 < y2 ? 1 : -1;
+    const int end = withLast ? y2 + step : y2;
+    for (int y = y1; y != end; y += step)
+        if (y >= 0 && y < height_) out.bits[y * out.stride + x1] = out.color;
+}
+
+// A wide line covers drawWidth rows (or columns) centred on it, the extra one above (or left),
+// and reaches half its width beyond each end. Lines along the axes are filled directly.
+void PictureSurface::wideLine(int x1, int y1, int x2, int y2) {
+    const int half = drawWidth_ / 2;
+    if (y1 == y2 || x1 == x2) {
+        const int left = std::max(std::min(x1, x2) - half, 0);
+        const int right = std::min(std::max(x1, x2) + drawWidth_ - half, width_);
+        const int top = std::max(std::min(y1, y2) - half, 0);
+        const int bottom = std::min(std::max(y1, y2) + drawWidth_ - half, height_);
+        const Pixels out = pixels();
+        for (int y = top; y < bottom; ++y)
+            std::fill(out.bits + y * out.stride + left, out.bits + y * out.stride + right,
+                      out.color);
+        return;
+    }
+    bits_ = nullptr;
+    QPainter painter(&image_);
+    QPen pen(QColor::fromRgb(0xFF000000u | foreColor_));
+    pen.setWidth(drawWidth_);
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    painter.setPen(pen);
+    painter.drawLine(x1, y1, x2, y2);
+}
+
+// A point of the line width: one pixel, or a round dot as wide as the line.
+void PictureSurface::dot(int px, int py) {
+    if (recording_) dots_.push_back({px, py, foreColor_, drawWidth_});
+    const Pixels out = pixels();
+    if (drawWidth_ == 1) {
+        out.plot(px, py);
+        return;
+    }
+    const int r = drawWidth_ / 2;
+    for (int dy = -r; dy < drawWidth_ - r; ++dy)
+        for (int dx = -r; dx < drawWidth_ - r; ++dx) out.plot(px + dx, py + dy);
+}
+
+void PictureSurface::psetRow(const std::vector<int>& xs, int y) {
+    if (recording_)
+        for (int x : xs) dots_.push_back({x, y, foreColor_, 1});
+    if (y < 0 || y >= height_) return;
+    const Pixels out = pixels();
+    QRgb* row = out.bits + y * out.stride;
+    for (int x : xs)
+        if (x >= 0 && x < width_) row[x] = out.color;
+}
+
+void PictureSurface::psetColumn(int x, const std::vector<int>& ys) {
+    if (recording_)
+        for (int y : ys) dots_.push_back({x, y, foreColor_, 1});
+    if (x < 0 || x >= width_) return;
+    const Pixels out = pixels();
+    for (int y : ys)
+        if (y >= 0 && y < height_) out.bits[y * out.stride + x] = out.color;
+}
+
+// Instrument texts are single-byte characters. Text is laid over the picture without a
+// background, antialiased.
+void PictureSurface::textOut(double x, double y, std::string_view text) {
+    const int px = pixel(x);
+    const int py = pixel(y);
+    if (recording_) texts_.push_back({px, py, std::string(text), foreColor_, bold_});
+    const TextMask& mask =
+        textMask(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())), bold_);
+    const Pixels out = pixels();
+    const int red = qRed(out.color), green = qGreen(out.color), blue = qBlue(out.color);
+    for (int y = 0; y < mask.height; ++y) {
+        if (py + y < 0 || py + y >= height_) continue;
+        for (int x = 0; x < mask.width; ++x) {
+            const int a = mask.coverage[static_cast<size_t>(y) * mask.width + x];
+            if (a == 0 || px + x < 0 || px + x >= width_) continue;
+            QRgb& pixel = out.bits[(py + y) * out.stride + px + x];
+            pixel = qRgb(blend(red, qRed(pixel), a), blend(green, qGreen(pixel), a),
+                         blend(blue, qBlue(pixel), a));
+        }
+    }
+}
+
+}  // namespace tracebay::platform

@@ -1,0 +1,120 @@
+#include "platform/PictureSurface.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace tracebay::platform {
+namespace {
+
+constexpr Rgb Red = rgb(255, 0, 0);
+constexpr Rgb White = rgb(255, 255, 255);
+
+class PictureSurfaceTest : public ::testing::Test {
+protected:
+    bool isRed(int x, int y) const { return (surface.image().pixel(x, y) & 0xFFFFFF) == Red; }
+
+    PictureSurface surface{40, 30};
+
+    void SetUp() override {
+        surface.setBackColor(White);
+        surface.setForeColor(Red);
+    }
+};
+
+TEST_F(PictureSurfaceTest, ThinLineLeavesOutItsLastPoint) {
+    surface.line(2, 5, 10, 5);
+    EXPECT_TRUE(isRed(2, 5));
+    EXPECT_TRUE(isRed(9, 5));
+    EXPECT_FALSE(isRed(10, 5));
+    EXPECT_FALSE(isRed(1, 5));
+}
+
+TEST_F(PictureSurfaceTest, LineFromTheCurrentPointContinuesTheOutline) {
+    surface.line(2, 2, 2, 8);
+    surface.lineTo(8, 8);
+    EXPECT_TRUE(isRed(2, 8));  // left out by the first line, drawn by the second
+    EXPECT_FALSE(isRed(8, 8));
+    EXPECT_DOUBLE_EQ(surface.currentX(), 8);
+}
+
+TEST_F(PictureSurfaceTest, ZeroLengthThinLineDrawsNothing) {
+    surface.line(5, 5, 5, 5);
+    EXPECT_FALSE(isRed(5, 5));
+}
+
+TEST_F(PictureSurfaceTest, WideLineCoversTheRowAboveAndItsEnds) {
+    surface.setDrawWidth(2);
+    surface.line(5, 10, 20, 10);
+    EXPECT_TRUE(isRed(12, 9));
+    EXPECT_TRUE(isRed(12, 10));
+    EXPECT_FALSE(isRed(12, 11));
+    EXPECT_FALSE(isRed(12, 8));
+    EXPECT_TRUE(isRed(20, 10));
+}
+
+TEST_F(PictureSurfaceTest, DotOfAWideLineIsTwoByTwo) {
+    surface.setDrawWidth(2);
+    surface.pset(10, 10);
+    EXPECT_TRUE(isRed(9, 9));
+    EXPECT_TRUE(isRed(10, 10));
+    EXPECT_FALSE(isRed(11, 10));
+    EXPECT_FALSE(isRed(10, 11));
+}
+
+TEST_F(PictureSurfaceTest, CoordinatesRoundHalvesToEven) {
+    EXPECT_EQ(PictureSurface::pixel(2.5), 2);
+    EXPECT_EQ(PictureSurface::pixel(3.5), 4);
+    EXPECT_EQ(PictureSurface::pixel(-0.5), 0);
+    EXPECT_EQ(PictureSurface::pixel(26.6), 27);
+    surface.pset(4.5, 6.5);
+    EXPECT_TRUE(isRed(4, 6));
+}
+
+TEST_F(PictureSurfaceTest, PointsOutsideThePictureOrNotNumbersDrawNothing) {
+    surface.pset(-3, 5);
+    surface.pset(40, 5);
+    surface.pset(std::numeric_limits<double>::quiet_NaN(), 2);
+    surface.line(-50, 3, -10, 3);
+    for (int y = 0; y < surface.height(); ++y)
+        for (int x = 0; x < surface.width(); ++x) ASSERT_FALSE(isRed(x, y)) << x << "," << y;
+}
+
+TEST_F(PictureSurfaceTest, LineWithFarEndsIsDrawnWhereItCrossesThePicture) {
+    surface.line(7, -1e12, 7, 1e12);
+    for (int y = 0; y < surface.height(); ++y) ASSERT_TRUE(isRed(7, y)) << y;
+    EXPECT_FALSE(isRed(8, 10));
+}
+
+TEST_F(PictureSurfaceTest, SettingTheBackgroundClears) {
+    surface.pset(3, 3);
+    surface.setBackColor(rgb(0, 0, 0));
+    EXPECT_EQ(surface.image().pixel(3, 3) & 0xFFFFFF, 0u);
+}
+
+TEST_F(PictureSurfaceTest, RecordingKeepsTextsWithPlaceColourAndWeight) {
+    surface.setRecording(true);
+    surface.setBold(true);
+    surface.textOut(24.5, 10.2, "KAVLO");
+    surface.setBold(false);
+    surface.setForeColor(White);
+    surface.textOut(5, 7, "D7");
+    ASSERT_EQ(surface.texts().size(), 2u);
+    EXPECT_EQ(surface.texts()[0].x, 24);
+    EXPECT_EQ(surface.texts()[0].y, 10);
+    EXPECT_TRUE(surface.texts()[0].bold);
+    EXPECT_EQ(surface.texts()[0].color, Red);
+    EXPECT_EQ(surface.texts()[1].text, "D7");
+    EXPECT_FALSE(surface.texts()[1].bold);
+}
+
+TEST_F(PictureSurfaceTest, DottedLineSetsEveryOtherPixel) {
+    surface.setDotted(true);
+    surface.line(0, 3, 10, 3);
+    EXPECT_TRUE(isRed(0, 3));
+    EXPECT_FALSE(isRed(1, 3));
+    EXPECT_TRUE(isRed(2, 3));
+}
+
+}  // namespace
+}  // namespace tracebay::platform
