@@ -71,7 +71,7 @@ ConnectOutcome Connection::checkIdentity(const std::string& reply) {
         field = reply.substr(0, comma);
     if (field != ExpectedIdentity.substr(0, ExpectedIdentity.size() - 4)) {
         deviceNotFound();
-        return ConnectOutcome::NotFound;
+        return reply.empty() ? ConnectOutcome::NoReply : ConnectOutcome::NotFound;
     }
     std::string rest = reply;
     dropField(rest);
@@ -79,17 +79,18 @@ ConnectOutcome Connection::checkIdentity(const std::string& reply) {
         field = rest.substr(0, comma);
     ScopeModel = field;
     HasLogicAnalyzer = !field.empty() && field.back() == 'D';
+    std::string version = rest;
+    dropField(version);
+    dropField(version);
+    FirmwareVersion = version;
     if (field.compare(0, ModelFamily.size(), ModelFamily) != 0) {
         deviceNotFound();
         return ConnectOutcome::NotFound;
     }
-    dropField(rest);
-    dropField(rest);
-    FirmwareVersion = rest;
-    if (firmwareValue(rest) < FirmwareMinimum) {
+    if (firmwareValue(version) < FirmwareMinimum) {
         channel_.host().showMessage("The version of the DSO must be higher than " +
                                         std::string(FirmwareMinimumText) + "\rCurrent Version is " +
-                                        rest + "\rPlease contact KAVLO at " +
+                                        version + "\rPlease contact KAVLO at " +
                                         std::string(MakerWebAddress),
                                     ApplicationTitle, MessageIcon::Exclamation);
         return ConnectOutcome::FirmwareTooOld;

@@ -14,7 +14,7 @@ public:
 };
 
 // How a connect attempt ended, for callers that need more than ScopeConnected.
-enum class ConnectOutcome { Connected, LinkFailed, NotFound, FirmwareTooOld };
+enum class ConnectOutcome { Connected, LinkFailed, NoReply, NotFound, FirmwareTooOld };
 
 // Connecting and identifying the instrument: only the QM1000 family with firmware 01.01.01 or
 // later is accepted.

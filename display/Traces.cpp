@@ -22,23 +22,22 @@ void drawYt(platform::PictureSurface& surface, const Screen& screen, const Scope
     const auto use = [&](Rgb traceColor) {
         if (color) surface.setForeColor(traceColor);
     };
+    const auto channel = [&](bool captured, std::string_view name, Rgb traceColor,
+                             const std::string& offsetText, const std::string& scaleText,
+                             uint8_t valid, const ScopeState::Samples& samples) {
+        if (!captured) return;
+        use(traceColor);
+        DrawChannelAnnotation(surface, screen, name, offsetText, scaleText, slot.TriggerMode,
+                              slot.FftDisplay, block.FftFullScreen());
+        if (valid == 1)
+            DrawChannelTrace(surface, screen, samples, slot.PointCount, name, block,
+                             slot.TriggerMode, slot.FftDisplay);
+    };
     if (!color) surface.setForeColor(Black);
-    if (slot.CapturedCh1) {
-        use(Ch1TraceColor);
-        DrawChannelAnnotation(surface, screen, "CH1", slot.Ch1OffsetText, slot.Ch1ScaleText,
-                              slot.TriggerMode, slot.FftDisplay, block.FftFullScreen());
-        if (block.Ch1Valid() == 1)
-            DrawChannelTrace(surface, screen, slot.Ch1Samples, slot.PointCount, "CH1", block,
-                             slot.TriggerMode, slot.FftDisplay);
-    }
-    if (slot.CapturedCh2) {
-        use(Ch2TraceColor);
-        DrawChannelAnnotation(surface, screen, "CH2", slot.Ch2OffsetText, slot.Ch2ScaleText,
-                              slot.TriggerMode, slot.FftDisplay, block.FftFullScreen());
-        if (block.Ch2Valid() == 1)
-            DrawChannelTrace(surface, screen, slot.Ch2Samples, slot.PointCount, "CH2", block,
-                             slot.TriggerMode, slot.FftDisplay);
-    }
+    channel(slot.CapturedCh1, "CH1", Ch1TraceColor, slot.Ch1OffsetText, slot.Ch1ScaleText,
+            block.Ch1Valid(), slot.Ch1Samples);
+    channel(slot.CapturedCh2, "CH2", Ch2TraceColor, slot.Ch2OffsetText, slot.Ch2ScaleText,
+            block.Ch2Valid(), slot.Ch2Samples);
     if (slot.CapturedMath) {
         use(MathTraceColor);
         DrawMathAnnotation(surface, screen, block, slot.TriggerMode, slot.FftDisplay);

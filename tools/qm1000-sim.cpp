@@ -28,6 +28,7 @@ void printHelp() {
                  "Prints the terminal's device path; point TraceBay's RS232 port (or tracebay-cli\n"
                  "--serial) at it.\n"
                  "\n"
+                 "  --maker TEXT     maker name in the identity (default KAVLO TECHNOLOGIES)\n"
                  "  --model M        model name (default QM1102D; without the final D there is no\n"
                  "                   logic analyzer)\n"
                  "  --firmware F     firmware version text (default 01.01.03)\n"
@@ -66,6 +67,8 @@ bool parse(int argc, char** argv, Options& options) {
         if (arg == "--help") {
             printHelp();
             std::exit(0);
+        } else if (arg == "--maker") {
+            options.identity.maker = value();
         } else if (arg == "--model") {
             options.identity.model = value();
         } else if (arg == "--firmware") {

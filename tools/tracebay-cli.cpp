@@ -159,11 +159,14 @@ std::string withoutLineEnd(std::string text) {
     return text;
 }
 
+// A device that answered but is not an accepted QM1000 is refused; no device, no port or no
+// answer is a failed link.
 int exitStatus(ConnectOutcome outcome) {
     switch (outcome) {
         case ConnectOutcome::Connected: return ExitOk;
-        case ConnectOutcome::FirmwareTooOld: return ExitRefused;
         case ConnectOutcome::NotFound:
+        case ConnectOutcome::FirmwareTooOld: return ExitRefused;
+        case ConnectOutcome::NoReply:
         case ConnectOutcome::LinkFailed: break;
     }
     return ExitLinkFailed;
@@ -235,9 +238,6 @@ public:
     int run() {
         const ConnectOutcome outcome = connection_.ConnectScope();
         int status = exitStatus(outcome);
-        // A device that answered, but not as a QM1000, is refused rather than missing.
-        if (outcome == ConnectOutcome::NotFound && !connection_.ScopeModel.empty())
-            status = ExitRefused;
         if (options_.command == "identify") identify(outcome);
         if (status == ExitOk) status = runCommand();
         // As the program does when it closes while connected.

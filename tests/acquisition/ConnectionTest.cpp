@@ -80,7 +80,7 @@ TEST_F(ScriptedIdentity, ReplyThatNeverMatchesIsAskedThreeTimes) {
 }
 
 TEST_F(ScriptedIdentity, SilenceEndsInDeviceNotFound) {
-    EXPECT_EQ(connection.ConnectScope(), ConnectOutcome::NotFound);
+    EXPECT_EQ(connection.ConnectScope(), ConnectOutcome::NoReply);
     EXPECT_EQ(identityQueries, 3);
     EXPECT_EQ(messageTexts(),
               std::vector<std::string>{"Connect to Oscilloscope: Device not found"});

@@ -106,8 +106,8 @@ TEST(SimProgramOptions, HelpNamesEveryOptionAndPreset) {
     char buffer[512];
     while (fgets(buffer, sizeof buffer, pipe)) help += buffer;
     EXPECT_EQ(pclose(pipe), 0);
-    for (const char* word : {"--model", "--firmware", "--preset", "--link", "--verbose", "--fault",
-                             "--baud", "fft-split", "alternate", "logic", "scan"})
+    for (const char* word : {"--maker", "--model", "--firmware", "--preset", "--link", "--verbose",
+                             "--fault", "--baud", "fft-split", "alternate", "logic", "scan"})
         EXPECT_NE(help.find(word), std::string::npos) << word;
 }
 

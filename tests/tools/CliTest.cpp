@@ -73,6 +73,20 @@ TEST_F(CliOverSerial, OldFirmwareIsRefusedWithTheMessageOnStandardError) {
               "Please contact KAVLO at www.kavlo.example/support\n");
 }
 
+TEST_F(CliOverSerial, AnotherMakersInstrumentIsRefused) {
+    start({"--maker", "ACME INSTRUMENTS"});
+    const auto result = run({"identify"});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.err, "Connect to Oscilloscope: Device not found\n");
+}
+
+TEST_F(CliOverSerial, OtherModelFamilyIsRefused) {
+    start({"--model", "QM2002D"});
+    const auto result = run({"identify"});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out, "model=QM2002D firmware=01.01.03 logic_analyzer=yes\n");
+}
+
 TEST_F(CliOverSerial, UploadWritesTheSlotAsJsonAndLocksTheKeysLast) {
     start();
     const std::string path = ::testing::TempDir() + "tracebay-cli-upload.json";
