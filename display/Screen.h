@@ -16,7 +16,6 @@ struct Screen {
     static constexpr double GridTop = 25;
     static constexpr int Columns = 300;
     static constexpr int Rows = 200;
-    static constexpr int Division = 25;
 
     double s = 1.0;  // ScreenScale
 

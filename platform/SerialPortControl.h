@@ -23,10 +23,6 @@ public:
     // CommEvent codes.
     static constexpr int ComEvSend = 1;
     static constexpr int ComEvReceive = 2;
-    static constexpr int ComEvFrame = 1004;
-    static constexpr int ComEvOverrun = 1006;
-    static constexpr int ComEvRxOver = 1008;
-    static constexpr int ComEvRxParity = 1009;
     // The device went away (adapter unplugged, far end of a pseudo-terminal closed); the port
     // has been closed.
     static constexpr int ComEvPortLost = 1099;
