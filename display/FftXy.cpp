@@ -44,7 +44,7 @@ void DrawFftTrace(platform::PictureSurface& surface, const Screen& screen,
     const float step = static_cast<float>(300.0 / pointCount * s);
     long index = i0;
     for (float x = static_cast<float>(x0 + s); x <= b * s + 24; x += step)
-        surface.lineTo(std::nearbyint(x - 0.1f), row(++index));
+        surface.lineTo(platform::PictureSurface::pixel(double{x} - 0.1), row(++index));
 }
 
 // CH1 runs left to right (higher voltage further right), CH2 top to bottom; the dots are not

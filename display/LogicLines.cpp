@@ -112,8 +112,8 @@ void DrawLaLine(platform::PictureSurface& surface, const Screen& screen,
          x += static_cast<float>(s)) {
         const bool c1 = samples.level(next++, line);
         const bool c2 = samples.level(next++, line);
-        const double firstHalf = std::nearbyint(x - 0.1f);
-        const double secondHalf = std::nearbyint(x + s / 2 - 0.1);
+        const double firstHalf = platform::PictureSurface::pixel(double{x} - 0.1);
+        const double secondHalf = platform::PictureSurface::pixel(x + s / 2 - 0.1);
         if (c1 == c2) {
             segment(previous, levelRow(p2), firstHalf, levelRow(p2));
             if (p2 != c1) segment(firstHalf, levelRow(p2), firstHalf, levelRow(c1));

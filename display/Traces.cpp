@@ -79,7 +79,7 @@ void drawTraceWindow(platform::PictureSurface& surface, const Screen& screen,
     surface.line(x0, row(index - 1), x0, row(index));
     const double end = (window.lastColumn + 1) * s + 24;
     for (float x = static_cast<float>(x0 + s); x <= end; x += step)
-        surface.lineTo(std::nearbyint(x - 0.1f), row(++index));
+        surface.lineTo(platform::PictureSurface::pixel(double{x} - 0.1), row(++index));
 }
 
 void DrawChannelTrace(platform::PictureSurface& surface, const Screen& screen,
