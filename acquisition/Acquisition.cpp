@@ -186,10 +186,8 @@ bool Acquisition::awaitSerialBlock() {
     link.BinaryReply = true;
     link.SerialTicks = 0;
     progress_.setAnimation(true);
-    const bool complete =
-        channel_.serial().awaitReply(link::SerialTransport::BlockReplyTickLimit) ==
-        link::ReplyWait::Complete;
-    return complete;
+    return channel_.serial().awaitReply(link::SerialTransport::BlockReplyTickLimit) ==
+           link::ReplyWait::Complete;
 }
 
 std::optional<int32_t> Acquisition::receiveBlock() {

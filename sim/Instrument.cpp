@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 #include "sim/Blocks.h"
 #include "sim/FrontPanel.h"
@@ -34,10 +35,13 @@ std::optional<bool> switchValue(const std::string& parameter) {
     return std::nullopt;
 }
 
+// A number parameter, always with "." as its point whatever the process locale.
 std::optional<double> numberValue(const std::string& parameter) {
-    char* end = nullptr;
-    const double value = std::strtod(parameter.c_str(), &end);
-    if (end == parameter.c_str()) return std::nullopt;
+    std::string_view text = parameter;
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    double value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || !std::isfinite(value)) return std::nullopt;
     return value;
 }
 
