@@ -1,7 +1,7 @@
 #include "acquisition/NumberFormat.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -38,8 +38,11 @@ Pattern parsePattern(std::string_view text) {
 // count of 10^-decimals written in decimal.
 std::string roundedDigits(double magnitude, int decimals) {
     if (magnitude == 0 || !std::isfinite(magnitude)) return "0";
+    // d.dddddddddddddde+XX, the same in every locale.
     char text[40];
-    std::snprintf(text, sizeof text, "%.14e", magnitude);  // d.dddddddddddddde+XX
+    const auto written =
+        std::to_chars(text, text + sizeof text - 1, magnitude, std::chars_format::scientific, 14);
+    *written.ptr = '\0';
     std::string digits;
     for (const char* c = text; *c && *c != 'e'; ++c)
         if (*c != '.') digits += *c;

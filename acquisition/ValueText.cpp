@@ -1,7 +1,7 @@
 #include "acquisition/ValueText.h"
 
 #include <array>
-#include <cstdio>
+#include <charconv>
 #include <initializer_list>
 
 #include "acquisition/NumberFormat.h"
@@ -174,8 +174,9 @@ std::string ConvertFreqToStr(double& hertz) {
 
 std::string singleText(float value) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.7g", static_cast<double>(value));
-    return text;
+    const auto written = std::to_chars(text, text + sizeof text, static_cast<double>(value),
+                                       std::chars_format::general, 7);
+    return std::string(text, written.ptr);
 }
 
 }  // namespace tracebay::acquisition

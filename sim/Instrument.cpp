@@ -4,7 +4,6 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
 #include "sim/Blocks.h"
 #include "sim/FrontPanel.h"
@@ -79,8 +78,9 @@ std::optional<Source> sourceNamed(const std::string& name) {
 
 std::string numberText(double value) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.3e", value);
-    return text;
+    const auto written =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, 3);
+    return std::string(text, written.ptr);
 }
 
 Instrument::Instrument(Identity identity, InstrumentState state)
