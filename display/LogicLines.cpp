@@ -74,9 +74,13 @@ void DrawLaTraces(platform::PictureSurface& surface, const Screen& screen,
     LogicSamples samples;
     const long start = 4L * screenColumn(block.ScreenStart()) + 425;
     long j = 0;
+    // The elements are bytes; only their low eight bits count, whatever a saved upload holds.
+    const auto byteAt = [&](long i) {
+        return static_cast<uint16_t>(sampleAt(laSamples, i) & 0xFF);
+    };
     for (long i = start; i <= 2048 && j < LogicSamples::Capacity; i += 2, ++j)
         samples.values[static_cast<size_t>(j)] =
-            static_cast<uint16_t>(sampleAt(laSamples, i + 1) * 256 + sampleAt(laSamples, i));
+            static_cast<uint16_t>(byteAt(i + 1) << 8 | byteAt(i));
     const double base = baseRow(screen, block, fftDisplay);
     const int end = screenColumn(block.ScreenEnd());
     forShownLines(block, colorDisplay, surface, [&](int line) {

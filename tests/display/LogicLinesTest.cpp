@@ -150,6 +150,13 @@ TEST_F(LogicLines, BlackAndWhiteLinesAndLabelsAreBlack) {
     for (const auto& t : surface.texts()) ASSERT_EQ(t.color, Black);
 }
 
+TEST_F(LogicLines, ElementsBeyondAByteCountOnlyTheirLowBits) {
+    b.int16(72, 1);
+    for (size_t i = 0; i < la.size(); ++i) la[i] = 0x7FFFFF00;  // low byte 0: every line low
+    draw();
+    for (const auto& l : linesIn(LaTraceColor)) ASSERT_EQ(l.y1, 40);
+}
+
 TEST_F(LogicLines, MissingSamplesAbandonTheLines) {
     b.int16(72, 1);
     la.resize(1000);
