@@ -5,19 +5,27 @@
 #include <cstring>
 #include <filesystem>
 
+#include <unistd.h>
+
 namespace tracebay::testing {
 namespace {
 
+// The locale is compiled once into a shared folder; tests running side by side each compile
+// into a folder of their own and move it into place, so none ever sees half a locale.
 std::string localeFolder() {
-    const auto folder = std::filesystem::temp_directory_path() / "tracebay-test-locales";
-    if (!std::filesystem::exists(folder / "de_DE.UTF-8")) {
-        std::filesystem::create_directories(folder);
-        const std::string command = "localedef -i de_DE -f UTF-8 -c '" +
-                                    (folder / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
-        if (std::system(command.c_str()) != 0 && !std::filesystem::exists(folder / "de_DE.UTF-8"))
-            return {};
-    }
-    return folder.string();
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::temp_directory_path() / "tracebay-test-locales";
+    const fs::path locale = folder / "de_DE.UTF-8";
+    if (fs::exists(locale)) return folder.string();
+    fs::create_directories(folder);
+    const fs::path mine = folder / ("building-" + std::to_string(::getpid()));
+    const std::string command =
+        "localedef -i de_DE -f UTF-8 -c '" + mine.string() + "' >/dev/null 2>&1";
+    std::system(command.c_str());
+    std::error_code error;
+    fs::rename(mine, locale, error);
+    fs::remove_all(mine, error);
+    return fs::exists(locale) ? folder.string() : std::string();
 }
 
 }  // namespace
