@@ -26,7 +26,7 @@ int serialPacingMs(const std::string& baudText, size_t commandLength) {
     const double baud = leadingNumber(baudText);
     double perCharacter = baud > 0 ? 30000.0 / baud : 0;
     if (perCharacter < 3) perCharacter = 3;
-    // Rounded to the nearest millisecond, halves to even, as the original integer conversion.
+    // Rounded to the nearest millisecond, halves to even.
     const double total = std::nearbyint(perCharacter * static_cast<double>(commandLength + 1));
     return total > std::numeric_limits<int>::max() ? std::numeric_limits<int>::max()
                                                    : static_cast<int>(total);

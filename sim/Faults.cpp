@@ -13,10 +13,10 @@ bool number(std::string_view text, T& value) {
 
 }  // namespace
 
-bool applyFault(Faults& faults, std::string_view spec) {
-    const auto equals = spec.find('=');
-    const std::string_view name = spec.substr(0, equals);
-    const std::string_view value = equals == std::string_view::npos ? "" : spec.substr(equals + 1);
+bool applyFault(Faults& faults, std::string_view fault) {
+    const auto equals = fault.find('=');
+    const std::string_view name = fault.substr(0, equals);
+    const std::string_view value = equals == std::string_view::npos ? "" : fault.substr(equals + 1);
     if (name == "target")
         faults.target = std::string(value);
     else if (name == "silent")

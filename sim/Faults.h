@@ -28,6 +28,6 @@ struct Faults {
 // A fault by name, as the simulator's command line gives it ("silent", "trickle=5000",
 // "garbage", "prefix-delta=-10", "split-prefix", "oversize=7000", "wrong-message-id",
 // "short-packet", "disappear", "target=TEXT"); false for an unknown name.
-bool applyFault(Faults& faults, std::string_view spec);
+bool applyFault(Faults& faults, std::string_view fault);
 
 }  // namespace tracebay::sim

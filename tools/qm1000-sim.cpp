@@ -36,7 +36,7 @@ void printHelp() {
                  "  --preset NAME    start in one of the set-ups below (default yt)\n"
                  "  --link PATH      also make PATH a symbolic link to the terminal\n"
                  "  --baud RATE      send replies no faster than a line at RATE baud would\n"
-                 "  --fault SPEC     misbehave; repeatable: silent, garbage, trickle=MS,\n"
+                 "  --fault FAULT    misbehave; repeatable: silent, garbage, trickle=MS,\n"
                  "                   prefix-delta=N, split-prefix, oversize=BYTES, disappear,\n"
                  "                   target=TEXT (only commands containing TEXT misbehave)\n"
                  "  --verbose        log every command on standard error\n"
@@ -82,9 +82,9 @@ bool parse(int argc, char** argv, Options& options) {
         } else if (arg == "--baud") {
             options.baud = std::stoi(value());
         } else if (arg == "--fault") {
-            const std::string spec = value();
-            if (!applyFault(options.faults, spec))
-                throw std::invalid_argument("unknown fault " + spec);
+            const std::string fault = value();
+            if (!applyFault(options.faults, fault))
+                throw std::invalid_argument("unknown fault " + fault);
         } else if (arg == "--verbose") {
             options.verbose = true;
         } else {
