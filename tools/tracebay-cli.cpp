@@ -129,15 +129,15 @@ Options parse(const QStringList& args) {
         } else if (o.command.empty() &&
                    (arg == "identify" || arg == "upload" || arg == "key" || arg == "render")) {
             o.command = arg.toStdString();
+            // Key names are sent as single-byte characters.
             if (o.command == "key")
-                o.keyName = args[i + 1 < args.size() ? ++i : i].toLatin1().toStdString();
+                o.keyName = QString::fromStdString(value()).toLatin1().toStdString();
         } else {
             throw UsageError("unexpected " + arg.toStdString());
         }
     }
     if (o.command.empty()) throw UsageError("no command given");
-    if (o.command == "key" && (o.keyName.empty() || o.keyName == "key"))
-        throw UsageError("key needs a NAME");
+    if (o.command == "key" && o.keyName.empty()) throw UsageError("key needs a NAME");
     if (o.command == "render" && (!o.json || !o.png))
         throw UsageError("render needs --json FILE and --png FILE");
     return o;
