@@ -5,15 +5,15 @@
 #include <deque>
 
 #include "tests/acquisition/InstrumentRig.h"
-#include "tests/support/FakeSerialPort.h"
-#include "tests/support/FakeUsbLibrary.h"
 
 namespace tracebay::acquisition {
 namespace {
 
 // An instrument that answers "*IDN?" from a script, over a fake serial port.
-class ScriptedIdentity : public ::testing::Test {
+class ScriptedIdentity : public ::testing::Test, protected FakeLink, protected ProgramCore {
 protected:
+    ScriptedIdentity() : ProgramCore(host, port, usb) {}
+
     void SetUp() override {
         channel.IoType = link::CommandChannel::IoTypeSerial;
         port.onWrite = [this](const std::string& bytes) {
@@ -39,12 +39,6 @@ protected:
         return found;
     }
 
-    platform::VirtualHost host{1};
-    testing::FakeSerialPort port;
-    testing::FakeUsbLibrary usb;
-    link::CommandChannel channel{host, port, usb};
-    RecordingIndicator indicator;
-    Connection connection{channel, indicator};
     std::deque<std::string> replies;
     int identityQueries = 0;
 };

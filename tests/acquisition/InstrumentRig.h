@@ -6,44 +6,39 @@
 #include <string>
 #include <vector>
 
-#include "acquisition/Acquisition.h"
-#include "acquisition/Connection.h"
-#include "link/CommandChannel.h"
 #include "platform/VirtualHost.h"
 #include "sim/Instrument.h"
 #include "sim/Presets.h"
 #include "sim/SerialFace.h"
 #include "sim/UsbtmcDevice.h"
+#include "tests/acquisition/ProgramCore.h"
 #include "tests/support/SimulatedSerialPort.h"
 #include "tests/support/SimulatedUsbLibrary.h"
 
 namespace tracebay::acquisition {
 
-struct RecordingIndicator : ConnectionIndicator {
-    void showConnected(bool connected) override { shown.push_back(connected); }
-    std::vector<bool> shown;
-};
-
-struct RecordingChecks : TraceChecks {
-    void setTraceChecked(int index, bool checked) override { changes.push_back({index, checked}); }
-    std::vector<std::pair<int, bool>> changes;
-};
-
-struct RecordingProgress : ProgressView {
-    void setProgressValue(double value) override { values.push_back(value); }
-    void setAnimation(bool on) override { animation.push_back(on); }
-    std::vector<double> values;
-    std::vector<bool> animation;
-};
-
 enum class Transport { Serial, Usb };
 
+// The simulated instrument behind a serial port and a USB library, on a virtual clock.
+struct SimulatedLink {
+    SimulatedLink(sim::Identity identity, const std::string& preset)
+        : instrument(std::move(identity), sim::presetState(preset).value()) {}
+
+    platform::VirtualHost host{1};
+    sim::Instrument instrument;
+    sim::Faults faults;
+    sim::SerialFace face{instrument, faults};
+    sim::UsbtmcDevice device{instrument, faults};
+    testing::SimulatedSerialPort port{host, face};
+    testing::SimulatedUsbLibrary usb{device};
+};
+
 // The program's core against the simulated instrument, over either transport, in virtual time.
-class InstrumentRig {
+class InstrumentRig : public SimulatedLink, public ProgramCore {
 public:
     explicit InstrumentRig(Transport transport, const std::string& preset = "yt",
                            sim::Identity identity = {})
-        : instrument(std::move(identity), sim::presetState(preset).value()) {
+        : SimulatedLink(std::move(identity), preset), ProgramCore(host, port, usb) {
         face.onCommand = [this](const std::string& c) { record(c); };
         device.onCommand = [this](const std::string& c) { record(c); };
         channel.IoType = transport == Transport::Serial ? link::CommandChannel::IoTypeSerial
@@ -71,20 +66,6 @@ public:
         return s;
     }
 
-    platform::VirtualHost host{1};
-    sim::Instrument instrument;
-    sim::Faults faults;
-    sim::SerialFace face{instrument, faults};
-    sim::UsbtmcDevice device{instrument, faults};
-    testing::SimulatedSerialPort port{host, face};
-    testing::SimulatedUsbLibrary usb{device};
-    link::CommandChannel channel{host, port, usb};
-    RecordingIndicator indicator;
-    Connection connection{channel, indicator};
-    ScopeStates states;
-    RecordingChecks checks;
-    RecordingProgress progress;
-    Acquisition acquisition{channel, connection, states, checks, progress};
     std::vector<std::string> commands;
     std::vector<int64_t> commandTimes;  // virtual time at which each command arrived
 };

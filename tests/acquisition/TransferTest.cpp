@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "tests/acquisition/InstrumentRig.h"
-#include "tests/support/FakeSerialPort.h"
-#include "tests/support/FakeUsbLibrary.h"
 
 namespace tracebay::acquisition {
 namespace {
@@ -15,8 +13,10 @@ std::string block(const std::string& payload) {
 }
 
 // TransferSource on its own, fed crafted blocks over a fake serial port.
-class TransferSourceTest : public ::testing::Test {
+class TransferSourceTest : public ::testing::Test, protected FakeLink, protected ProgramCore {
 protected:
+    TransferSourceTest() : ProgramCore(host, port, usb) {}
+
     void SetUp() override {
         channel.IoType = link::CommandChannel::IoTypeSerial;
         channel.state().LinkReady = true;
@@ -29,17 +29,6 @@ protected:
         channel.SendCommand(":WAVEFORM:DATA? CHANNEL1");
         acquisition.TransferSource(target, 50, noClamp, label);
     }
-
-    platform::VirtualHost host{1};
-    testing::FakeSerialPort port;
-    testing::FakeUsbLibrary usb;
-    link::CommandChannel channel{host, port, usb};
-    RecordingIndicator indicator;
-    Connection connection{channel, indicator};
-    ScopeStates states;
-    RecordingChecks checks;
-    RecordingProgress progress;
-    Acquisition acquisition{channel, connection, states, checks, progress};
 };
 
 const std::string EdgeBytes = std::string("\x00\x1a\x7e\xe1\xff", 5);  // 0, 26, 126, 225, 255

@@ -29,12 +29,7 @@ protected:
         DrawLaTraces(surface, Screen{s}, la, 600, b.slot.SystemBlock, "EDGE", fftDisplay, color);
     }
 
-    std::vector<Line> linesIn(Rgb c) const {
-        std::vector<Line> found;
-        for (const auto& l : surface.lines())
-            if (l.color == c) found.push_back(l);
-        return found;
-    }
+    std::vector<Line> linesIn(Rgb color) const { return display::linesIn(surface, color); }
 
     SlotBuilder b;
     acquisition::ScopeState::Samples la = SlotBuilder::samples(0);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "acquisition/ScopeState.h"
 #include "display/Screen.h"
@@ -55,6 +56,15 @@ inline platform::PictureSurface recordingSurface(double s = 1) {
     platform::PictureSurface surface(screen.pictureWidth(), screen.pictureHeight());
     surface.setRecording(true);
     return surface;
+}
+
+// The recorded lines drawn in one colour, in order.
+inline std::vector<platform::PictureSurface::Line> linesIn(const platform::PictureSurface& surface,
+                                                           Rgb color) {
+    std::vector<platform::PictureSurface::Line> found;
+    for (const auto& line : surface.lines())
+        if (line.color == color) found.push_back(line);
+    return found;
 }
 
 inline Rgb pixelAt(const platform::PictureSurface& surface, int x, int y) {

@@ -15,12 +15,7 @@ protected:
         surface = recordingSurface(s);
         DrawOSC(surface, Screen{s}, b.slot);
     }
-    std::vector<Line> linesIn(Rgb color) const {
-        std::vector<Line> found;
-        for (const auto& l : surface.lines())
-            if (l.color == color) found.push_back(l);
-        return found;
-    }
+    std::vector<Line> linesIn(Rgb color) const { return display::linesIn(surface, color); }
 
     SlotBuilder b;
     platform::PictureSurface surface = recordingSurface();
