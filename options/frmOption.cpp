@@ -12,19 +12,17 @@
 #include <QShowEvent>
 
 #include "platform/SerialLineSettings.h"
+#include "platform/Twips.h"
 
 namespace tracebay::options {
 namespace {
 
-constexpr int TwipsPerPixel = 15;
 constexpr int UsbId = 0;
 constexpr int Rs232Id = 2;
 constexpr int ListedComPorts = 2;  // "COM1" and "COM2" lead the port list
 constexpr const char* BaudRates[] = {"300", "2400", "4800", "9600", "19200", "38400"};
 
-struct Twips {
-    int left, top, width, height;
-};
+using Twips = platform::TwipRect;
 
 // Control places in twips, relative to their container.
 constexpr Twips ClientArea{0, 0, 4800, 2880};
@@ -39,16 +37,11 @@ constexpr Twips BaudComboPlace{1560, 795, 2835, 330};
 constexpr Twips OkPlace{2040, 2385, 1215, 375};
 constexpr Twips CancelPlace{3465, 2385, 1215, 375};
 
-QRect pixels(Twips t) {
-    return {t.left / TwipsPerPixel, t.top / TwipsPerPixel, t.width / TwipsPerPixel,
-            t.height / TwipsPerPixel};
-}
-
 template <typename Control, typename... Args>
 Control* addControl(QWidget* container, const char* name, Twips place, Args&&... args) {
     auto* control = new Control(std::forward<Args>(args)..., container);
     control->setObjectName(name);
-    control->setGeometry(pixels(place));
+    control->setGeometry(platform::toPixels(place));
     return control;
 }
 
@@ -91,7 +84,7 @@ void frmOption::createControls() {
     setObjectName("frmOption");
     setWindowTitle("Options");
     setModal(true);
-    setFixedSize(pixels(ClientArea).size());
+    setFixedSize(platform::toPixels(ClientArea).size());
 
     auto* ioSelection = addControl<QGroupBox>(this, "fraSample2", IoSelectionPlace, "IO Selection");
     portSelectOption_ = new QButtonGroup(this);

@@ -2,11 +2,6 @@
 
 namespace tracebay::panel {
 
-QRect toPixels(const TwipRect& place) {
-    return {twipsToPixels(place.left), twipsToPixels(place.top), twipsToPixels(place.width),
-            twipsToPixels(place.height)};
-}
-
 // clang-format off
 const std::array<PanelKey, 42> PanelKeys = {{
     {"VK_Menu_Off",     "OFF",   KeyFace::Caption, {150, 690, 390, 270},   ":MNUOFF",          ""},
@@ -76,7 +71,7 @@ const std::array<PanelLabel, 17> PanelLabels = {{
     {"Level",      5070, 1950, LabelStyle::Legend},
 }};
 
-const std::array<TwipRect, 4> GroupOutlines = {{
+const std::array<platform::TwipRect, 4> GroupOutlines = {{
     {1650, 120, 2955, 1335},  // MENU
     {870, 1710, 2115, 2565},  // Vertical
     {3330, 1740, 1275, 2535}, // Horizontal

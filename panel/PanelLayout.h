@@ -1,27 +1,11 @@
 #pragma once
 
-#include <QRect>
-
 #include <array>
 #include <string_view>
 
+#include "platform/Twips.h"
+
 namespace tracebay::panel {
-
-// A place on the panel in twips, 15 to the pixel.
-struct TwipRect {
-    int left;
-    int top;
-    int width;
-    int height;
-};
-
-constexpr int TwipsPerPixel = 15;
-
-// Rounded to the nearest pixel.
-constexpr int twipsToPixels(int twips) {
-    return (twips >= 0 ? twips + TwipsPerPixel / 2 : twips - TwipsPerPixel / 2) / TwipsPerPixel;
-}
-QRect toPixels(const TwipRect& place);
 
 // What a key shows: its caption, a triangle pointing the way a knob turns, or the square of a
 // knob push.
@@ -33,7 +17,7 @@ struct PanelKey {
     std::string_view name;  // the button's objectName
     std::string_view caption;
     KeyFace face;
-    TwipRect place;
+    platform::TwipRect place;
     std::string_view key;        // sent after ":KEY" on a click
     std::string_view repeatKey;  // sent after ":KEY" on every tick while held; empty: no repeat
 };
@@ -55,6 +39,6 @@ constexpr int PanelHeightTwips = 4470;
 
 extern const std::array<PanelKey, 42> PanelKeys;
 extern const std::array<PanelLabel, 17> PanelLabels;
-extern const std::array<TwipRect, 4> GroupOutlines;
+extern const std::array<platform::TwipRect, 4> GroupOutlines;
 
 }  // namespace tracebay::panel

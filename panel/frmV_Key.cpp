@@ -13,6 +13,9 @@
 namespace tracebay::panel {
 namespace {
 
+using platform::toPixels;
+using platform::twipsToPixels;
+
 constexpr int TextPixels = 11;  // the panel's 8-point face at 96 dots per inch
 constexpr int TitleGap = 2;     // room cleared around a group title where it crosses its outline
 const QColor PanelGrey(214, 214, 210);
@@ -144,7 +147,7 @@ void frmV_Key::paintEvent(QPaintEvent* event) {
     QDialog::paintEvent(event);
     QPainter painter(this);
     painter.setBrush(Qt::NoBrush);
-    for (const TwipRect& outline : GroupOutlines) {
+    for (const platform::TwipRect& outline : GroupOutlines) {
         const QRect box = toPixels(outline).adjusted(0, 0, -2, -2);
         painter.setPen(OutlineLight);
         painter.drawRect(box.translated(1, 1));
