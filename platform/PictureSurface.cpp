@@ -211,7 +211,8 @@ void PictureSurface::straightLine(int x1, int y1, int x2, int y2, bool withLast)
 }
 
 // A wide line covers drawWidth rows (or columns) centred on it, the extra one above (or left),
-// and reaches half its width beyond each end. Lines along the axes are filled directly.
+// and reaches half its width beyond each end. Lines along the axes are filled directly, cut to
+// the picture: a line wholly outside it fills nothing.
 void PictureSurface::wideLine(int x1, int y1, int x2, int y2) {
     const int half = drawWidth_ / 2;
     if (y1 == y2 || x1 == x2) {
@@ -219,6 +220,7 @@ void PictureSurface::wideLine(int x1, int y1, int x2, int y2) {
         const int right = std::min(std::max(x1, x2) + drawWidth_ - half, width_);
         const int top = std::max(std::min(y1, y2) - half, 0);
         const int bottom = std::min(std::max(y1, y2) + drawWidth_ - half, height_);
+        if (left >= right || top >= bottom) return;
         const Pixels out = pixels();
         for (int y = top; y < bottom; ++y)
             std::fill(out.bits + y * out.stride + left, out.bits + y * out.stride + right,

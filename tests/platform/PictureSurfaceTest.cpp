@@ -53,6 +53,32 @@ TEST_F(PictureSurfaceTest, WideLineCoversTheRowAboveAndItsEnds) {
     EXPECT_TRUE(isRed(20, 10));
 }
 
+struct WideLineRow {
+    double x1, y1, x2, y2;
+    int redPixels;  // what lies inside the 40 x 30 picture
+};
+
+class WideLineClipping : public PictureSurfaceTest,
+                         public ::testing::WithParamInterface<WideLineRow> {};
+
+TEST_P(WideLineClipping, OnlyThePartInsideThePictureIsFilled) {
+    const WideLineRow& row = GetParam();
+    surface.setDrawWidth(2);
+    surface.line(row.x1, row.y1, row.x2, row.y2);
+    int red = 0;
+    for (int y = 0; y < surface.height(); ++y)
+        for (int x = 0; x < surface.width(); ++x) red += isRed(x, y);
+    EXPECT_EQ(red, row.redPixels);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, WideLineClipping,
+    ::testing::Values(WideLineRow{50, 5, 50, 20, 0}, WideLineRow{5, 40, 30, 40, 0},
+                      WideLineRow{-10, 5, -10, 20, 0}, WideLineRow{5, -10, 30, -10, 0},
+                      WideLineRow{45, 40, 60, 40, 0}, WideLineRow{41, 5, 41, 20, 0},
+                      WideLineRow{40, 5, 40, 9, 6}, WideLineRow{30, 10, 60, 10, 22},
+                      WideLineRow{10, 25, 10, 90, 12}, WideLineRow{1e9, 3, 1e9, 9, 0}));
+
 TEST_F(PictureSurfaceTest, DotOfAWideLineIsTwoByTwo) {
     surface.setDrawWidth(2);
     surface.pset(10, 10);
