@@ -93,10 +93,31 @@ TEST_F(Annotation, TriggerAtZeroDelaySitsUnderTheCentreTriangle) {
     EXPECT_EQ(scale->color, White);
 }
 
-TEST_F(Annotation, TriggerFlagMovesWithTheDelay) {
-    DrawTriggerAnnotation(surface, Screen{1}, "1.000ms", "2.000ms", true);
-    EXPECT_EQ(flags(), std::vector<int>{100 + 21});  // 150 - 25 * 2 / 1
+struct FlagRow {
+    const char* scale;
+    const char* offset;
+    int x;  // the flag's left edge at 100%
+};
+
+std::ostream& operator<<(std::ostream& out, const FlagRow& row) {
+    return out << row.offset << " at " << row.scale;
 }
+
+class TriggerFlag : public Annotation, public ::testing::WithParamInterface<FlagRow> {};
+
+TEST_P(TriggerFlag, MovesWithTheDelay) {
+    DrawTriggerAnnotation(surface, Screen{1}, GetParam().scale, GetParam().offset, true);
+    EXPECT_EQ(flags(), std::vector<int>{GetParam().x});
+    ASSERT_EQ(surface.lines().size(), 8u);  // the triangle, then the flag
+    EXPECT_EQ(surface.lines()[3].x1, GetParam().x);
+}
+
+// p = 150 - 25 * offset / scale, the flag at p + 21; 2.250ms over 500.0us puts p a hair past
+// 37.5 when the texts are read by dividing.
+INSTANTIATE_TEST_SUITE_P(Rows, TriggerFlag,
+                         ::testing::Values(FlagRow{"1.000ms", "2.000ms", 100 + 21},
+                                           FlagRow{"500.0us", "2.250ms", 59},
+                                           FlagRow{"500.0us", "-200.0us", 160 + 21}));
 
 TEST_F(Annotation, TriggerBeyondTheGridGetsNoMarkerButItsTexts) {
     DrawTriggerAnnotation(surface, Screen{1}, "1.000ms", "-6.000ms", false);
