@@ -22,11 +22,14 @@ QFont makeFont(bool bold) {
     return font;
 }
 
-// A text's rendering as coverage (0..255) per pixel, its top-left corner at the text's place.
+// A text's rendering as coverage (0..255) per pixel, its top-left corner at the text's place;
+// how far right it reaches and the height of its line.
 struct TextMask {
     int width = 0;
     int height = 0;
     std::vector<uint8_t> coverage;
+    int inkWidth = 0;
+    int lineHeight = 0;
 };
 
 TextMask renderMask(const QString& text, bool bold) {
@@ -41,12 +44,14 @@ TextMask renderMask(const QString& text, bool bold) {
         painter.setPen(Qt::white);
         painter.drawText(0, metrics.ascent(), text);
     }
-    TextMask mask{image.width(), image.height(), {}};
+    TextMask mask{image.width(), image.height(), {}, 0, metrics.height()};
     mask.coverage.reserve(static_cast<size_t>(mask.width) * mask.height);
     for (int y = 0; y < image.height(); ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x)
+        for (int x = 0; x < image.width(); ++x) {
             mask.coverage.push_back(static_cast<uint8_t>(qAlpha(row[x])));
+            if (qAlpha(row[x]) != 0) mask.inkWidth = std::max(mask.inkWidth, x + 1);
+        }
     }
     return mask;
 }
@@ -274,9 +279,11 @@ void PictureSurface::psetColumn(int x, const std::vector<int>& ys) {
 void PictureSurface::textOut(double x, double y, std::string_view text) {
     const int px = pixel(x);
     const int py = pixel(y);
-    if (recording_) texts_.push_back({px, py, std::string(text), foreColor_, bold_});
     const TextMask& mask =
         textMask(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())), bold_);
+    if (recording_)
+        texts_.push_back(
+            {px, py, std::string(text), foreColor_, bold_, mask.inkWidth, mask.lineHeight});
     const Pixels out = pixels();
     const int red = qRed(out.color), green = qGreen(out.color), blue = qBlue(out.color);
     for (int y = 0; y < mask.height; ++y) {

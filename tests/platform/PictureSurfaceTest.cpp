@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 
 namespace tracebay::platform {
@@ -132,6 +133,22 @@ TEST_F(PictureSurfaceTest, RecordingKeepsTextsWithPlaceColourAndWeight) {
     EXPECT_EQ(surface.texts()[0].color, Red);
     EXPECT_EQ(surface.texts()[1].text, "D7");
     EXPECT_FALSE(surface.texts()[1].bold);
+}
+
+TEST_F(PictureSurfaceTest, RecordedTextExtentIsWhatItColoursWithinItsLine) {
+    surface.setRecording(true);
+    surface.textOut(5, 7, "D7");
+    const auto& text = surface.texts().front();
+    int right = -1;
+    int bottom = -1;
+    for (int y = 0; y < surface.height(); ++y)
+        for (int x = 0; x < surface.width(); ++x)
+            if ((surface.image().pixel(x, y) & 0xFFFFFF) != White) {
+                right = std::max(right, x);
+                bottom = std::max(bottom, y);
+            }
+    EXPECT_EQ(right, text.x + text.width - 1);
+    EXPECT_LT(bottom, text.y + text.height);
 }
 
 TEST_F(PictureSurfaceTest, DottedLineSetsEveryOtherPixel) {
