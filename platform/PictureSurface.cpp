@@ -1,6 +1,5 @@
 #include "platform/PictureSurface.h"
 
-#include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -9,18 +8,10 @@
 #include <cstdlib>
 #include <map>
 
+#include "platform/PictureFont.h"
+
 namespace tracebay::platform {
 namespace {
-
-// A plain sans serif of about 8 points (11 pixels at 96 dots per inch).
-QFont makeFont(bool bold) {
-    QFont font;
-    font.setStyleHint(QFont::SansSerif);
-    font.setFamilies({"DejaVu Sans", "Liberation Sans", "Arial", "Sans Serif"});
-    font.setPixelSize(11);
-    font.setBold(bold);
-    return font;
-}
 
 // A text's rendering as coverage (0..255) per pixel, its top-left corner at the text's place;
 // how far right it reaches and the height of its line.
@@ -33,7 +24,7 @@ struct TextMask {
 };
 
 TextMask renderMask(const QString& text, bool bold) {
-    const QFont font = makeFont(bold);
+    const QFont font = pictureFont(bold);
     const QFontMetrics metrics(font);
     QImage image(metrics.horizontalAdvance(text) + 2, metrics.height() + 1,
                  QImage::Format_ARGB32_Premultiplied);

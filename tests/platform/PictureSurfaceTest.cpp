@@ -1,9 +1,13 @@
 #include "platform/PictureSurface.h"
 
 #include <gtest/gtest.h>
+#include <QFontInfo>
+#include <QFontMetrics>
 
 #include <algorithm>
 #include <limits>
+
+#include "platform/PictureFont.h"
 
 namespace tracebay::platform {
 namespace {
@@ -157,6 +161,34 @@ TEST_F(PictureSurfaceTest, DottedLineSetsEveryOtherPixel) {
     EXPECT_TRUE(isRed(0, 3));
     EXPECT_FALSE(isRed(1, 3));
     EXPECT_TRUE(isRed(2, 3));
+}
+
+// Whatever faces are on offer, the chosen font keeps to the metrics the layout was made for.
+class PictureFontChoice : public ::testing::TestWithParam<QStringList> {};
+
+TEST_P(PictureFontChoice, KeepsToTheLimitsInBothWeights) {
+    QFont font = choosePictureFont(GetParam());
+    for (const bool bold : {false, true}) {
+        font.setBold(bold);
+        const QFontMetrics metrics(font);
+        EXPECT_LE(metrics.height(), PictureFontLimits::LineHeight) << bold;
+        EXPECT_LE(metrics.averageCharWidth(), PictureFontLimits::AverageWidth) << bold;
+        for (const char digit : std::string("0123456789"))
+            EXPECT_LE(metrics.horizontalAdvance(QLatin1Char(digit)), PictureFontLimits::DigitWidth)
+                << digit << (bold ? " bold" : "");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Faces, PictureFontChoice,
+                         ::testing::Values(QStringList{"DejaVu Sans Condensed"},
+                                           QStringList{"No Such Face", "DejaVu Sans"},
+                                           QStringList{"No Such Face"}, QStringList{}));
+
+TEST(PictureFont, IsTheCondensedFaceInFullHeightLines) {
+    const QFont font = pictureFont(false);
+    EXPECT_EQ(QFontInfo(font).family(), "DejaVu Sans Condensed");
+    EXPECT_EQ(QFontMetrics(font).height(), PictureFontLimits::LineHeight);
+    EXPECT_TRUE(pictureFont(true).bold());
 }
 
 }  // namespace
