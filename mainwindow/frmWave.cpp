@@ -4,10 +4,12 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -177,6 +179,9 @@ void frmWave::setupViewport() {
     viewport_ = new QWidget(BackPic);
     WavePic = new WavePicture(viewport_);
     WavePic->setObjectName("WavePic");
+    WavePic->setToolTip("Right-click (or the Menu key) for what can be done with the picture");
+    PictureMenu = new QMenu(this);
+    PictureMenu->setObjectName("PictureMenu");
     picLED_ON = new ConnectionLed(viewport_, "picLED_ON", "Label2", "Connect",
                                   "Connection Status-[Connected]", true);
     picLED_OFF = new ConnectionLed(viewport_, "picLED_OFF", "Label1", "DisConnect",
@@ -352,6 +357,20 @@ void frmWave::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void frmWave::addPictureAction(QAction* action) {
+    PictureMenu->addAction(action);
+    addAction(action);
+}
+
+// A right click on the picture, or the Menu key, opens the picture's menu.
+void frmWave::contextMenuEvent(QContextMenuEvent* event) {
+    const bool keyboard = event->reason() == QContextMenuEvent::Keyboard;
+    const QPoint onPicture = WavePic->mapFromGlobal(event->globalPos());
+    if (!keyboard && !WavePic->rect().contains(onPicture)) return;
+    if (PictureMenu->isEmpty()) return;
+    PictureMenu->popup(keyboard ? WavePic->mapToGlobal(QPoint(25, 25)) : event->globalPos());
 }
 
 void frmWave::closeEvent(QCloseEvent* event) {

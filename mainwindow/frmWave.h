@@ -16,8 +16,10 @@
 
 class QCheckBox;
 class QComboBox;
+class QAction;
 class QFrame;
 class QGroupBox;
+class QMenu;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
@@ -74,11 +76,16 @@ public:
     acquisition::Acquisition& acquisition() { return acquisition_; }
     display::Cursors& cursors() { return cursors_; }
     const WavePicture& picture() const { return *WavePic; }
+    // The picture's context menu: what is done with the picture beyond the window's own
+    // controls. An action added here also answers its shortcut anywhere in the window.
+    QMenu& pictureMenu() { return *PictureMenu; }
+    void addPictureAction(QAction* action);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private slots:
     void Timer1_Timer();
@@ -155,6 +162,7 @@ private:
     ConnectionLed* picLED_OFF = nullptr;
     QScrollBar* HScroll = nullptr;
     QScrollBar* VScroll = nullptr;
+    QMenu* PictureMenu = nullptr;
 };
 
 }  // namespace tracebay::mainwindow
