@@ -1,5 +1,6 @@
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -237,6 +238,23 @@ TEST_F(MainWindow, ThePanelNeedsAConnection) {
     EXPECT_TRUE(QApplication::topLevelWidgets().contains(window.get()));
     for (QWidget* w : QApplication::topLevelWidgets())
         EXPECT_FALSE(w->isVisible() && w->objectName() == "frmV_Key");
+}
+
+TEST_F(MainWindow, ThePanelOpensModallyWhileConnectedAndPressesTheInstrumentsKeys) {
+    start();
+    ASSERT_TRUE(connectOverSerial());
+    commands.clear();
+    bool modal = false;
+    host.after(5, [&] {
+        auto* panel = window->findChild<QDialog*>("frmV_Key");
+        ASSERT_NE(panel, nullptr);
+        modal = panel->isVisible() && panel->isModal();
+        QTest::mouseClick(panel->findChild<QWidget*>("VK_Run"), Qt::LeftButton);
+        QTest::keyClick(panel, Qt::Key_Escape);
+    });
+    click("FlatBtnUpload_3");
+    EXPECT_TRUE(modal);
+    EXPECT_EQ(commands, std::vector<std::string>{":KEY:RUN"});
 }
 
 TEST_F(MainWindow, ClosingWhileConnectedLocksTheKeysOnceClosesThePortAndSavesTheSettings) {
