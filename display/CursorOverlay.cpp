@@ -17,7 +17,8 @@ std::string withPoints(std::string text) {
 }  // namespace
 
 void CursorOverlay::CreateBackBuffer(const platform::PictureSurface& wavePic, bool colorDisplay) {
-    BackBuffer = std::make_unique<platform::PictureSurface>(wavePic.width(), wavePic.height());
+    BackBuffer = std::make_unique<platform::PictureSurface>(wavePic.width(), wavePic.height(),
+                                                            wavePic.devicePixelRatio());
     BackBuffer->copyFrom(wavePic);
     BackBuffer->setRecording(wavePic.recording());
     penColor_ = colorDisplay ? CursorColor : Black;

@@ -10,15 +10,19 @@ WavePicture::WavePicture(QWidget* parent) : QWidget(parent) {
 }
 
 platform::PictureSurface& WavePicture::surface() {
-    if (!surface_ || surface_->width() != width() || surface_->height() != height())
-        surface_ = std::make_unique<platform::PictureSurface>(width(), height());
+    const double ratio = devicePixelRatioF();
+    if (!surface_ || surface_->width() != width() || surface_->height() != height() ||
+        surface_->devicePixelRatio() != ratio)
+        surface_ = std::make_unique<platform::PictureSurface>(width(), height(), ratio);
+    surface_->clearRecords();
+    surface_->setRecording(recording_);
     return *surface_;
 }
 
 void WavePicture::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     if (surface_)
-        painter.drawImage(event->rect(), surface_->image(), event->rect());
+        painter.drawImage(QPoint(0, 0), surface_->image());
     else
         painter.fillRect(event->rect(), Qt::black);
 }

@@ -15,15 +15,19 @@ class WavePicture : public QWidget {
 public:
     explicit WavePicture(QWidget* parent);
 
-    // The surface to draw on, at the widget's size; a new blank one when the size changed.
+    // The surface to draw on, at the widget's size and the screen's pixel density; a new blank
+    // one when either changed.
     platform::PictureSurface& surface();
     const platform::PictureSurface* drawn() const { return surface_.get(); }
+    // Every new surface keeps what is drawn on it, for tests that read the texts.
+    void setRecording(bool recording) { recording_ = recording; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     std::unique_ptr<platform::PictureSurface> surface_;
+    bool recording_ = false;
 };
 
 }  // namespace tracebay::mainwindow

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <map>
+#include <tuple>
 
 #include "platform/PictureFont.h"
 
@@ -23,8 +24,9 @@ struct TextMask {
     int lineHeight = 0;
 };
 
-TextMask renderMask(const QString& text, bool bold) {
-    const QFont font = pictureFont(bold);
+TextMask renderMask(const QString& text, bool bold, double ratio) {
+    QFont font = pictureFont(bold);
+    if (ratio != 1) font.setPixelSize(static_cast<int>(std::lround(font.pixelSize() * ratio)));
     const QFontMetrics metrics(font);
     QImage image(metrics.horizontalAdvance(text) + 2, metrics.height() + 1,
                  QImage::Format_ARGB32_Premultiplied);
@@ -48,13 +50,19 @@ TextMask renderMask(const QString& text, bool bold) {
 }
 
 // Texts repeat from one repaint to the next: each is rendered once and kept.
-const TextMask& textMask(const QString& text, bool bold) {
-    static std::map<std::pair<QString, bool>, TextMask> cache;
+const TextMask& textMask(const QString& text, bool bold, double ratio) {
+    static std::map<std::tuple<QString, bool, double>, TextMask> cache;
     constexpr size_t CacheLimit = 1024;
-    const auto key = std::make_pair(text, bold);
+    const auto key = std::make_tuple(text, bold, ratio);
     if (const auto found = cache.find(key); found != cache.end()) return found->second;
     if (cache.size() >= CacheLimit) cache.clear();
-    return cache.emplace(key, renderMask(text, bold)).first->second;
+    return cache.emplace(key, renderMask(text, bold, ratio)).first->second;
+}
+
+// A painter's coordinates in the image's device pixels, whatever ratio the image carries.
+void inDevicePixels(QPainter& painter, const QImage& image) {
+    const double ratio = image.devicePixelRatio();
+    painter.setWorldTransform(QTransform::fromScale(1 / ratio, 1 / ratio));
 }
 
 uint8_t blend(int over, int under, int coverage) {
@@ -63,18 +71,28 @@ uint8_t blend(int over, int under, int coverage) {
 
 }  // namespace
 
-PictureSurface::PictureSurface(int width, int height)
-    : image_(width < 1 ? 1 : width, height < 1 ? 1 : height, QImage::Format_RGB32),
+PictureSurface::PictureSurface(int width, int height, double devicePixelRatio)
+    : ratio_(devicePixelRatio > 1 ? devicePixelRatio : 1),
+      image_(pixel(std::max(width, 1) * ratio_), pixel(std::max(height, 1) * ratio_),
+             QImage::Format_RGB32),
+      logicalWidth_(std::max(width, 1)),
+      logicalHeight_(std::max(height, 1)),
       width_(image_.width()),
       height_(image_.height()),
       stride_(image_.bytesPerLine() / 4) {
+    image_.setDevicePixelRatio(ratio_);
     image_.fill(0xFF000000u | backColor_);
 }
 
 void PictureSurface::copyFrom(const PictureSurface& picture) {
     bits_ = nullptr;
+    if (picture.image_.size() == image_.size() && picture.image_.format() == image_.format()) {
+        std::copy_n(picture.image_.constBits(), image_.sizeInBytes(), image_.bits());
+        return;
+    }
     QPainter painter(&image_);
-    painter.drawImage(0, 0, picture.image_);
+    inDevicePixels(painter, image_);
+    painter.drawImage(QRect(QPoint(0, 0), picture.image_.size()), picture.image_);
 }
 
 void PictureSurface::setBackColor(Rgb color) {
@@ -110,10 +128,53 @@ void PictureSurface::lineTo(double x, double y) {
     currentX_ = x;
     currentY_ = y;
     if (recording_) lines_.push_back({x1, y1, x2, y2, foreColor_, drawWidth_, dotted_});
-    if (drawWidth_ == 1)
+    if (scaled())
+        scaledLine(x1, y1, x2, y2);
+    else if (drawWidth_ == 1)
         thinLine(x1, y1, x2, y2);
     else
-        wideLine(x1, y1, x2, y2);
+        wideLine(x1, y1, x2, y2, drawWidth_);
+}
+
+// A thin line runs through the middle of its logical pixels, a wide one is centred on its
+// coordinates; both as wide as their logical width at the ratio.
+void PictureSurface::scaledLine(int x1, int y1, int x2, int y2) {
+    const double centre = drawWidth_ == 1 ? 0.5 : 0;
+    const int width = std::max(1, pixel(drawWidth_ * ratio_));
+    const int dx1 = device(x1 + centre), dy1 = device(y1 + centre);
+    const int dx2 = device(x2 + centre), dy2 = device(y2 + centre);
+    if (!dotted_) {
+        // A thin line along an axis leaves out its last point, as at the logical size.
+        if (drawWidth_ == 1 && (x1 == x2) != (y1 == y2)) {
+            const auto span = [](int from, int to) {
+                return from < to ? std::make_pair(from, to) : std::make_pair(to + 1, from + 1);
+            };
+            const auto [left, right] = x1 == x2 ? std::make_pair(x1, x1 + 1) : span(x1, x2);
+            const auto [top, bottom] = y1 == y2 ? std::make_pair(y1, y1 + 1) : span(y1, y2);
+            fillLogical(left, top, right, bottom);
+            return;
+        }
+        wideLine(dx1, dy1, dx2, dy2, width);
+        return;
+    }
+    bits_ = nullptr;
+    QPainter painter(&image_);
+    inDevicePixels(painter, image_);
+    QPen pen(QColor::fromRgb(0xFF000000u | foreColor_));
+    pen.setWidth(width);
+    pen.setDashPattern({1, 1});
+    pen.setCapStyle(Qt::FlatCap);
+    painter.setPen(pen);
+    painter.drawLine(dx1, dy1, dx2, dy2);
+}
+
+void PictureSurface::fillLogical(int x1, int y1, int x2, int y2) {
+    const int left = std::max(device(x1), 0), right = std::min(device(x2), width_);
+    const int top = std::max(device(y1), 0), bottom = std::min(device(y2), height_);
+    if (left >= right || top >= bottom) return;
+    const Pixels out = pixels();
+    for (int y = top; y < bottom; ++y)
+        std::fill(out.bits + y * out.stride + left, out.bits + y * out.stride + right, out.color);
 }
 
 // The part of the segment inside [left, right] x [top, bottom] (Liang-Barsky); false when none.
@@ -209,13 +270,13 @@ void PictureSurface::straightLine(int x1, int y1, int x2, int y2, bool withLast)
 // A wide line covers drawWidth rows (or columns) centred on it, the extra one above (or left),
 // and reaches half its width beyond each end. Lines along the axes are filled directly, cut to
 // the picture: a line wholly outside it fills nothing.
-void PictureSurface::wideLine(int x1, int y1, int x2, int y2) {
-    const int half = drawWidth_ / 2;
+void PictureSurface::wideLine(int x1, int y1, int x2, int y2, int width) {
+    const int half = width / 2;
     if (y1 == y2 || x1 == x2) {
         const int left = std::max(std::min(x1, x2) - half, 0);
-        const int right = std::min(std::max(x1, x2) + drawWidth_ - half, width_);
+        const int right = std::min(std::max(x1, x2) + width - half, width_);
         const int top = std::max(std::min(y1, y2) - half, 0);
-        const int bottom = std::min(std::max(y1, y2) + drawWidth_ - half, height_);
+        const int bottom = std::min(std::max(y1, y2) + width - half, height_);
         if (left >= right || top >= bottom) return;
         const Pixels out = pixels();
         for (int y = top; y < bottom; ++y)
@@ -225,8 +286,9 @@ void PictureSurface::wideLine(int x1, int y1, int x2, int y2) {
     }
     bits_ = nullptr;
     QPainter painter(&image_);
+    inDevicePixels(painter, image_);
     QPen pen(QColor::fromRgb(0xFF000000u | foreColor_));
-    pen.setWidth(drawWidth_);
+    pen.setWidth(width);
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
     painter.setPen(pen);
@@ -236,12 +298,16 @@ void PictureSurface::wideLine(int x1, int y1, int x2, int y2) {
 // A point of the line width: one pixel, or a round dot as wide as the line.
 void PictureSurface::dot(int px, int py) {
     if (recording_) dots_.push_back({px, py, foreColor_, drawWidth_});
+    const int r = drawWidth_ / 2;
+    if (scaled()) {
+        fillLogical(px - r, py - r, px + drawWidth_ - r, py + drawWidth_ - r);
+        return;
+    }
     const Pixels out = pixels();
     if (drawWidth_ == 1) {
         out.plot(px, py);
         return;
     }
-    const int r = drawWidth_ / 2;
     for (int dy = -r; dy < drawWidth_ - r; ++dy)
         for (int dx = -r; dx < drawWidth_ - r; ++dx) out.plot(px + dx, py + dy);
 }
@@ -249,6 +315,10 @@ void PictureSurface::dot(int px, int py) {
 void PictureSurface::psetRow(const std::vector<int>& xs, int y) {
     if (recording_)
         for (int x : xs) dots_.push_back({x, y, foreColor_, 1});
+    if (scaled()) {
+        for (int x : xs) fillLogical(x, y, x + 1, y + 1);
+        return;
+    }
     if (y < 0 || y >= height_) return;
     const Pixels out = pixels();
     QRgb* row = out.bits + y * out.stride;
@@ -259,6 +329,10 @@ void PictureSurface::psetRow(const std::vector<int>& xs, int y) {
 void PictureSurface::psetColumn(int x, const std::vector<int>& ys) {
     if (recording_)
         for (int y : ys) dots_.push_back({x, y, foreColor_, 1});
+    if (scaled()) {
+        for (int y : ys) fillLogical(x, y, x + 1, y + 1);
+        return;
+    }
     if (x < 0 || x >= width_) return;
     const Pixels out = pixels();
     for (int y : ys)
@@ -268,13 +342,16 @@ void PictureSurface::psetColumn(int x, const std::vector<int>& ys) {
 // Instrument texts are single-byte characters. Text is laid over the picture without a
 // background, antialiased.
 void PictureSurface::textOut(double x, double y, std::string_view text) {
-    const int px = pixel(x);
-    const int py = pixel(y);
-    const TextMask& mask =
-        textMask(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())), bold_);
-    if (recording_)
-        texts_.push_back(
-            {px, py, std::string(text), foreColor_, bold_, mask.inkWidth, mask.lineHeight});
+    const QString characters =
+        QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    if (recording_) {
+        const TextMask& logical = textMask(characters, bold_, 1);
+        texts_.push_back({pixel(x), pixel(y), std::string(text), foreColor_, bold_,
+                          logical.inkWidth, logical.lineHeight});
+    }
+    const int px = device(pixel(x));
+    const int py = device(pixel(y));
+    const TextMask& mask = textMask(characters, bold_, ratio_);
     const Pixels out = pixels();
     const int red = qRed(out.color), green = qGreen(out.color), blue = qBlue(out.color);
     for (int y = 0; y < mask.height; ++y) {

@@ -50,10 +50,12 @@ public:
         int width;
     };
 
-    PictureSurface(int width, int height);
+    PictureSurface(int width, int height, double devicePixelRatio = 1);
 
-    int width() const { return width_; }
-    int height() const { return height_; }
+    // The logical size.
+    int width() const { return logicalWidth_; }
+    int height() const { return logicalHeight_; }
+    double devicePixelRatio() const { return ratio_; }
     // The picture; a copy taken from it keeps what it shows now.
     const QImage& image() const {
         bits_ = nullptr;
@@ -83,7 +85,7 @@ public:
         currentY_ = y;
         const int px = pixel(x);
         const int py = pixel(y);
-        if (drawWidth_ == 1 && !recording_) {
+        if (drawWidth_ == 1 && !recording_ && !scaled()) {
             pixels().plot(px, py);
             return;
         }
@@ -119,7 +121,13 @@ private:
     void dot(int px, int py);
     void thinLine(int x1, int y1, int x2, int y2);
     void straightLine(int x1, int y1, int x2, int y2, bool withLast);
-    void wideLine(int x1, int y1, int x2, int y2);
+    void wideLine(int x1, int y1, int x2, int y2, int width);
+    // At a device pixel ratio above 1: a line in logical pixels drawn at the ratio.
+    void scaledLine(int x1, int y1, int x2, int y2);
+    // The device pixels of logical pixels [x1, x2) x [y1, y2).
+    void fillLogical(int x1, int y1, int x2, int y2);
+    int device(double logical) const { return pixel(logical * ratio_); }
+    bool scaled() const { return ratio_ != 1; }
     // Direct access to the pixels for one primitive (the image is detached once).
     struct Pixels {
         QRgb* bits;
@@ -136,7 +144,11 @@ private:
         return {bits_, stride_, width_, height_, 0xFF000000u | foreColor_};
     }
 
+    double ratio_;
     QImage image_;
+    int logicalWidth_;
+    int logicalHeight_;
+    // The image's size in device pixels.
     int width_;
     int height_;
     qsizetype stride_;

@@ -191,5 +191,60 @@ TEST(PictureFont, IsTheCondensedFaceInFullHeightLines) {
     EXPECT_TRUE(pictureFont(true).bold());
 }
 
+// The same primitives on a picture of twice the pixel density: every logical pixel is two by
+// two device pixels, texts are drawn at twice their size, the records stay logical.
+TEST(PictureSurfaceAtDoubleDensity, DrawsEveryPrimitiveAtTheRatio) {
+    PictureSurface surface(40, 30, 2);
+    surface.setRecording(true);
+    surface.setBackColor(White);
+    surface.setForeColor(Red);
+    EXPECT_EQ(surface.width(), 40);
+    EXPECT_EQ(surface.image().size(), QSize(80, 60));
+    EXPECT_DOUBLE_EQ(surface.image().devicePixelRatio(), 2);
+    const auto red = [&](int x, int y) { return (surface.image().pixel(x, y) & 0xFFFFFF) == Red; };
+    surface.line(2, 5, 10, 5);  // logical pixels 2..9 of row 5
+    EXPECT_TRUE(red(4, 10) && red(19, 11));
+    EXPECT_FALSE(red(3, 10) || red(20, 10) || red(10, 9) || red(10, 12));
+    surface.line(30, 20, 30, 12);  // logical pixels 20 down to 13 of column 30
+    EXPECT_TRUE(red(60, 41) && red(61, 26));
+    EXPECT_FALSE(red(60, 24) || red(60, 42));
+    surface.pset(35, 2);
+    EXPECT_TRUE(red(70, 4) && red(71, 5));
+    EXPECT_FALSE(red(72, 4));
+    surface.setDrawWidth(2);
+    surface.line(5, 25, 15, 25);  // rows 24 and 25, reaching one pixel past each end
+    EXPECT_TRUE(red(8, 48) && red(31, 51));
+    EXPECT_FALSE(red(20, 47) || red(20, 52) || red(32, 50));
+    ASSERT_EQ(surface.lines().size(), 3u);
+    EXPECT_EQ(surface.lines()[0].x2, 10) << "records keep logical coordinates";
+}
+
+TEST(PictureSurfaceAtDoubleDensity, TextsAreDrawnAtTwiceTheirSizeAndRecordedAtTheirOwn) {
+    PictureSurface single(60, 20);
+    PictureSurface twice(60, 20, 2);
+    for (PictureSurface* s : {&single, &twice}) {
+        s->setRecording(true);
+        s->setBackColor(White);
+        s->setForeColor(Red);
+        s->textOut(3, 4, "500mV");
+    }
+    const auto inkWidth = [](const QImage& image) {
+        int left = image.width(), right = -1;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if ((image.pixel(x, y) & 0xFFFFFF) != White) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        return std::make_pair(left, right - left + 1);
+    };
+    const auto [left1, width1] = inkWidth(single.image());
+    const auto [left2, width2] = inkWidth(twice.image());
+    EXPECT_NEAR(left2, 2 * left1, 2);
+    EXPECT_NEAR(width2, 2 * width1, 3);
+    EXPECT_EQ(twice.texts()[0].x, 3);
+    EXPECT_EQ(twice.texts()[0].width, single.texts()[0].width);
+}
+
 }  // namespace
 }  // namespace tracebay::platform
