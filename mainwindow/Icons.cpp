@@ -42,9 +42,7 @@ void plugBody(QPainter& p, QColor colour) {
     p.drawLine(QPointF(8, 12), QPointF(8, 15));
 }
 
-}  // namespace
-
-QIcon refresh() {
+QIcon drawRefresh() {
     return drawn([](QPainter& p) {
         p.setPen(QPen(Green, 2, Qt::SolidLine, Qt::RoundCap));
         p.drawArc(QRectF(3, 3, 10, 10), 60 * 16, 280 * 16);
@@ -59,7 +57,7 @@ QIcon refresh() {
     });
 }
 
-QIcon stop() {
+QIcon drawStop() {
     return drawn([](QPainter& p) {
         p.setPen(Qt::NoPen);
         p.setBrush(Red);
@@ -67,11 +65,11 @@ QIcon stop() {
     });
 }
 
-QIcon connect() {
+QIcon drawConnect() {
     return drawn([](QPainter& p) { plugBody(p, Green); });
 }
 
-QIcon disconnect() {
+QIcon drawDisconnect() {
     return drawn([](QPainter& p) {
         plugBody(p, QColor(120, 120, 120));
         p.setPen(QPen(Red, 1.8, Qt::SolidLine, Qt::RoundCap));
@@ -79,7 +77,7 @@ QIcon disconnect() {
     });
 }
 
-QIcon options() {
+QIcon drawOptions() {
     return drawn([](QPainter& p) {
         p.setPen(Qt::NoPen);
         p.setBrush(Ink);
@@ -97,7 +95,7 @@ QIcon options() {
     });
 }
 
-QIcon panel() {
+QIcon drawPanel() {
     return drawn([](QPainter& p) {
         p.setPen(QPen(Ink, 1));
         p.setBrush(QColor(225, 230, 238));
@@ -110,7 +108,7 @@ QIcon panel() {
     });
 }
 
-QIcon program() {
+QIcon drawProgram() {
     return drawn(
         [](QPainter& p) {
             p.setPen(QPen(QColor(70, 70, 70), 1.5));
@@ -137,6 +135,38 @@ QIcon program() {
             p.drawLine(QPointF(7, 27), QPointF(11, 27));
         },
         32);
+}
+
+}  // namespace
+
+// Each picture is drawn once; the same icon is handed out after that.
+QIcon refresh() {
+    static const QIcon icon = drawRefresh();
+    return icon;
+}
+QIcon stop() {
+    static const QIcon icon = drawStop();
+    return icon;
+}
+QIcon connect() {
+    static const QIcon icon = drawConnect();
+    return icon;
+}
+QIcon disconnect() {
+    static const QIcon icon = drawDisconnect();
+    return icon;
+}
+QIcon options() {
+    static const QIcon icon = drawOptions();
+    return icon;
+}
+QIcon panel() {
+    static const QIcon icon = drawPanel();
+    return icon;
+}
+QIcon program() {
+    static const QIcon icon = drawProgram();
+    return icon;
 }
 
 }  // namespace tracebay::mainwindow::Icons

@@ -1,5 +1,6 @@
 #include "mainwindow/frmWave.h"
 
+#include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -10,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -92,13 +94,15 @@ frmWave::frmWave(ProgramServices services, StartOptions options, QWidget* parent
       connection_(channel_, *this),
       progress_(std::make_unique<ProgressRelay>()),
       acquisition_(channel_, connection_, states_, *this, *progress_),
-      Timer1(services.host.createTimer()) {
+      Timer1(services.host.createTimer()),
+      LiveTimer(services.host.createTimer()) {
     setupWindow();
     setupRefreshColumn();
     setupDisplayFrame();
     setupUploadFrame();
     setupViewport();
     connectHandlers();
+    setupMeasuring();
     Form_Load();
 }
 
@@ -220,6 +224,31 @@ void frmWave::connectHandlers() {
     auto* upload = new QButtonGroup(this);
     for (int i = 0; i < 4; ++i) upload->addButton(FlatBtnUpload[i], i);
     connect(upload, &QButtonGroup::idClicked, this, &frmWave::FlatBtnUpload_Click);
+}
+
+// The cursors and the repeated upload, offered in the picture's menu.
+void frmWave::setupMeasuring() {
+    TimeCursorsAction = checkableAction("TimeCursors", "Time cursors", QKeySequence(Qt::Key_T));
+    VoltCursorsAction = checkableAction("VoltCursors", "Voltage cursors", QKeySequence(Qt::Key_V));
+    RefreshContinuouslyAction = checkableAction("RefreshContinuously", "Refresh continuously",
+                                                QKeySequence(Qt::CTRL | Qt::Key_F5));
+    connect(TimeCursorsAction, &QAction::toggled, this, &frmWave::TimeCursors_Toggled);
+    connect(VoltCursorsAction, &QAction::toggled, this, &frmWave::VoltCursors_Toggled);
+    connect(RefreshContinuouslyAction, &QAction::toggled, this,
+            &frmWave::RefreshContinuously_Toggled);
+    WavePic->setMouseTracking(true);
+    WavePic->installEventFilter(this);
+    LiveTimer->setInterval(1);
+    LiveTimer->setHandler([this] { LiveTimer_Timer(); });
+}
+
+QAction* frmWave::checkableAction(const char* name, const QString& text, const QKeySequence& key) {
+    auto* action = new QAction(text, this);
+    action->setObjectName(name);
+    action->setCheckable(true);
+    action->setShortcut(key);
+    addPictureAction(action);
+    return action;
 }
 
 void frmWave::Form_Load() {
@@ -390,10 +419,16 @@ void frmWave::closeProgram() {
     services_.settings.sync();
     if (connection_.ScopeConnected) channel_.SendCommand(acquisition::QM1000Cmd::keyLockEnable());
     Timer1->setEnabled(false);
+    LiveTimer->setEnabled(false);
     if (services_.port.PortOpen()) channel_.serial().closePort();
 }
 
 void frmWave::cmdRefresh_Click() {
+    // While uploads repeat, the button stops them after the upload in progress.
+    if (RefreshContinuouslyAction->isChecked()) {
+        RefreshContinuouslyAction->setChecked(false);
+        return;
+    }
     if (!acquisition_.TransferBusy) {
         if (!connection_.ScopeConnected) {
             message(PleaseConnect);
@@ -404,6 +439,37 @@ void frmWave::cmdRefresh_Click() {
     }
     resetRefreshButton();
 }
+
+void frmWave::RefreshContinuously_Toggled(bool on) {
+    if (!on) {
+        LiveTimer->setEnabled(false);
+        resetRefreshButton();
+        return;
+    }
+    cmdRefresh->setIcon(Icons::stop());
+    cmdRefresh->setEnabled(true);
+    LiveTimer->setEnabled(true);
+}
+
+// One upload of the repetition, exactly as a press of Refresh runs it; the next follows at
+// once unless this one failed or the repetition was switched off meanwhile.
+void frmWave::LiveTimer_Timer() {
+    LiveTimer->setEnabled(false);
+    if (!RefreshContinuouslyAction->isChecked() || acquisition_.TransferBusy) return;
+    if (!connection_.ScopeConnected) {
+        RefreshContinuouslyAction->setChecked(false);
+        message(PleaseConnect);
+        return;
+    }
+    LoadData();
+    if (uploadFailed())
+        RefreshContinuouslyAction->setChecked(false);
+    else if (RefreshContinuouslyAction->isChecked())
+        LiveTimer->setEnabled(true);
+}
+
+// The failure has shown its own message where it happened.
+bool frmWave::uploadFailed() const { return !connection_.ScopeConnected; }
 
 void frmWave::resetRefreshButton() {
     cmdRefresh->setIcon(Icons::refresh());
@@ -522,6 +588,50 @@ void frmWave::showPanel() {
     }
     panel::frmV_Key panel(services_.host, channel_, this);
     services_.host.runModal(panel);
+}
+
+void frmWave::TimeCursors_Toggled(bool on) {
+    cursors_.TimeCursorsOn = on;
+    Form_Resize();
+}
+
+void frmWave::VoltCursors_Toggled(bool on) {
+    cursors_.VoltCursorsOn = on;
+    Form_Resize();
+}
+
+bool frmWave::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == WavePic) {
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+                pictureMousePress(static_cast<QMouseEvent*>(event));
+                break;
+            case QEvent::MouseButtonRelease: grab_ = {}; break;
+            case QEvent::MouseMove: pictureMouseMove(static_cast<QMouseEvent*>(event)); break;
+            default: break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// Any button but the right one, which opens the picture's menu, takes hold of the cursors.
+void frmWave::pictureMousePress(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) return;
+    grab_ = CursorDrag::grabAt(cursors_, event->position().toPoint());
+}
+
+void frmWave::pictureMouseMove(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    CursorDrag::Pointer pointer = CursorDrag::drag(cursors_, grab_, at);
+    if (pointer != CursorDrag::Pointer::Default)
+        Form_Resize();
+    else
+        pointer = CursorDrag::hover(cursors_, at, ScreenScale);
+    switch (pointer) {
+        case CursorDrag::Pointer::SizeWestEast: WavePic->setCursor(Qt::SizeHorCursor); break;
+        case CursorDrag::Pointer::SizeNorthSouth: WavePic->setCursor(Qt::SizeVerCursor); break;
+        case CursorDrag::Pointer::Default: WavePic->unsetCursor(); break;
+    }
 }
 
 void frmWave::message(const std::string& text) {

@@ -11,12 +11,15 @@
 #include "acquisition/ScopeState.h"
 #include "display/CursorOverlay.h"
 #include "link/CommandChannel.h"
+#include "mainwindow/CursorDrag.h"
 #include "platform/HostServices.h"
 #include "platform/SettingsStore.h"
 
 class QCheckBox;
 class QComboBox;
 class QAction;
+class QKeySequence;
+class QMouseEvent;
 class QFrame;
 class QGroupBox;
 class QMenu;
@@ -86,6 +89,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // The mouse over the picture: taking hold of the measuring cursors.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private slots:
     void Timer1_Timer();
@@ -100,6 +105,9 @@ private slots:
     void VScroll_Change();
     void VScroll_Scroll();
     void FlatBtnUpload_Click(int index);
+    void TimeCursors_Toggled(bool on);
+    void VoltCursors_Toggled(bool on);
+    void RefreshContinuously_Toggled(bool on);
 
 private:
     class ProgressRelay;
@@ -110,6 +118,8 @@ private:
     void setupUploadFrame();
     void setupViewport();
     void connectHandlers();
+    void setupMeasuring();
+    QAction* checkableAction(const char* name, const QString& text, const QKeySequence& key);
 
     void Form_Load();
     void MainLoadInit();
@@ -121,6 +131,10 @@ private:
     void placeIndicators();
     void repaintPicture();
     void resetRefreshButton();
+    void LiveTimer_Timer();
+    bool uploadFailed() const;
+    void pictureMousePress(QMouseEvent* event);
+    void pictureMouseMove(QMouseEvent* event);
     void showOptions();
     void showPanel();
     void closeProgram();
@@ -142,6 +156,9 @@ private:
     display::CursorOverlay overlay_;
     int32_t gpibAddress_ = 0;
     std::unique_ptr<platform::HostTimer> Timer1;
+    // Runs the next upload while uploads repeat.
+    std::unique_ptr<platform::HostTimer> LiveTimer;
+    CursorDrag::Grab grab_;
 
     QPushButton* cmdRefresh = nullptr;
     QGroupBox* Frame1 = nullptr;
@@ -163,6 +180,9 @@ private:
     QScrollBar* HScroll = nullptr;
     QScrollBar* VScroll = nullptr;
     QMenu* PictureMenu = nullptr;
+    QAction* TimeCursorsAction = nullptr;
+    QAction* VoltCursorsAction = nullptr;
+    QAction* RefreshContinuouslyAction = nullptr;
 };
 
 }  // namespace tracebay::mainwindow
