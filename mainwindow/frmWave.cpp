@@ -535,6 +535,11 @@ void frmWave::ZoomCombo_Change() {
 
 void frmWave::HScroll_Change() {
     HScroll_Scroll();
+    indicatorsFollowThePicture();
+}
+
+// After a scroll the indicators move with the picture, as the layout pass places them.
+void frmWave::indicatorsFollowThePicture() {
     placeIndicators();
     picLED_ON->update();
     picLED_OFF->update();
@@ -546,9 +551,7 @@ void frmWave::HScroll_Scroll() {
 
 void frmWave::VScroll_Change() {
     VScroll_Scroll();
-    placeIndicators();
-    picLED_ON->update();
-    picLED_OFF->update();
+    indicatorsFollowThePicture();
 }
 
 void frmWave::VScroll_Scroll() {

@@ -129,6 +129,7 @@ private:
     void fitToViewport();
     void placeScrollBars();
     void placeIndicators();
+    void indicatorsFollowThePicture();
     void repaintPicture();
     void resetRefreshButton();
     void LiveTimer_Timer();

@@ -157,15 +157,24 @@ void PictureSurface::scaledLine(int x1, int y1, int x2, int y2) {
         wideLine(dx1, dy1, dx2, dy2, width);
         return;
     }
+    QPen pen = foregroundPen(width);
+    pen.setDashPattern({1, 1});
+    pen.setCapStyle(Qt::FlatCap);
+    paintLine(pen, dx1, dy1, dx2, dy2);
+}
+
+QPen PictureSurface::foregroundPen(int width) const {
+    QPen pen(QColor::fromRgb(0xFF000000u | foreColor_));
+    pen.setWidth(width);
+    return pen;
+}
+
+void PictureSurface::paintLine(const QPen& pen, int x1, int y1, int x2, int y2) {
     bits_ = nullptr;
     QPainter painter(&image_);
     inDevicePixels(painter, image_);
-    QPen pen(QColor::fromRgb(0xFF000000u | foreColor_));
-    pen.setWidth(width);
-    pen.setDashPattern({1, 1});
-    pen.setCapStyle(Qt::FlatCap);
     painter.setPen(pen);
-    painter.drawLine(dx1, dy1, dx2, dy2);
+    painter.drawLine(x1, y1, x2, y2);
 }
 
 void PictureSurface::fillLogical(int x1, int y1, int x2, int y2) {
@@ -284,15 +293,10 @@ void PictureSurface::wideLine(int x1, int y1, int x2, int y2, int width) {
                       out.color);
         return;
     }
-    bits_ = nullptr;
-    QPainter painter(&image_);
-    inDevicePixels(painter, image_);
-    QPen pen(QColor::fromRgb(0xFF000000u | foreColor_));
-    pen.setWidth(width);
+    QPen pen = foregroundPen(width);
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
-    painter.setPen(pen);
-    painter.drawLine(x1, y1, x2, y2);
+    paintLine(pen, x1, y1, x2, y2);
 }
 
 // A point of the line width: one pixel, or a round dot as wide as the line.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPen>
 
 #include <cmath>
 
@@ -126,6 +127,9 @@ private:
     void scaledLine(int x1, int y1, int x2, int y2);
     // The device pixels of logical pixels [x1, x2) x [y1, y2).
     void fillLogical(int x1, int y1, int x2, int y2);
+    // Lines in device pixels that Qt draws.
+    QPen foregroundPen(int width) const;
+    void paintLine(const QPen& pen, int x1, int y1, int x2, int y2);
     int device(double logical) const { return pixel(logical * ratio_); }
     bool scaled() const { return ratio_ != 1; }
     // Direct access to the pixels for one primitive (the image is detached once).
