@@ -402,8 +402,10 @@ void frmWave::contextMenuEvent(QContextMenuEvent* event) {
     PictureMenu->popup(keyboard ? WavePic->mapToGlobal(QPoint(25, 25)) : event->globalPos());
 }
 
+// While the instrument is being identified the window cannot close either: the connect would
+// go on talking to a closed port after the window had gone.
 void frmWave::closeEvent(QCloseEvent* event) {
-    if (acquisition_.TransferBusy) {
+    if (acquisition_.TransferBusy || connecting_) {
         event->ignore();
         return;
     }
@@ -560,12 +562,18 @@ void frmWave::VScroll_Scroll() {
 
 void frmWave::FlatBtnUpload_Click(int index) {
     switch (index) {
-        case 0: connection_.ConnectScope(); break;
+        case 0: connectInstrument(); break;
         case 1: connection_.DisconnectScope(); break;
         case 2: showOptions(); break;
         case 3: showPanel(); break;
         default: break;
     }
+}
+
+void frmWave::connectInstrument() {
+    connecting_ = true;
+    connection_.ConnectScope();
+    connecting_ = false;
 }
 
 void frmWave::showOptions() {

@@ -136,6 +136,7 @@ private:
     bool uploadFailed() const;
     void pictureMousePress(QMouseEvent* event);
     void pictureMouseMove(QMouseEvent* event);
+    void connectInstrument();
     void showOptions();
     void showPanel();
     void closeProgram();
@@ -156,6 +157,7 @@ private:
     display::Cursors cursors_;
     display::CursorOverlay overlay_;
     int32_t gpibAddress_ = 0;
+    bool connecting_ = false;
     std::unique_ptr<platform::HostTimer> Timer1;
     // Runs the next upload while uploads repeat.
     std::unique_ptr<platform::HostTimer> LiveTimer;

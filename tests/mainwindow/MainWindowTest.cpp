@@ -286,6 +286,18 @@ TEST_F(MainWindow, ClosingDuringATransferIsRefused) {
     window->acquisition().TransferBusy = false;
 }
 
+TEST_F(MainWindow, ClosingWhileTheInstrumentIsIdentifiedIsRefused) {
+    start();
+    faults.target = "*IDN?";
+    faults.silent = true;
+    bool closed = true;
+    host.after(500, [&] { closed = window->close(); });
+    EXPECT_FALSE(connectOverSerial());
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->close()) << "once the connect has ended";
+}
+
 TEST_F(MainWindow, TheSourceBoxesStartFromTheStoredSelectionAndFollowTheUser) {
     storeSetting("Kavlo TraceBay Disp Wave/IsDispCH1Wave", "False");
     storeSetting("Kavlo TraceBay Disp Wave/IsDispMathWave", "True");
