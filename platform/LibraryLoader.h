@@ -24,14 +24,14 @@ public:
     void* resolve(const char* symbol);
     // Why the last load() failed, naming the library; empty while it is loaded or not yet tried.
     const std::string& failure() const { return failure_; }
-    // The library's file name on this system.
-    std::string fileName() const;
     // Where the running program looks for its own libraries: the folders the user names in
     // LD_LIBRARY_PATH (they come first, as they do for the system's own search), then the
     // program's folder and the library folders beside it.
     static std::vector<std::string> programFolders();
 
 private:
+    // The library's file name on this system.
+    std::string fileName() const;
     bool loadFile(const std::string& path);
 
     std::string name_;
