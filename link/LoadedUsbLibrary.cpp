@@ -5,7 +5,9 @@
 namespace tracebay::link {
 
 LoadedUsbLibrary::LoadedUsbLibrary(std::vector<std::string> folders)
-    : loader_(LibraryName, std::move(folders)) {}
+    : loader_(LibraryName, std::move(folders), KAVLOUSBLINK_SOVERSION) {}
+
+std::string LoadedUsbLibrary::loadFailure() const { return loader_.failure(); }
 
 bool LoadedUsbLibrary::WriteUSB(uint8_t messageId, uint8_t tag, uint32_t transferSize,
                                 const uint8_t* data) {

@@ -9,7 +9,8 @@
 namespace tracebay::link {
 
 // The USB link library, loaded by name at the first call. A library or function that cannot be
-// found makes the call fail, as a device that does not answer would.
+// found makes the call fail, as a device that does not answer would; loadFailure() tells the two
+// apart.
 class LoadedUsbLibrary : public UsbLibrary {
 public:
     static constexpr const char* LibraryName = "KavloUsbLink";
@@ -21,6 +22,7 @@ public:
     bool ReadUSB(uint32_t& length, uint8_t* destination, uint32_t capacity) override;
     bool Vendor_Request_Read(uint8_t request, uint16_t value, uint16_t index, uint16_t length,
                              uint8_t* destination) override;
+    std::string loadFailure() const override;
 
 private:
     template <typename Proc>

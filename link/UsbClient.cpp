@@ -26,6 +26,13 @@ bool UsbClient::statusRequest(uint8_t* status) {
     return library_.Vendor_Request_Read(StatusRequest, 0, 0, 4, status);
 }
 
+// A library that could not be loaded at all is named on a second line, so that it is not taken
+// for an instrument that is not there.
+std::string UsbClient::noDevice() const {
+    const std::string why = library_.loadFailure();
+    return why.empty() ? NoDevice : NoDevice + "\r" + why;
+}
+
 void UsbClient::readFailed(const std::string& text) {
     host_.showMessage(text, ReadCaption, MessageIcon::Exclamation);
 }
@@ -41,7 +48,7 @@ void UsbClient::UsbOpen() {
         link_.LinkReady = true;
         return;
     }
-    host_.showMessage(NoDevice, "USB Init", MessageIcon::Exclamation);
+    host_.showMessage(noDevice(), "USB Init", MessageIcon::Exclamation);
     link_.LinkReady = false;
 }
 
@@ -58,7 +65,7 @@ void UsbClient::UsbSend(const std::string& command) {
     UsbNextTag();
     if (!library_.WriteUSB(CommandMessage, UsbTag_, static_cast<uint32_t>(command.size()),
                            buffer.data()))
-        host_.showMessage(NoDevice, "USB Send Message", MessageIcon::Exclamation);
+        host_.showMessage(noDevice(), "USB Send Message", MessageIcon::Exclamation);
 }
 
 bool UsbClient::UsbAwaitReply() {
@@ -66,7 +73,7 @@ bool UsbClient::UsbAwaitReply() {
     link_.UsbTicks = 0;
     while (status[0] == 0 && link_.UsbTicks < ReplyTickLimit) {
         if (!statusRequest(status.data())) {
-            readFailed(NoDevice);
+            readFailed(noDevice());
             return false;
         }
         host_.processEvents();
@@ -76,7 +83,7 @@ bool UsbClient::UsbAwaitReply() {
         return false;
     }
     if (!statusRequest(status.data())) {
-        readFailed(NoDevice);
+        readFailed(noDevice());
         return false;
     }
     UsbNextTag();

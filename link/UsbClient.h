@@ -34,6 +34,7 @@ public:
 
 private:
     bool statusRequest(uint8_t* status);
+    std::string noDevice() const;
     void readFailed(const std::string& text);
 
     platform::HostServices& host_;

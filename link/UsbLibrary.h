@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace tracebay::link {
 
@@ -15,6 +16,8 @@ public:
     virtual bool ReadUSB(uint32_t& length, uint8_t* destination, uint32_t capacity) = 0;
     virtual bool Vendor_Request_Read(uint8_t request, uint16_t value, uint16_t index,
                                      uint16_t length, uint8_t* destination) = 0;
+    // Why the library behind the functions could not be loaded at all; empty when it could.
+    virtual std::string loadFailure() const { return {}; }
 };
 
 }  // namespace tracebay::link

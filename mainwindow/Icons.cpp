@@ -3,8 +3,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QSvgRenderer>
 
-#include <cmath>
 #include <functional>
 
 namespace tracebay::mainwindow::Icons {
@@ -13,10 +13,10 @@ namespace {
 constexpr int Size = 16;
 
 // Drawn at twice the size too, so that the pictures stay sharp on high-density screens.
-QIcon drawn(const std::function<void(QPainter&)>& draw, int size = Size) {
+QIcon drawn(const std::function<void(QPainter&)>& draw) {
     QIcon icon;
     for (const int factor : {1, 2}) {
-        QPixmap pixmap(size * factor, size * factor);
+        QPixmap pixmap(Size * factor, Size * factor);
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);
         painter.setRenderHint(QPainter::Antialiasing);
@@ -108,33 +108,19 @@ QIcon drawPanel() {
     });
 }
 
+// Drawn from the same SVG file the desktop's icon theme gets, at the sizes window managers ask for.
 QIcon drawProgram() {
-    return drawn(
-        [](QPainter& p) {
-            p.setPen(QPen(QColor(70, 70, 70), 1.5));
-            p.setBrush(QColor(210, 210, 210));
-            p.drawRoundedRect(QRectF(1, 3, 30, 26), 3, 3);
-            p.setPen(Qt::NoPen);
-            p.setBrush(Qt::black);
-            p.drawRect(QRectF(4, 6, 24, 18));
-            p.setPen(QPen(QColor(90, 90, 90), 0.6));
-            p.drawLine(QPointF(16, 6), QPointF(16, 24));
-            p.drawLine(QPointF(4, 15), QPointF(28, 15));
-            QPainterPath trace;
-            for (int x = 0; x <= 24; ++x) {
-                const double y = 15 - 6 * std::sin(x / 24.0 * 2 * 3.14159265358979);
-                if (x == 0)
-                    trace.moveTo(4 + x, y);
-                else
-                    trace.lineTo(4 + x, y);
-            }
-            p.setPen(QPen(QColor(255, 255, 0), 1.4));
-            p.setBrush(Qt::NoBrush);
-            p.drawPath(trace);
-            p.setPen(QPen(QColor(255, 128, 0), 1.4));
-            p.drawLine(QPointF(7, 27), QPointF(11, 27));
-        },
-        32);
+    QSvgRenderer renderer(QStringLiteral(":/desktop/org.tracebay.TraceBay.svg"));
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128}) {
+        QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        renderer.render(&painter);
+        painter.end();
+        icon.addPixmap(QPixmap::fromImage(image));
+    }
+    return icon;
 }
 
 }  // namespace

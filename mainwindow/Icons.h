@@ -4,7 +4,7 @@
 
 namespace tracebay::mainwindow {
 
-// The small pictures of the flat buttons and the window's icon, drawn here rather than loaded.
+// The small pictures of the flat buttons, drawn here rather than loaded, and the window's icon.
 namespace Icons {
 QIcon refresh();
 QIcon stop();

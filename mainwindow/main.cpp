@@ -82,6 +82,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName("TraceBay");
     QCoreApplication::setApplicationName("TraceBay");
+    QGuiApplication::setDesktopFileName("org.tracebay.TraceBay");
 
     std::unique_ptr<mainwindow::SimulatedInstrument> simulator;
     mainwindow::StartOptions start;

@@ -2,30 +2,46 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLibrary>
 
 namespace tracebay::platform {
 
-LibraryLoader::LibraryLoader(std::string name, std::vector<std::string> folders)
-    : name_(std::move(name)), folders_(std::move(folders)) {}
+LibraryLoader::LibraryLoader(std::string name, std::vector<std::string> folders, int version)
+    : name_(std::move(name)), folders_(std::move(folders)), version_(version) {}
 
 LibraryLoader::~LibraryLoader() = default;
 
+std::string LibraryLoader::fileName() const {
+#ifdef Q_OS_WIN
+    return name_ + ".dll";
+#else
+    return "lib" + name_ + ".so" + (version_ == AnyVersion ? "" : "." + std::to_string(version_));
+#endif
+}
+
+bool LibraryLoader::loadFile(const std::string& path) {
+    auto library = std::make_unique<QLibrary>(QString::fromStdString(path));
+    if (!library->load()) {
+        if (failure_.empty()) failure_ = library->errorString().toStdString();
+        return false;
+    }
+    library_ = std::move(library);
+    failure_.clear();
+    return true;
+}
+
+// A copy in one of the folders that is there but does not load says more about the failure than
+// the system's search that comes after it.
 bool LibraryLoader::load() {
     if (library_ && library_->isLoaded()) return true;
-    std::vector<QString> candidates;
-    for (const auto& folder : folders_)
-        candidates.push_back(
-            QDir(QString::fromStdString(folder)).filePath(QString::fromStdString(name_)));
-    candidates.push_back(QString::fromStdString(name_));
-    for (const auto& candidate : candidates) {
-        auto library = std::make_unique<QLibrary>(candidate);
-        if (library->load()) {
-            library_ = std::move(library);
-            return true;
-        }
+    failure_.clear();
+    const QString file = QString::fromStdString(fileName());
+    for (const auto& folder : folders_) {
+        const QString path = QDir(QString::fromStdString(folder)).filePath(file);
+        if (QFileInfo::exists(path) && loadFile(path.toStdString())) return true;
     }
-    return false;
+    return loadFile(fileName());
 }
 
 void* LibraryLoader::resolve(const char* symbol) {
@@ -34,10 +50,18 @@ void* LibraryLoader::resolve(const char* symbol) {
 }
 
 std::vector<std::string> LibraryLoader::programFolders() {
-    if (!QCoreApplication::instance()) return {};
-    const QString dir = QCoreApplication::applicationDirPath();
-    return {dir.toStdString(), QDir(dir).filePath("../lib").toStdString(),
-            QDir(dir).filePath("../" TRACEBAY_INSTALL_LIBDIR).toStdString()};
+    std::vector<std::string> folders;
+#ifndef Q_OS_WIN
+    for (const QString& folder :
+         qEnvironmentVariable("LD_LIBRARY_PATH").split(':', Qt::SkipEmptyParts))
+        folders.push_back(folder.toStdString());
+#endif
+    if (!QCoreApplication::instance()) return folders;
+    const QDir dir(QCoreApplication::applicationDirPath());
+    for (const QString& folder :
+         {QString("."), QString("../lib"), QString("../" TRACEBAY_INSTALL_LIBDIR)})
+        folders.push_back(QDir::cleanPath(dir.filePath(folder)).toStdString());
+    return folders;
 }
 
 }  // namespace tracebay::platform

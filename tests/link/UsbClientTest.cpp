@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include "link/LoadedUsbLibrary.h"
 #include "tests/link/LinkFixture.h"
 
@@ -196,17 +199,35 @@ TEST(LoadedUsbLibrary, MissingLibraryFailsEveryCallQuietly) {
     EXPECT_FALSE(library.ReadUSB(length, buffer, sizeof buffer));
 }
 
-TEST(LoadedUsbLibrary, MissingLibraryMakesOpenFailLikeAnAbsentDevice) {
-    platform::VirtualHost host;
-    testing::FakeSerialPort port;
-    LoadedUsbLibrary library({"/nonexistent-folder"});
-    CommandChannel channel(host, port, library);
-    channel.state().LinkReady = true;
-    channel.usb().UsbOpen();
-    EXPECT_FALSE(channel.state().LinkReady);
-    ASSERT_EQ(host.messages().size(), 1u);
-    EXPECT_EQ(host.messages()[0].text, "Cann't Connect to USB Device");
-    EXPECT_EQ(host.messages()[0].caption, "USB Init");
+// The message still says first what it says for an absent instrument, then which library did not
+// load and why: the one in the program's folders that is there but broken, or the one the system
+// could not find.
+TEST(LoadedUsbLibrary, LibraryThatDoesNotLoadIsNamedAfterTheUsualMessage) {
+    QTemporaryDir broken;
+    QFile notALibrary(broken.filePath("libKavloUsbLink.so.1"));
+    ASSERT_TRUE(notALibrary.open(QIODevice::WriteOnly));
+    notALibrary.write("not a library");
+    notALibrary.close();
+    const struct {
+        std::string folder;
+        std::string named;
+    } cases[] = {{"/nonexistent-folder", "libKavloUsbLink.so.1"},
+                 {broken.path().toStdString(), notALibrary.fileName().toStdString()}};
+    for (const auto& c : cases) {
+        platform::VirtualHost host;
+        testing::FakeSerialPort port;
+        LoadedUsbLibrary library({c.folder});
+        CommandChannel channel(host, port, library);
+        channel.state().LinkReady = true;
+        channel.usb().UsbOpen();
+        EXPECT_FALSE(channel.state().LinkReady);
+        ASSERT_EQ(host.messages().size(), 1u);
+        const std::string& text = host.messages()[0].text;
+        EXPECT_EQ(text.substr(0, text.find('\r')), "Cann't Connect to USB Device");
+        EXPECT_NE(text.find('\r' + library.loadFailure()), std::string::npos) << text;
+        EXPECT_NE(library.loadFailure().find(c.named), std::string::npos) << library.loadFailure();
+        EXPECT_EQ(host.messages()[0].caption, "USB Init");
+    }
 }
 
 }  // namespace

@@ -55,6 +55,20 @@ TEST_F(MainWindow, StartUpPaintsTheEmptyGridFittedToTheViewportOnTheFirstTick) {
     EXPECT_FALSE(find<ConnectionLed>("picLED_ON")->isVisible());
 }
 
+// The icon comes from the SVG compiled into the program: a grey bezel round a black screen with a
+// yellow trace.
+TEST_F(MainWindow, WindowIconIsTheInstrumentScreen) {
+    window = std::make_unique<frmWave>(ProgramServices{host, port, usb, settings});
+    const QImage icon = window->windowIcon().pixmap(32).toImage();
+    ASSERT_EQ(icon.size(), QSize(32, 32));
+    EXPECT_EQ(icon.pixel(5, 7), qRgb(0, 0, 0)) << "the screen";
+    EXPECT_EQ(icon.pixel(20, 27), qRgb(210, 210, 210)) << "the bezel";
+    const QColor trace = icon.pixelColor(10, 9);
+    EXPECT_GT(trace.red(), 150);
+    EXPECT_GT(trace.green(), 150);
+    EXPECT_LT(trace.blue(), 50);
+}
+
 TEST_F(MainWindow, ControlsSitWhereTheWindowDesignPutsThem) {
     start();
     struct Place {

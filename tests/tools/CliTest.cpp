@@ -178,6 +178,14 @@ TEST(CliLink, UsbUploadOfTheFftFetchesTheSpectrum) {
     EXPECT_EQ(json["FftSamples"].toArray().size(), 6201);
 }
 
+// The real library from build/lib, found as an installed program finds its own: it loads, and
+// then finds no instrument on the test machine.
+TEST(CliLink, BuiltProgramLoadsTheBuiltLibrary) {
+    const auto result = cli({"--usb", "identify"}, {{"LD_LIBRARY_PATH", ""}});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "USB Init: Cann't Connect to USB Device\n");
+}
+
 TEST(CliLink, UsbRefusesOldFirmware) {
     const auto result = cli({"identify"}, {{"LD_LIBRARY_PATH", SIMULATED_LIBRARY_DIR},
                                            {"KAVLO_SIM_FIRMWARE", "00.99.99"}});
