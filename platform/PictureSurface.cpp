@@ -88,12 +88,14 @@ void PictureSurface::appendRecords(const PictureSurface& other) {
     texts_.insert(texts_.end(), other.texts_.begin(), other.texts_.end());
     lines_.insert(lines_.end(), other.lines_.begin(), other.lines_.end());
     dots_.insert(dots_.end(), other.dots_.begin(), other.dots_.end());
+    order_.insert(order_.end(), other.order_.begin(), other.order_.end());
 }
 
 void PictureSurface::clearRecords() {
     texts_.clear();
     lines_.clear();
     dots_.clear();
+    order_.clear();
 }
 
 void PictureSurface::line(double x1, double y1, double x2, double y2) {
@@ -109,7 +111,10 @@ void PictureSurface::lineTo(double x, double y) {
     const int y2 = pixel(y);
     currentX_ = x;
     currentY_ = y;
-    if (recording_) lines_.push_back({x1, y1, x2, y2, foreColor_, drawWidth_, dotted_});
+    if (recording_) {
+        lines_.push_back({x1, y1, x2, y2, foreColor_, drawWidth_, dotted_});
+        order_.push_back(Kind::Line);
+    }
     if (drawWidth_ == 1)
         thinLine(x1, y1, x2, y2);
     else
@@ -235,7 +240,10 @@ void PictureSurface::wideLine(int x1, int y1, int x2, int y2) {
 
 // A point of the line width: one pixel, or a round dot as wide as the line.
 void PictureSurface::dot(int px, int py) {
-    if (recording_) dots_.push_back({px, py, foreColor_, drawWidth_});
+    if (recording_) {
+        dots_.push_back({px, py, foreColor_, drawWidth_});
+        order_.push_back(Kind::Dot);
+    }
     const Pixels out = pixels();
     if (drawWidth_ == 1) {
         out.plot(px, py);
@@ -246,9 +254,14 @@ void PictureSurface::dot(int px, int py) {
         for (int dx = -r; dx < drawWidth_ - r; ++dx) out.plot(px + dx, py + dy);
 }
 
+void PictureSurface::recordDot(int x, int y) {
+    dots_.push_back({x, y, foreColor_, 1});
+    order_.push_back(Kind::Dot);
+}
+
 void PictureSurface::psetRow(const std::vector<int>& xs, int y) {
     if (recording_)
-        for (int x : xs) dots_.push_back({x, y, foreColor_, 1});
+        for (int x : xs) recordDot(x, y);
     if (y < 0 || y >= height_) return;
     const Pixels out = pixels();
     QRgb* row = out.bits + y * out.stride;
@@ -258,7 +271,7 @@ void PictureSurface::psetRow(const std::vector<int>& xs, int y) {
 
 void PictureSurface::psetColumn(int x, const std::vector<int>& ys) {
     if (recording_)
-        for (int y : ys) dots_.push_back({x, y, foreColor_, 1});
+        for (int y : ys) recordDot(x, y);
     if (x < 0 || x >= width_) return;
     const Pixels out = pixels();
     for (int y : ys)
@@ -272,9 +285,11 @@ void PictureSurface::textOut(double x, double y, std::string_view text) {
     const int py = pixel(y);
     const TextMask& mask =
         textMask(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())), bold_);
-    if (recording_)
+    if (recording_) {
         texts_.push_back(
             {px, py, std::string(text), foreColor_, bold_, mask.inkWidth, mask.lineHeight});
+        order_.push_back(Kind::Text);
+    }
     const Pixels out = pixels();
     const int red = qRed(out.color), green = qGreen(out.color), blue = qBlue(out.color);
     for (int y = 0; y < mask.height; ++y) {
