@@ -21,6 +21,7 @@
 #include "mainwindow/FlatButton.h"
 #include "mainwindow/Icons.h"
 #include "mainwindow/Layout.h"
+#include "mainwindow/PictureSharing.h"
 #include "mainwindow/ProgramSettings.h"
 #include "mainwindow/WavePicture.h"
 #include "mainwindow/ZoomText.h"
@@ -99,6 +100,7 @@ frmWave::frmWave(ProgramServices services, StartOptions options, QWidget* parent
     setupUploadFrame();
     setupViewport();
     connectHandlers();
+    new PictureSharing(*this, services_);
     Form_Load();
 }
 
