@@ -78,14 +78,13 @@ void PictureSharing::addActions() {
     addAction("OpenUpload", "Open upload...", QKeySequence::Open, [this] { openUpload(); });
 }
 
-QAction* PictureSharing::addAction(const std::string& name, const std::string& title,
-                                   QKeySequence::StandardKey key, std::function<void()> run) {
+void PictureSharing::addAction(const std::string& name, const std::string& title,
+                               QKeySequence::StandardKey key, std::function<void()> run) {
     auto* action = new QAction(text(title), this);
     action->setObjectName(text(name));
     if (key != QKeySequence::UnknownKey) action->setShortcuts(key);
     connect(action, &QAction::triggered, this, std::move(run));
     window_.addPictureAction(action);
-    return action;
 }
 
 exporting::Shown PictureSharing::shown(double scale) const {

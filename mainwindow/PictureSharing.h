@@ -10,7 +10,6 @@
 #include "mainwindow/SharingDialogs.h"
 #include "mainwindow/frmWave.h"
 
-class QAction;
 class QMimeData;
 
 namespace tracebay::exporting {
@@ -47,8 +46,8 @@ protected:
 
 private:
     void addActions();
-    QAction* addAction(const std::string& name, const std::string& text,
-                       QKeySequence::StandardKey key, std::function<void()> run);
+    void addAction(const std::string& name, const std::string& text, QKeySequence::StandardKey key,
+                   std::function<void()> run);
     exporting::Shown shown(double scale) const;
     QString lastFolder() const;
     void rememberFolder(const QString& path);
