@@ -23,6 +23,7 @@
 #include "mainwindow/FlatButton.h"
 #include "mainwindow/Icons.h"
 #include "mainwindow/Layout.h"
+#include "mainwindow/PictureSharing.h"
 #include "mainwindow/ProgramSettings.h"
 #include "mainwindow/WavePicture.h"
 #include "mainwindow/ZoomText.h"
@@ -102,6 +103,7 @@ frmWave::frmWave(ProgramServices services, StartOptions options, QWidget* parent
     setupUploadFrame();
     setupViewport();
     connectHandlers();
+    new PictureSharing(*this, services_);
     setupMeasuring();
     Form_Load();
 }
@@ -228,6 +230,7 @@ void frmWave::connectHandlers() {
 
 // The cursors and the repeated upload, offered in the picture's menu.
 void frmWave::setupMeasuring() {
+    PictureMenu->addSeparator();
     TimeCursorsAction = checkableAction("TimeCursors", "Time cursors", QKeySequence(Qt::Key_T));
     VoltCursorsAction = checkableAction("VoltCursors", "Voltage cursors", QKeySequence(Qt::Key_V));
     RefreshContinuouslyAction = checkableAction("RefreshContinuously", "Refresh continuously",

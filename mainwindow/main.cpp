@@ -9,6 +9,7 @@
 #include <string>
 
 #include "link/LoadedUsbLibrary.h"
+#include "mainwindow/PictureSharing.h"
 #include "mainwindow/SimulatedInstrument.h"
 #include "mainwindow/frmWave.h"
 #include "platform/LibraryLoader.h"
@@ -24,12 +25,14 @@ using namespace tracebay;
 constexpr int ExitUsage = 64;
 
 void printHelp() {
-    std::cout << "Usage: TraceBay [--simulate [PRESET]]\n"
+    std::cout << "Usage: TraceBay [--simulate [PRESET]] [FILE.json]\n"
                  "\n"
                  "The companion program of the QM1000 oscilloscopes: connect over USB or RS232,\n"
                  "upload the instrument's screen and see it on the PC, press its keys from a\n"
                  "virtual front panel.\n"
                  "\n"
+                 "  FILE.json            show an upload saved with Save upload as... or with\n"
+                 "                       tracebay-cli --json, as if just uploaded\n"
                  "  --simulate [PRESET]  run on a simulated instrument (over RS232, for this run\n"
                  "                       only; the transport chosen in Options is kept for the\n"
                  "                       next run). PRESET chooses what it shows (default yt):\n";
@@ -42,7 +45,16 @@ void printHelp() {
 
 struct Arguments {
     std::optional<std::string> simulatePreset;
+    std::optional<std::string> uploadFile;
 };
+
+// A saved upload to show; anything else that is not an option is refused.
+bool isUploadFile(const std::string& arg) {
+    const std::string suffix = ".json";
+    if (arg.empty() || arg.front() == '-' || arg.size() <= suffix.size()) return false;
+    return QString::fromLocal8Bit(arg).endsWith(QString::fromStdString(suffix),
+                                                Qt::CaseInsensitive);
+}
 
 // Nothing when the program is not to start; `status` says how it ends then.
 std::optional<Arguments> parse(int argc, char** argv, int& status) {
@@ -56,13 +68,18 @@ std::optional<Arguments> parse(int argc, char** argv, int& status) {
         }
         if (arg == "--simulate" && !arguments.simulatePreset) {
             arguments.simulatePreset = "yt";
-            if (i + 1 < argc && argv[i + 1][0] != '-') arguments.simulatePreset = argv[++i];
+            if (i + 1 < argc && argv[i + 1][0] != '-' && !isUploadFile(argv[i + 1]))
+                arguments.simulatePreset = argv[++i];
             if (!sim::presetState(*arguments.simulatePreset)) {
                 std::cerr << "TraceBay: unknown preset " << *arguments.simulatePreset
                           << " (see --help)\n";
                 status = ExitUsage;
                 return std::nullopt;
             }
+            continue;
+        }
+        if (isUploadFile(arg) && !arguments.uploadFile) {
+            arguments.uploadFile = arg;
             continue;
         }
         std::cerr << "TraceBay: unexpected " << arg << " (see --help)\n";
@@ -104,5 +121,10 @@ int main(int argc, char** argv) {
     platform::SettingsStore settings(qsettings);
     mainwindow::frmWave window({host, port, usb, settings}, start);
     window.show();
+    // Without a window manager nothing gives the window the keyboard; its shortcuts need it.
+    window.activateWindow();
+    if (arguments->uploadFile)
+        mainwindow::PictureSharing::of(window).openUploadFile(
+            QString::fromLocal8Bit(*arguments->uploadFile));
     return QApplication::exec();
 }

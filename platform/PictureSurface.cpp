@@ -106,12 +106,14 @@ void PictureSurface::appendRecords(const PictureSurface& other) {
     texts_.insert(texts_.end(), other.texts_.begin(), other.texts_.end());
     lines_.insert(lines_.end(), other.lines_.begin(), other.lines_.end());
     dots_.insert(dots_.end(), other.dots_.begin(), other.dots_.end());
+    order_.insert(order_.end(), other.order_.begin(), other.order_.end());
 }
 
 void PictureSurface::clearRecords() {
     texts_.clear();
     lines_.clear();
     dots_.clear();
+    order_.clear();
 }
 
 void PictureSurface::line(double x1, double y1, double x2, double y2) {
@@ -127,7 +129,10 @@ void PictureSurface::lineTo(double x, double y) {
     const int y2 = pixel(y);
     currentX_ = x;
     currentY_ = y;
-    if (recording_) lines_.push_back({x1, y1, x2, y2, foreColor_, drawWidth_, dotted_});
+    if (recording_) {
+        lines_.push_back({x1, y1, x2, y2, foreColor_, drawWidth_, dotted_});
+        order_.push_back(Kind::Line);
+    }
     if (scaled())
         scaledLine(x1, y1, x2, y2);
     else if (drawWidth_ == 1)
@@ -301,7 +306,10 @@ void PictureSurface::wideLine(int x1, int y1, int x2, int y2, int width) {
 
 // A point of the line width: one pixel, or a round dot as wide as the line.
 void PictureSurface::dot(int px, int py) {
-    if (recording_) dots_.push_back({px, py, foreColor_, drawWidth_});
+    if (recording_) {
+        dots_.push_back({px, py, foreColor_, drawWidth_});
+        order_.push_back(Kind::Dot);
+    }
     const int r = drawWidth_ / 2;
     if (scaled()) {
         fillLogical(px - r, py - r, px + drawWidth_ - r, py + drawWidth_ - r);
@@ -316,9 +324,14 @@ void PictureSurface::dot(int px, int py) {
         for (int dx = -r; dx < drawWidth_ - r; ++dx) out.plot(px + dx, py + dy);
 }
 
+void PictureSurface::recordDot(int x, int y) {
+    dots_.push_back({x, y, foreColor_, 1});
+    order_.push_back(Kind::Dot);
+}
+
 void PictureSurface::psetRow(const std::vector<int>& xs, int y) {
     if (recording_)
-        for (int x : xs) dots_.push_back({x, y, foreColor_, 1});
+        for (int x : xs) recordDot(x, y);
     if (scaled()) {
         for (int x : xs) fillLogical(x, y, x + 1, y + 1);
         return;
@@ -332,7 +345,7 @@ void PictureSurface::psetRow(const std::vector<int>& xs, int y) {
 
 void PictureSurface::psetColumn(int x, const std::vector<int>& ys) {
     if (recording_)
-        for (int y : ys) dots_.push_back({x, y, foreColor_, 1});
+        for (int y : ys) recordDot(x, y);
     if (scaled()) {
         for (int y : ys) fillLogical(x, y, x + 1, y + 1);
         return;
@@ -352,6 +365,7 @@ void PictureSurface::textOut(double x, double y, std::string_view text) {
         const TextMask& logical = textMask(characters, bold_, 1);
         texts_.push_back({pixel(x), pixel(y), std::string(text), foreColor_, bold_,
                           logical.inkWidth, logical.lineHeight});
+        order_.push_back(Kind::Text);
     }
     const int px = device(pixel(x));
     const int py = device(pixel(y));

@@ -50,6 +50,8 @@ public:
         Rgb color;
         int width;
     };
+    // Which kind of primitive came next, so that a replay keeps what lies over what.
+    enum class Kind : uint8_t { Text, Line, Dot };
 
     PictureSurface(int width, int height, double devicePixelRatio = 1);
 
@@ -104,6 +106,8 @@ public:
     const std::vector<Text>& texts() const { return texts_; }
     const std::vector<Line>& lines() const { return lines_; }
     const std::vector<Dot>& dots() const { return dots_; }
+    // Every recorded primitive's kind in drawing order; the n-th Line is lines()[n], and so on.
+    const std::vector<Kind>& order() const { return order_; }
     void clearRecords();
 
     // Rounding to pixels, halves to even.
@@ -120,6 +124,7 @@ public:
 
 private:
     void dot(int px, int py);
+    void recordDot(int x, int y);
     void thinLine(int x1, int y1, int x2, int y2);
     void straightLine(int x1, int y1, int x2, int y2, bool withLast);
     void wideLine(int x1, int y1, int x2, int y2, int width);
@@ -169,6 +174,7 @@ private:
     std::vector<Text> texts_;
     std::vector<Line> lines_;
     std::vector<Dot> dots_;
+    std::vector<Kind> order_;
 };
 
 }  // namespace tracebay::platform

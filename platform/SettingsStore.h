@@ -35,6 +35,8 @@ inline constexpr SettingKey IsDispMathWave{DispSection, "IsDispMathWave", "False
 inline constexpr SettingKey IsDispLAWave{DispSection, "IsDispLAWave", "False"};
 inline constexpr SettingKey ProgressLeft{GeneralSection, "ProgressLeft", "500"};
 inline constexpr SettingKey ProgressTop{GeneralSection, "ProgressTop", "800"};
+// The folder the file dialogs opened last; empty: the home folder.
+inline constexpr SettingKey LastFolder{GeneralSection, "LastFolder", ""};
 }  // namespace Settings
 
 // The per-user settings store: every value a string, one group per section. The QSettings to use

@@ -10,12 +10,14 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "acquisition/Acquisition.h"
 #include "acquisition/Commands.h"
 #include "acquisition/Connection.h"
 #include "acquisition/ScopeStateJson.h"
-#include "display/Repaint.h"
+#include "export/Exporters.h"
 #include "link/CommandChannel.h"
 #include "link/LoadedUsbLibrary.h"
 #include "platform/LibraryLoader.h"
@@ -36,9 +38,11 @@ const char* const Help =
     "Usage:\n"
     "  tracebay-cli [--usb | --serial DEVICE [--baud RATE]] identify\n"
     "  tracebay-cli [--usb | --serial DEVICE [--baud RATE]] upload [--ch1] [--ch2] [--math]\n"
-    "               [--la] [--json FILE|-] [--png FILE [--zoom PERCENT] [--bw] [--no-grid]]\n"
+    "               [--la] [--json FILE|-] [EXPORTS]\n"
     "  tracebay-cli [--usb | --serial DEVICE [--baud RATE]] key NAME\n"
-    "  tracebay-cli render --json FILE --png FILE [--zoom PERCENT] [--bw] [--no-grid]\n"
+    "  tracebay-cli render --json FILE EXPORTS\n"
+    "  EXPORTS: any of --png FILE --svg FILE --pdf FILE --csv FILE, with\n"
+    "           [--zoom PERCENT] [--bw] [--no-grid]\n"
     "\n"
     "Talks to a QM1000 oscilloscope over USB (the default) or an RS232 port.\n"
     "\n"
@@ -55,13 +59,16 @@ const char* const Help =
     "    --ch1 --ch2 --math --la   traces to upload (--math fetches the FFT when the\n"
     "                   instrument shows it)\n"
     "    --json FILE    write the upload to FILE, or to standard output for -\n"
-    "                   (the default when no --png is given)\n"
+    "                   (the default when no export is given)\n"
     "    --png FILE     draw the uploaded screen into FILE, as the program shows it\n"
+    "    --svg FILE     the same drawing as an SVG drawing, in shapes\n"
+    "    --pdf FILE     the same drawing as a PDF document, in shapes\n"
+    "    --csv FILE     the samples as a table: time, volts, FFT, logic lines\n"
     "    --zoom PERCENT the drawing's scale, 1 to 1000 (default 100: 350 x 250 pixels)\n"
     "    --bw           black and white instead of colour\n"
     "    --no-grid      leave out the dotted division grid\n"
     "  render           draw an upload saved with --json, without an instrument; takes\n"
-    "                   --json FILE (the saved upload), --png FILE and the options above\n"
+    "                   --json FILE (the saved upload) and the exports above\n"
     "  key NAME         connect and press the key NAME, e.g. RUN or :AUTO (sends\n"
     "                   \":KEY\" followed by NAME)\n"
     "\n"
@@ -77,7 +84,8 @@ struct Options {
     std::string keyName;
     bool ch1 = false, ch2 = false, math = false, la = false;
     std::optional<std::string> json;
-    std::optional<std::string> png;
+    // The files to write the upload into, in the formats their flags name.
+    std::vector<std::pair<const exporting::Format*, std::string>> exports;
     double zoom = 100;
     bool blackAndWhite = false;
     bool noGrid = false;
@@ -86,6 +94,12 @@ struct Options {
 struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
+
+// An export flag (--png, --svg, --pdf, --csv); --json names the upload itself.
+const exporting::Format* exportFormat(const QString& arg) {
+    if (arg == "--json") return nullptr;
+    return exporting::formatForOption(arg.toStdString());
+}
 
 Options parse(const QStringList& args) {
     Options o;
@@ -115,8 +129,8 @@ Options parse(const QStringList& args) {
             o.la = true;
         } else if (arg == "--json") {
             o.json = value();
-        } else if (arg == "--png") {
-            o.png = value();
+        } else if (const auto* format = exportFormat(arg)) {
+            o.exports.emplace_back(format, value());
         } else if (arg == "--zoom") {
             bool ok = false;
             o.zoom = QString::fromStdString(value()).toDouble(&ok);
@@ -138,8 +152,8 @@ Options parse(const QStringList& args) {
     }
     if (o.command.empty()) throw UsageError("no command given");
     if (o.command == "key" && o.keyName.empty()) throw UsageError("key needs a NAME");
-    if (o.command == "render" && (!o.json || !o.png))
-        throw UsageError("render needs --json FILE and --png FILE");
+    if (o.command == "render" && (!o.json || o.exports.empty()))
+        throw UsageError("render needs --json FILE and a file to write");
     return o;
 }
 
@@ -172,18 +186,20 @@ int exitStatus(ConnectOutcome outcome) {
     return ExitLinkFailed;
 }
 
-// The screen drawn as the main window draws it at this scale.
-bool writePng(const std::string& target, acquisition::ScopeState slot, const Options& options) {
+// The screen as the main window draws it at this scale, or its samples, into every file asked
+// for.
+bool writeExports(acquisition::ScopeState slot, const Options& options) {
     slot.ColorDisplay = !options.blackAndWhite;
     slot.GridVisible = !options.noGrid;
-    const display::Screen screen{options.zoom / 100};
-    platform::PictureSurface picture(screen.pictureWidth(), screen.pictureHeight());
-    display::Cursors cursors;
-    display::CursorOverlay overlay;
-    display::Repaint(picture, screen, slot, cursors, overlay);
-    if (picture.image().save(QString::fromStdString(target), "PNG")) return true;
-    std::cerr << "tracebay-cli: cannot write " << target << "\n";
-    return false;
+    bool written = true;
+    for (const auto& [format, target] : options.exports) {
+        const std::string failure = exporting::exportTo(*format, {slot, {}, options.zoom / 100},
+                                                        QString::fromStdString(target));
+        if (failure.empty()) continue;
+        std::cerr << "tracebay-cli: " << failure << "\n";
+        written = false;
+    }
+    return written;
 }
 
 std::optional<std::string> readFile(const std::string& path) {
@@ -205,7 +221,7 @@ int render(const Options& options) {
         std::cerr << "tracebay-cli: " << *options.json << ": " << error << "\n";
         return ExitLinkFailed;
     }
-    return writePng(*options.png, *slot, options) ? ExitOk : ExitLinkFailed;
+    return writeExports(*slot, options) ? ExitOk : ExitLinkFailed;
 }
 
 bool writeJson(const std::string& target, const std::string& json) {
@@ -277,9 +293,9 @@ private:
         acquisition_.RunUpload();
         slot.HasData = true;
         bool written = true;
-        if (options_.json || !options_.png)
+        if (options_.json || options_.exports.empty())
             written = writeJson(options_.json.value_or("-"), acquisition::toJson(slot));
-        if (options_.png) written = writePng(*options_.png, slot, options_) && written;
+        written = writeExports(slot, options_) && written;
         return written ? ExitOk : ExitLinkFailed;
     }
 
@@ -315,7 +331,7 @@ int main(int argc, char** argv) {
         std::cerr << "tracebay-cli: " << e.what() << " (see --help)\n";
         return ExitUsage;
     }
-    if (!options.png) {
+    if (options.exports.empty()) {
         QCoreApplication app(argc, argv);
         return Cli(options).run();
     }

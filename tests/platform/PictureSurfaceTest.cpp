@@ -139,6 +139,23 @@ TEST_F(PictureSurfaceTest, RecordingKeepsTextsWithPlaceColourAndWeight) {
     EXPECT_FALSE(surface.texts()[1].bold);
 }
 
+TEST_F(PictureSurfaceTest, RecordingKeepsTheDrawingOrderAcrossKinds) {
+    using Kind = PictureSurface::Kind;
+    surface.setRecording(true);
+    surface.line(1, 1, 5, 1);
+    surface.textOut(5, 7, "T");
+    surface.psetRow({1, 3}, 2);
+    surface.lineTo(9, 9);
+    PictureSurface overlay(40, 30);
+    overlay.setRecording(true);
+    overlay.pset(4, 4);
+    surface.appendRecords(overlay);
+    EXPECT_EQ(surface.order(), (std::vector<Kind>{Kind::Line, Kind::Text, Kind::Dot, Kind::Dot,
+                                                  Kind::Line, Kind::Dot}));
+    surface.clearRecords();
+    EXPECT_TRUE(surface.order().empty());
+}
+
 TEST_F(PictureSurfaceTest, RecordedTextExtentIsWhatItColoursWithinItsLine) {
     surface.setRecording(true);
     surface.textOut(5, 7, "D7");

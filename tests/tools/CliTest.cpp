@@ -146,6 +146,37 @@ TEST_F(CliOverSerial, UploadDrawsThePictureAsTheProgramShowsIt) {
     EXPECT_EQ(larger.pixel(2, 400) & 0xFFFFFF, 0xFFFFFFu);
 }
 
+TEST_F(CliOverSerial, RenderWritesTheDrawingAsSvgAndPdfAndTheSamplesAsCsv) {
+    start({"--preset", "logic"});
+    const std::string base = ::testing::TempDir() + "tracebay-cli-export";
+    ASSERT_EQ(run({"upload", "--ch1", "--la", "--json", base + ".json"}).status, 0);
+    const auto result = cli({"render", "--json", base + ".json", "--svg", base + ".svg", "--pdf",
+                             base + ".pdf", "--csv", base + ".csv", "--zoom", "200"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const auto read = [](const std::string& path) {
+        std::ifstream file(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    };
+    const std::string svg = read(base + ".svg");
+    EXPECT_NE(svg.find("viewBox=\"0 0 700 500\""), std::string::npos) << svg.substr(0, 300);
+    EXPECT_NE(svg.find(">KAVLO</text>"), std::string::npos);
+    const std::string pdf = read(base + ".pdf");
+    EXPECT_EQ(pdf.rfind("%PDF-", 0), 0u);
+    EXPECT_NE(pdf.find("/MediaBox [0 0 700"), std::string::npos);
+    std::istringstream csv(read(base + ".csv"));
+    std::string header;
+    std::getline(csv, header);
+    EXPECT_EQ(header.rfind("time (s),CH1 (V),D0,D1,", 0), 0u) << header;
+    int rows = 0;
+    for (std::string line; std::getline(csv, line);) ++rows;
+    EXPECT_EQ(rows, 300) << "one row per screen column";
+
+    const auto unwritable = cli({"render", "--json", base + ".json", "--csv", "/no/such/x.csv"});
+    EXPECT_EQ(unwritable.status, 1);
+    EXPECT_EQ(unwritable.err.rfind("tracebay-cli: Cannot save \"/no/such/x.csv\": ", 0), 0u)
+        << unwritable.err;
+}
+
 TEST_F(CliOverSerial, KeyPressesTheNamedKey) {
     start();
     EXPECT_EQ(run({"key", "RUN"}).status, 0);
@@ -204,9 +235,9 @@ TEST(CliRender, UnreadableUploadIsRefused) {
 TEST(CliUsage, HelpDocumentsEveryCommandAndOption) {
     const auto result = cli({"--help"});
     EXPECT_EQ(result.status, 0);
-    for (const char* word :
-         {"identify", "upload", "key", "render", "--usb", "--serial", "--baud", "--ch1", "--ch2",
-          "--math", "--la", "--json", "--png", "--zoom", "--bw", "--no-grid"})
+    for (const char* word : {"identify", "upload", "key", "render", "--usb", "--serial", "--baud",
+                             "--ch1", "--ch2", "--math", "--la", "--json", "--png", "--svg",
+                             "--pdf", "--csv", "--zoom", "--bw", "--no-grid"})
         EXPECT_NE(result.out.find(word), std::string::npos) << word;
 }
 

@@ -12,14 +12,17 @@ ProcessResult traceBay(const std::vector<std::string>& arguments) {
 TEST(ProgramUsage, HelpNamesTheSimulatorAndItsPresets) {
     const auto result = traceBay({"--help"});
     EXPECT_EQ(result.status, 0);
-    for (const char* word : {"--simulate", "--help", "yt", "alternate", "fft-split", "logic"})
+    for (const char* word :
+         {"--simulate", "--help", "yt", "alternate", "fft-split", "logic", "FILE.json"})
         EXPECT_NE(result.out.find(word), std::string::npos) << word;
 }
 
 TEST(ProgramUsage, OtherArgumentsAreRefusedBeforeAnyWindowOpens) {
-    for (const std::vector<std::string>& arguments :
-         {std::vector<std::string>{"--bogus"}, {"--simulate", "no-such-preset"},
-          {"--simulate", "yt", "extra"}}) {
+    for (const std::vector<std::string>& arguments : {std::vector<std::string>{"--bogus"},
+                                                      {"--simulate", "no-such-preset"},
+                                                      {"--simulate", "yt", "extra"},
+                                                      {"notes.txt"},
+                                                      {"a.json", "b.json"}}) {
         const auto result = traceBay(arguments);
         EXPECT_EQ(result.status, 64) << arguments[0];
         EXPECT_NE(result.err.find("--help"), std::string::npos) << result.err;

@@ -1,0 +1,66 @@
+#include "export/Exporters.h"
+
+#include <QDir>
+#include <QIODevice>
+
+#include "acquisition/ScopeStateJson.h"
+#include "export/AtomicFile.h"
+#include "export/SampleTable.h"
+
+namespace tracebay::exporting {
+namespace {
+
+std::string writeUpload(const Shown& shown, QIODevice& device) {
+    if (!shown.slot.HasData) return "nothing has been uploaded";
+    const std::string json = acquisition::toJson(shown.slot);
+    const auto size = static_cast<qint64>(json.size());
+    return device.write(json.data(), size) == size ? "" : device.errorString().toStdString();
+}
+
+}  // namespace
+
+const std::vector<Exporter>& exporters() {
+    static const std::vector<Exporter> all{
+        {"SavePicture",
+         "Save picture as...",
+         QKeySequence::Save,
+         true,
+         {{"PNG image", "png", "--png", writePng},
+          {"SVG drawing", "svg", "--svg", writeSvg},
+          {"PDF document", "pdf", "--pdf", writePdf}}},
+        {"ExportSamples",
+         "Export samples as CSV...",
+         QKeySequence::UnknownKey,
+         false,
+         {{"CSV table", "csv", "--csv", writeCsv}}},
+        {"SaveUpload",
+         "Save upload as...",
+         QKeySequence::UnknownKey,
+         false,
+         {{"TraceBay upload", "json", "--json", writeUpload}}},
+    };
+    return all;
+}
+
+const Format* formatForSuffix(const Exporter& exporter, const QString& suffix) {
+    for (const Format& format : exporter.formats)
+        if (suffix.compare(QString::fromStdString(format.suffix), Qt::CaseInsensitive) == 0)
+            return &format;
+    return nullptr;
+}
+
+const Format* formatForOption(std::string_view option) {
+    for (const Exporter& exporter : exporters())
+        for (const Format& format : exporter.formats)
+            if (format.option == option) return &format;
+    return nullptr;
+}
+
+std::string exportTo(const Format& format, const Shown& shown, const QString& path) {
+    const std::string failure =
+        writeAtomically(path, [&](QIODevice& device) { return format.write(shown, device); });
+    if (failure.empty()) return {};
+    return "Cannot save \"" + QDir::toNativeSeparators(path).toStdString() + "\": " + failure;
+}
+
+}  // namespace tracebay::exporting

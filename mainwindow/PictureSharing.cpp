@@ -1,0 +1,193 @@
+#include "mainwindow/PictureSharing.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QDir>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMimeData>
+#include <QPrinter>
+
+#include <algorithm>
+
+#include "export/Exporters.h"
+#include "export/UploadFile.h"
+#include "mainwindow/Layout.h"
+#include "mainwindow/WavePicture.h"
+#include "mainwindow/ZoomText.h"
+
+namespace tracebay::mainwindow {
+namespace {
+
+constexpr const char* Caption = "TraceBay";
+const QString UploadSuffix = QStringLiteral(".json");
+
+QString text(const std::string& s) { return QString::fromStdString(s); }
+
+std::string shownPath(const QString& path) { return QDir::toNativeSeparators(path).toStdString(); }
+
+// "Save picture as..." is asked as "Save picture as".
+QString dialogCaption(const std::string& title) {
+    QString caption = text(title);
+    while (caption.endsWith('.')) caption.chop(1);
+    return caption;
+}
+
+QStringList filters(const exporting::Exporter& exporter) {
+    QStringList list;
+    for (const auto& format : exporter.formats)
+        list << text(format.name) + " (*." + text(format.suffix) + ")";
+    return list;
+}
+
+// The format the file's suffix names; a name without one gets the chosen filter's.
+const exporting::Format& targetFormat(const exporting::Exporter& exporter, FileChoice& choice) {
+    if (const auto* format = exporting::formatForSuffix(exporter, QFileInfo(choice.path).suffix()))
+        return *format;
+    const int last = static_cast<int>(exporter.formats.size()) - 1;
+    const auto& format = exporter.formats[static_cast<size_t>(std::clamp(choice.filter, 0, last))];
+    choice.path += '.' + text(format.suffix);
+    return format;
+}
+
+}  // namespace
+
+PictureSharing::PictureSharing(frmWave& window, ProgramServices services)
+    : QObject(&window),
+      window_(window),
+      services_(services),
+      dialogs_(desktopDialogs(window, services.host)) {
+    addActions();
+    window_.setAcceptDrops(true);
+    window_.installEventFilter(this);
+}
+
+PictureSharing& PictureSharing::of(frmWave& window) {
+    return *window.findChild<PictureSharing*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+void PictureSharing::addActions() {
+    addAction("CopyPicture", "Copy picture", QKeySequence::Copy, [this] { copyPicture(); });
+    addAction("PrintPicture", "Print...", QKeySequence::Print, [this] { printPicture(); });
+    window_.pictureMenu().addSeparator();
+    for (const exporting::Exporter& exporter : exporting::exporters())
+        addAction(exporter.id, exporter.title, exporter.shortcut,
+                  [this, &exporter] { exportWith(exporter); });
+    addAction("OpenUpload", "Open upload...", QKeySequence::Open, [this] { openUpload(); });
+}
+
+void PictureSharing::addAction(const std::string& name, const std::string& title,
+                               QKeySequence::StandardKey key, std::function<void()> run) {
+    auto* action = new QAction(text(title), this);
+    action->setObjectName(text(name));
+    if (key != QKeySequence::UnknownKey) action->setShortcuts(key);
+    connect(action, &QAction::triggered, this, std::move(run));
+    window_.addPictureAction(action);
+}
+
+exporting::Shown PictureSharing::shown(double scale) const {
+    return {window_.slot(), window_.cursors(), scale};
+}
+
+// The picture as it is on the screen: scheme, grid, zoom and cursors.
+void PictureSharing::copyPicture() {
+    if (const platform::PictureSurface* picture = window_.picture().drawn())
+        QGuiApplication::clipboard()->setImage(picture->image());
+}
+
+void PictureSharing::printPicture() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName("TraceBay picture");
+    printer.setPageOrientation(QPageLayout::Landscape);
+    if (!dialogs_.setUpPrinter(printer)) return;
+    if (!exporting::printPicture(shown(window_.ScreenScale), printer))
+        message("The picture could not be printed");
+}
+
+void PictureSharing::exportWith(const exporting::Exporter& exporter) {
+    std::optional<QString> zoom;
+    if (exporter.zoomed) zoom = zoomText(window_.ScreenScale);
+    auto choice = dialogs_.chooseSaveFile(
+        {dialogCaption(exporter.title), lastFolder(), filters(exporter), zoom});
+    if (!choice) return;
+    double scale = window_.ScreenScale;
+    if (exporter.zoomed) {
+        const auto percent = parseZoomText(choice->zoom);
+        if (!percent) {
+            message("Invalid Zoom Factor");
+            return;
+        }
+        scale = std::clamp(*percent / 100, Layout::MinimumScale, Layout::MaximumScale);
+    }
+    const exporting::Format& format = targetFormat(exporter, *choice);
+    rememberFolder(choice->path);
+    const std::string failure = exporting::exportTo(format, shown(scale), choice->path);
+    if (!failure.empty()) message(failure);
+}
+
+void PictureSharing::openUpload() {
+    const auto path = dialogs_.chooseOpenFile(
+        {"Open upload", lastFolder(), {"TraceBay upload (*.json)", "All files (*)"}, {}});
+    if (!path) return;
+    rememberFolder(*path);
+    openUploadFile(*path);
+}
+
+bool PictureSharing::openUploadFile(const QString& path) {
+    // The upload that is running owns the slot until it ends.
+    if (window_.acquisition().TransferBusy) return false;
+    std::string error;
+    const auto upload = exporting::readUpload(path, error);
+    if (!upload) {
+        message("Cannot open \"" + shownPath(path) + "\": " + error);
+        return false;
+    }
+    exporting::takeUpload(window_.slot(), *upload);
+    window_.Form_Resize();
+    return true;
+}
+
+// One local .json file dragged over the window may be dropped on it.
+std::optional<QString> PictureSharing::droppedUpload(const QMimeData* data) {
+    if (!data || !data->hasUrls() || data->urls().size() != 1) return std::nullopt;
+    const QUrl url = data->urls().front();
+    if (!url.isLocalFile() || !url.toLocalFile().endsWith(UploadSuffix, Qt::CaseInsensitive))
+        return std::nullopt;
+    return url.toLocalFile();
+}
+
+bool PictureSharing::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return QObject::eventFilter(watched, event);
+    auto* drop = static_cast<QDropEvent*>(event);
+    const auto path = droppedUpload(drop->mimeData());
+    if (!path) {
+        drop->ignore();
+        return true;
+    }
+    drop->acceptProposedAction();
+    // Opened once the drop is over: a message must not hold up the dragging program.
+    if (type == QEvent::Drop)
+        QMetaObject::invokeMethod(
+            this, [this, file = *path] { openUploadFile(file); }, Qt::QueuedConnection);
+    return true;
+}
+
+QString PictureSharing::lastFolder() const {
+    const QString folder = text(services_.settings.read(platform::Settings::LastFolder));
+    return !folder.isEmpty() && QDir(folder).exists() ? folder : QDir::homePath();
+}
+
+void PictureSharing::rememberFolder(const QString& path) {
+    services_.settings.write(platform::Settings::LastFolder,
+                             QFileInfo(path).absolutePath().toStdString());
+}
+
+void PictureSharing::message(const std::string& text) {
+    services_.host.showMessage(text, Caption, platform::MessageIcon::Exclamation);
+}
+
+}  // namespace tracebay::mainwindow

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "mainwindow/SharingDialogs.h"
+#include "mainwindow/frmWave.h"
+
+class QMimeData;
+
+namespace tracebay::exporting {
+struct Exporter;
+struct Shown;
+}  // namespace tracebay::exporting
+
+namespace tracebay::mainwindow {
+
+// Keeping and sharing what the main window shows, from the picture's menu and the standard
+// shortcuts: the picture to the clipboard, to the printer, or into a PNG, SVG or PDF file at a
+// zoom; the samples as CSV; the upload saved and opened again (also from the command line and
+// by dropping a .json file on the window). Messages go through the host; the dialogs remember
+// the last folder in the settings.
+class PictureSharing : public QObject {
+    Q_OBJECT
+public:
+    PictureSharing(frmWave& window, ProgramServices services);
+    // The sharing actions of a main window.
+    static PictureSharing& of(frmWave& window);
+
+    void setDialogs(SharingDialogs dialogs) { dialogs_ = std::move(dialogs); }
+
+    void copyPicture();
+    void printPicture();
+    void exportWith(const exporting::Exporter& exporter);
+    void openUpload();
+    // Shows the upload saved in `path` as if it had just been uploaded; a file that is not an
+    // upload leaves the picture as it was, and a message names the file and the reason.
+    bool openUploadFile(const QString& path);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void addActions();
+    void addAction(const std::string& name, const std::string& text, QKeySequence::StandardKey key,
+                   std::function<void()> run);
+    exporting::Shown shown(double scale) const;
+    QString lastFolder() const;
+    void rememberFolder(const QString& path);
+    static std::optional<QString> droppedUpload(const QMimeData* data);
+    void message(const std::string& text);
+
+    frmWave& window_;
+    ProgramServices services_;
+    SharingDialogs dialogs_;
+};
+
+}  // namespace tracebay::mainwindow

@@ -1,0 +1,120 @@
+#include "export/UploadFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "acquisition/ScopeStateJson.h"
+#include "export/Exporters.h"
+#include "tests/display/SlotBuilder.h"
+
+namespace tracebay::exporting {
+namespace {
+
+const Exporter& exporterNamed(const std::string& id) {
+    for (const Exporter& exporter : exporters())
+        if (exporter.id == id) return exporter;
+    throw std::logic_error("no exporter " + id);
+}
+
+class ExportFiles : public ::testing::Test {
+protected:
+    QString write(const QString& name, const QByteArray& content) {
+        QFile file(folder.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        return file.fileName();
+    }
+    QByteArray contentOf(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    const Format& format(const std::string& exporter, const QString& suffix) {
+        return *formatForSuffix(exporterNamed(exporter), suffix);
+    }
+
+    QTemporaryDir folder;
+    display::SlotBuilder build;
+};
+
+TEST_F(ExportFiles, SavedUploadReadsBackWithEveryField) {
+    build.slot.Ch1Samples = display::SlotBuilder::samples(42);
+    build.slot.Ch1ScaleText = "500mV";
+    build.byte(70, 1);
+    const QString path = folder.filePath("screen.json");
+    EXPECT_EQ(exportTo(format("SaveUpload", "json"), {build.slot}, path), "");
+    std::string error;
+    const auto upload = readUpload(path, error);
+    ASSERT_TRUE(upload) << error;
+    EXPECT_EQ(acquisition::toJson(*upload), acquisition::toJson(build.slot));
+}
+
+TEST_F(ExportFiles, WhatIsNotAnUploadIsRefusedWithTheReason) {
+    const struct {
+        QByteArray content;
+        const char* reason;
+    } cases[] = {
+        {"PNG\x89 not text", "not a JSON object"},
+        {"[1, 2, 3]", "not a JSON object"},
+        {R"({"name": "a package"})", "it holds no uploaded screen"},
+        {R"({"HasData": true, "Ch1Samples": [1, 2, 3]})", "Ch1Samples holds 3 samples, not 6201"},
+        {R"({"HasData": true, "SystemBlock": "00ff"})", "SystemBlock is not 112 bytes"},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        EXPECT_FALSE(readUpload(write("bad.json", c.content), error)) << c.reason;
+        EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+    }
+    std::string error;
+    EXPECT_FALSE(readUpload(folder.filePath("missing.json"), error));
+    EXPECT_NE(error.find("No such file"), std::string::npos) << error;
+}
+
+TEST_F(ExportFiles, TakingAnUploadKeepsTheViewChosenInTheWindow) {
+    acquisition::ScopeState shown;
+    shown.ColorDisplay = false;
+    shown.GridVisible = false;
+    shown.BestFit = true;
+    shown.ShowCh2 = true;
+    shown.ViewApplied = true;
+    build.slot.CapturedLa = true;
+    takeUpload(shown, build.slot);
+    EXPECT_TRUE(shown.HasData);
+    EXPECT_TRUE(shown.CapturedLa);
+    EXPECT_EQ(shown.TimeScaleText, "500.0us");
+    EXPECT_FALSE(shown.ColorDisplay);
+    EXPECT_FALSE(shown.GridVisible);
+    EXPECT_TRUE(shown.BestFit);
+    EXPECT_TRUE(shown.ShowCh2);
+    EXPECT_FALSE(shown.ShowCh1);
+    EXPECT_TRUE(shown.ViewApplied);
+}
+
+TEST_F(ExportFiles, AFailedExportLeavesTheFileThereAsItWasAndNamesIt) {
+    const QString path = write("samples.csv", "kept\n");
+    build.slot.IsYT = false;  // no samples to write
+    EXPECT_EQ(exportTo(format("ExportSamples", "csv"), {build.slot}, path),
+              "Cannot save \"" + path.toStdString() + "\": the upload holds no samples");
+    EXPECT_EQ(contentOf(path), "kept\n");
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"samples.csv"})
+        << "no temporary file left behind";
+
+    const QString unwritable = folder.filePath("no/such/folder/picture.png");
+    const std::string failure = exportTo(format("SavePicture", "png"), {build.slot}, unwritable);
+    EXPECT_EQ(failure.rfind("Cannot save \"" + unwritable.toStdString() + "\": ", 0), 0u)
+        << failure;
+    EXPECT_FALSE(QFileInfo::exists(unwritable));
+}
+
+TEST_F(ExportFiles, FormatsAreFoundByTheirSuffixAndTheirCommandLineFlag) {
+    EXPECT_EQ(formatForSuffix(exporterNamed("SavePicture"), "SVG")->option, "--svg");
+    EXPECT_EQ(formatForSuffix(exporterNamed("SavePicture"), "csv"), nullptr);
+    EXPECT_EQ(formatForOption("--pdf")->suffix, "pdf");
+    EXPECT_EQ(formatForOption("--csv")->suffix, "csv");
+    EXPECT_EQ(formatForOption("--zoom"), nullptr);
+}
+
+}  // namespace
+}  // namespace tracebay::exporting

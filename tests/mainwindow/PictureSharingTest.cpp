@@ -1,0 +1,232 @@
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPrinter>
+#include <QRadioButton>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include "acquisition/ScopeStateJson.h"
+#include "mainwindow/PictureSharing.h"
+#include "mainwindow/WavePicture.h"
+#include "tests/mainwindow/MainWindowRig.h"
+
+namespace tracebay::mainwindow {
+namespace {
+
+QImage rgb(const QImage& image) { return image.convertToFormat(QImage::Format_RGB32); }
+
+QByteArray contentOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The main window on the simulated instrument, its dialogs answered by the test.
+class PictureSharingTest : public ::testing::Test, public MainWindowRig {
+protected:
+    frmWave& startScripted() {
+        start();
+        PictureSharing::of(*window).setDialogs({
+            [this](const FileRequest& r) {
+                requests.push_back(r);
+                return saveAnswer;
+            },
+            [this](const FileRequest& r) {
+                requests.push_back(r);
+                return openAnswer;
+            },
+            [this](QPrinter& printer) {
+                printer.setOutputFormat(QPrinter::PdfFormat);
+                printer.setOutputFileName(path("printed.pdf"));
+                return true;
+            },
+        });
+        return *window;
+    }
+    void upload() {
+        ASSERT_TRUE(connectOverSerial());
+        click("cmdRefresh");
+        ASSERT_TRUE(window->slot().HasData);
+    }
+    void trigger(const char* action) { window->findChild<QAction*>(action)->trigger(); }
+    void saveAs(const QString& name, const QString& zoom = "100%", int filter = 0) {
+        saveAnswer = FileChoice{path(name), filter, zoom};
+    }
+    QString path(const QString& name) { return folder.filePath(name); }
+    QImage picture() { return window->picture().drawn()->image().copy(); }
+    void zoomTo(const QString& text) {
+        find<QCheckBox>("BestFitChk")->setChecked(false);
+        find<QComboBox>("ZoomCombo")->lineEdit()->setText(text);
+    }
+
+    std::optional<FileChoice> saveAnswer;
+    std::optional<QString> openAnswer;
+    std::vector<FileRequest> requests;
+};
+
+TEST_F(PictureSharingTest, PictureMenuOffersEveryActionWithTheStandardShortcuts) {
+    startScripted();
+    QStringList texts;
+    for (QAction* action : window->pictureMenu().actions())
+        if (!action->isSeparator()) texts << action->text();
+    EXPECT_EQ(texts.mid(0, 6),
+              (QStringList{"Copy picture", "Print...", "Save picture as...",
+                           "Export samples as CSV...", "Save upload as...", "Open upload..."}));
+    const struct {
+        const char* action;
+        QKeySequence::StandardKey key;
+    } shortcuts[] = {{"CopyPicture", QKeySequence::Copy},
+                     {"SavePicture", QKeySequence::Save},
+                     {"PrintPicture", QKeySequence::Print},
+                     {"OpenUpload", QKeySequence::Open}};
+    for (const auto& s : shortcuts)
+        EXPECT_EQ(window->findChild<QAction*>(s.action)->shortcut(), QKeySequence(s.key))
+            << s.action;
+
+    window->setFocus();
+    QTest::keySequence(window.get(), QKeySequence(QKeySequence::Save));
+    ASSERT_EQ(requests.size(), 1u) << "the shortcut asks where to save";
+    EXPECT_EQ(requests[0].caption, "Save picture as");
+    EXPECT_EQ(requests[0].filters,
+              (QStringList{"PNG image (*.png)", "SVG drawing (*.svg)", "PDF document (*.pdf)"}));
+    EXPECT_EQ(requests[0].zoom, "204%") << "the zoom the window shows";
+    EXPECT_TRUE(messageTexts().empty()) << "cancelled: nothing said, nothing written";
+}
+
+TEST_F(PictureSharingTest, CopyPutsThePictureAsShownOnTheClipboard) {
+    startScripted();
+    upload();
+    find<QRadioButton>("OptionColor_1")->setChecked(true);
+    find<QCheckBox>("GridCheck")->setChecked(false);
+    trigger("CopyPicture");
+    const QImage copied = QGuiApplication::clipboard()->image();
+    EXPECT_EQ(copied.size(), picture().size());
+    EXPECT_EQ(rgb(copied), rgb(picture())) << "pixel for pixel";
+}
+
+TEST_F(PictureSharingTest, PictureSavedAtAZoomIsWhatTheWindowShowsAtThatZoom) {
+    startScripted();
+    upload();
+    saveAs("screen", "300%");  // no suffix: the chosen PNG filter's
+    trigger("SavePicture");
+    EXPECT_TRUE(messageTexts().empty());
+    const QImage saved(path("screen.png"));
+    EXPECT_EQ(saved.size(), QSize(1050, 750));
+    zoomTo("300%");
+    EXPECT_EQ(rgb(saved), rgb(picture())) << "drawn at 300%, not scaled up";
+    EXPECT_EQ(settings.read(platform::Settings::LastFolder), folder.path().toStdString());
+
+    saveAs("screen.SVG", "50%");  // the name's suffix wins over the filter
+    trigger("SavePicture");
+    EXPECT_EQ(requests.back().folder, folder.path()) << "the last folder";
+    EXPECT_TRUE(contentOf(path("screen.SVG")).contains("viewBox=\"0 0 175 125\""));
+    saveAs("screen.pdf");
+    trigger("SavePicture");
+    EXPECT_TRUE(contentOf(path("screen.pdf")).startsWith("%PDF-"));
+
+    saveAs("bad.png", "huge");
+    trigger("SavePicture");
+    EXPECT_EQ(messageTexts(), std::vector<std::string>{"Invalid Zoom Factor"});
+    EXPECT_FALSE(QFile::exists(path("bad.png")));
+}
+
+TEST_F(PictureSharingTest, PrintingToAPdfPrinterProducesAPage) {
+    startScripted();
+    upload();
+    QTest::keySequence(window.get(), QKeySequence(QKeySequence::Print));
+    const QByteArray printed = contentOf(path("printed.pdf"));
+    EXPECT_TRUE(printed.startsWith("%PDF-"));
+    EXPECT_EQ(printed.count("/Type /Page\n"), 1);
+    EXPECT_TRUE(messageTexts().empty());
+}
+
+TEST_F(PictureSharingTest, SamplesExportAsCsvAndAnUnwritablePlaceIsNamed) {
+    startScripted();
+    upload();
+    saveAs("samples.csv");
+    trigger("ExportSamples");
+    const QList<QByteArray> lines = contentOf(path("samples.csv")).split('\n');
+    EXPECT_EQ(lines.front(), "time (s),CH1 (V)");
+    EXPECT_EQ(lines.size(), 302) << "a header, 300 screen columns, the last line's end";
+
+    saveAnswer = FileChoice{"/no/such/folder/samples.csv", 0, ""};
+    trigger("ExportSamples");
+    ASSERT_EQ(messageTexts().size(), 1u);
+    EXPECT_EQ(messageTexts()[0].rfind("Cannot save \"/no/such/folder/samples.csv\": ", 0), 0u)
+        << messageTexts()[0];
+    EXPECT_EQ(host.messages()[0].caption, "TraceBay");
+}
+
+TEST_F(PictureSharingTest, ASavedUploadOpensInAnotherWindowAsIfJustUploaded) {
+    startScripted();
+    upload();
+    saveAs("upload.json");
+    trigger("SaveUpload");
+    const std::string uploaded = acquisition::toJson(window->slot());
+    const QImage shown = picture();
+
+    window.reset();
+    startScripted();
+    ASSERT_FALSE(window->slot().HasData);
+    openAnswer = path("upload.json");
+    QTest::keySequence(window.get(), QKeySequence(QKeySequence::Open));
+    EXPECT_EQ(requests.back().caption, "Open upload");
+    EXPECT_EQ(acquisition::toJson(window->slot()), uploaded) << "every field";
+    EXPECT_EQ(rgb(picture()), rgb(shown));
+    EXPECT_EQ(window->windowTitle(), "TraceBay");
+    EXPECT_FALSE(window->connection().ScopeConnected);
+}
+
+TEST_F(PictureSharingTest, AFileThatIsNoUploadLeavesThePictureAndSaysWhy) {
+    startScripted();
+    upload();
+    const std::string before = acquisition::toJson(window->slot());
+    const QImage shown = picture();
+    QFile corrupt(path("corrupt.json"));
+    ASSERT_TRUE(corrupt.open(QIODevice::WriteOnly));
+    corrupt.write(R"({"HasData": true, "Ch1Samples": [1, 2, 3]})");
+    corrupt.close();
+    openAnswer = corrupt.fileName();
+    trigger("OpenUpload");
+    EXPECT_EQ(messageTexts(),
+              std::vector<std::string>{"Cannot open \"" + corrupt.fileName().toStdString() +
+                                       "\": Ch1Samples holds 3 samples, not 6201"});
+    EXPECT_EQ(host.messages()[0].caption, "TraceBay");
+    EXPECT_EQ(acquisition::toJson(window->slot()), before);
+    EXPECT_EQ(rgb(picture()), rgb(shown));
+}
+
+TEST_F(PictureSharingTest, AJsonFileDroppedOnTheWindowOpens) {
+    startScripted();
+    upload();
+    saveAs("dropped.json");
+    trigger("SaveUpload");
+    window.reset();
+    startScripted();
+
+    const auto drag = [this](const QString& file, QEvent::Type type) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(file)});
+        QDropEvent event(QPointF(400, 300), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier,
+                         type);
+        event.setAccepted(false);
+        QApplication::sendEvent(window.get(), &event);
+        QApplication::processEvents();
+        return event.isAccepted();
+    };
+    EXPECT_FALSE(drag(path("notes.txt"), QEvent::DragEnter));
+    EXPECT_TRUE(drag(path("dropped.json"), QEvent::DragEnter));
+    EXPECT_TRUE(drag(path("dropped.json"), QEvent::Drop));
+    EXPECT_TRUE(window->slot().HasData);
+    EXPECT_TRUE(messageTexts().empty());
+}
+
+}  // namespace
+}  // namespace tracebay::mainwindow
