@@ -64,10 +64,13 @@ void SerialTransport::SerialOpen() {
     link_.LinkReady = false;
 }
 
+// Bytes still waiting when a command goes out belong to an earlier reply that came too late;
+// taken as the start of this command's reply they would shift every reply after it.
 void SerialTransport::SerialSend(const std::string& command) {
     link_.ReplyText.clear();
     link_.ReplyStarted = false;
     link_.ReplyRefused = false;
+    port_.discardInput();
     const auto status = port_.Output(command + '\n');
     if (!status.ok) {
         host_.showMessage(status.error, "RS232 Send Message", MessageIcon::Exclamation);

@@ -84,6 +84,9 @@ std::string QtSerialPortControl::readDevice() {
     return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
+// Bytes the driver holds, not only those Qt has read, go too.
+void QtSerialPortControl::discardDeviceInput() { port_.clear(QSerialPort::Input); }
+
 // Qt reports read errors again and again once the device has gone (a closed pseudo-terminal,
 // an unplugged adapter); any real error therefore ends the port, reported once.
 void QtSerialPortControl::onError(QSerialPort::SerialPortError error) {

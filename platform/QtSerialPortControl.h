@@ -18,6 +18,7 @@ protected:
     void closeDevice() override;
     PortStatus writeDevice(const std::string& bytes) override;
     std::string readDevice() override;
+    void discardDeviceInput() override;
 
 private:
     void onError(QSerialPort::SerialPortError error);

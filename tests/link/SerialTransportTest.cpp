@@ -110,6 +110,16 @@ TEST_F(SerialSendTest, ResetsTheReplyBeforeSending) {
     EXPECT_FALSE(channel.state().ReplyStarted);
 }
 
+// A reply that came after its query gave up waits in the input while a command pauses; it is
+// not taken for the reply of the next query, nor does it shift the replies after that.
+TEST_F(SerialSendTest, LateReplyWaitingAtTheSendIsDropped) {
+    port.arrive("EDGE\n");
+    deliverAfter(10, "ON\n");
+    EXPECT_EQ(channel.QueryCommand(":CHANNEL1:DISPLAY?"), "ON");
+    deliverAfter(10, "Y-T\n");
+    EXPECT_EQ(channel.QueryCommand(":TIMEBASE:FORMAT?"), "Y-T");
+}
+
 TEST_F(SerialSendTest, FailedWriteShowsTheDescriptionAndSkipsThePause) {
     port.writeFailure = "Resource temporarily unavailable";
     channel.serial().SerialSend("*IDN?");
