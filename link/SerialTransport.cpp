@@ -59,7 +59,10 @@ void SerialTransport::SerialOpen() {
         note(port_.setCommPort(static_cast<int16_t>(settings_.ComPort)));
     note(port_.setHandshaking(0));
     note(port_.setPortOpen(true));
-    if (!failed) return;
+    if (!failed) {
+        closedPortReported_ = false;
+        return;
+    }
     host_.showMessage(lastError, "RS232 Init", MessageIcon::Exclamation);
     link_.LinkReady = false;
 }
@@ -73,15 +76,26 @@ void SerialTransport::SerialSend(const std::string& command) {
     port_.discardInput();
     const auto status = port_.Output(command + '\n');
     if (!status.ok) {
-        host_.showMessage(status.error, "RS232 Send Message", MessageIcon::Exclamation);
+        reportSendFailure(status.error);
         return;
     }
     host_.sleepMs(serialPacingMs(settings_.BaudRate, command.size()));
 }
 
+// A port that closed would fail every command of an upload: one message says so.
+void SerialTransport::reportSendFailure(const std::string& error) {
+    if (!port_.PortOpen()) {
+        if (closedPortReported_) return;
+        closedPortReported_ = true;
+    }
+    host_.showMessage(error, "RS232 Send Message", MessageIcon::Exclamation);
+}
+
 ReplyWait SerialTransport::awaitReply(int tickLimit) {
     link_.SerialTicks = 0;
-    while (link_.AwaitingReply && link_.SerialTicks < tickLimit) host_.processEvents();
+    while (link_.AwaitingReply && link_.SerialTicks < tickLimit && port_.PortOpen())
+        host_.processEvents();
+    if (link_.AwaitingReply && !port_.PortOpen()) return ReplyWait::PortClosed;
     if (link_.SerialTicks > tickLimit - 1) return ReplyWait::TimedOut;
     return link_.ReplyRefused ? ReplyWait::Refused : ReplyWait::Complete;
 }

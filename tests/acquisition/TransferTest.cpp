@@ -147,14 +147,24 @@ TEST(TransferFaults, UsbBlockThatFailsReportsAndKeepsTheTarget) {
     EXPECT_EQ(rig.host.messages()[0].text, "Cann't Read data from USB Device");
 }
 
+// What follows the loss ends at once: no wait of 10 s per block, one message for the sends.
 TEST(TransferFaults, DeviceThatDisappearsMidBlockEndsTheUploadCleanly) {
     InstrumentRig rig(Transport::Serial);
     ASSERT_TRUE(rig.connect());
     rig.faults.target = ":WAVEFORM:DATA? CHANNEL1";
     rig.faults.disappearMidReply = true;
-    const ScopeState& s = rig.upload(true);
+    int64_t lostAtMs = -1;
+    rig.host.onEveryPump([&] {
+        if (lostAtMs < 0 && !rig.port.PortOpen()) lostAtMs = rig.host.nowMs();
+    });
+    const ScopeState& s = rig.upload(true, true, true);
     EXPECT_TRUE(s.Ch1Samples.empty());
+    EXPECT_TRUE(s.Ch2Samples.empty());
     EXPECT_FALSE(rig.port.PortOpen());
+    ASSERT_GE(lostAtMs, 0);
+    EXPECT_LT(rig.host.nowMs() - lostAtMs, 1000);
+    ASSERT_EQ(rig.host.messages().size(), 1u);
+    EXPECT_EQ(rig.host.messages()[0].caption, "RS232 Send Message");
 }
 
 TEST(TransferFaults, PrefixSplitOverTwoWritesStillGivesTheBlock) {

@@ -286,12 +286,33 @@ TEST_F(SerialEvents, SendThresholdEventIsIgnored) {
     EXPECT_EQ(channel.serial().lastEventDescription(), "");
 }
 
-TEST_F(SerialEvents, UnpluggedPortEndsTheWaitByTimeOutWithoutMessages) {
+TEST_F(SerialEvents, UnpluggedPortEndsTheWaitAtOnceWithoutMessages) {
     host.after(50, [this] { port.unplug(); });
+    const auto start = host.nowMs();
     EXPECT_EQ(channel.QueryCommand("*IDN?"), "");
+    EXPECT_LT(host.nowMs() - start, 100);
     EXPECT_FALSE(port.PortOpen());
     EXPECT_EQ(channel.serial().lastEventDescription(), "Unknown error or event");
     EXPECT_TRUE(host.messages().empty());
+}
+
+// After the loss every wait ends at once, and of all the sends that fail only the first says so,
+// until the port is opened again.
+TEST_F(SerialEvents, ClosedPortFailsTheRestQuicklyWithOneMessage) {
+    port.unplug();
+    const auto start = host.nowMs();
+    EXPECT_EQ(awaitBlock(":WAVEFORM:DATA? CHANNEL1"), ReplyWait::PortClosed);
+    EXPECT_EQ(awaitBlock(":WAVEFORM:DATA? CHANNEL2"), ReplyWait::PortClosed);
+    EXPECT_EQ(channel.QueryCommand(":TIMEBASE:FORMAT?"), "");
+    EXPECT_LT(host.nowMs() - start, 1000);
+    ASSERT_EQ(host.messages().size(), 1u);
+    EXPECT_EQ(host.messages()[0].caption, "RS232 Send Message");
+    channel.serial().SerialOpen();
+    port.writeFailure = "Input/output error";
+    channel.SendCommand(":RUN");
+    port.unplug();
+    channel.SendCommand(":RUN");
+    EXPECT_EQ(host.messages().size(), 3u);
 }
 
 struct EventRow {
