@@ -45,13 +45,13 @@ void UsbClient::UsbOpen() {
     link_.LinkReady = false;
 }
 
-void UsbClient::UsbSend(const std::string& command) {
+bool UsbClient::UsbSend(const std::string& command) {
     if (command.size() > CommandCapacity) {
         // Cutting a command could turn it into another one; it is not sent at all.
         host_.showMessage(
             "Command longer than " + std::to_string(CommandCapacity) + " characters not sent",
             "USB Send Message", MessageIcon::Exclamation);
-        return;
+        return false;
     }
     std::array<uint8_t, CommandCapacity> buffer{};
     std::copy(command.begin(), command.end(), buffer.begin());
@@ -59,6 +59,7 @@ void UsbClient::UsbSend(const std::string& command) {
     if (!library_.WriteUSB(CommandMessage, UsbTag_, static_cast<uint32_t>(command.size()),
                            buffer.data()))
         host_.showMessage(NoDevice, "USB Send Message", MessageIcon::Exclamation);
+    return true;
 }
 
 bool UsbClient::UsbAwaitReply() {

@@ -22,7 +22,10 @@ public:
     UsbClient(platform::HostServices& host, LinkState& link, UsbLibrary& library);
 
     void UsbOpen();
-    void UsbSend(const std::string& command);
+    // False when the command is too long to send and nothing went out (after its message); a
+    // failed write shows its message and still returns true, as the reply read that follows
+    // then fails on its own.
+    bool UsbSend(const std::string& command);
     std::string UsbReadLine();
     // The block's bytes as text, also stored in RawSamples[1..]; `length` is set on success.
     std::string UsbReadBlock(int32_t& length);

@@ -163,6 +163,16 @@ TEST_F(UsbClientTest, CommandLongerThanItsBufferIsNotSent) {
     EXPECT_EQ(usb.writes.size(), 1u);
 }
 
+TEST_F(UsbClientTest, QueryLongerThanItsBufferFailsAtOnce) {
+    usb.queueReply("ON\n");
+    const auto start = host.nowMs();
+    EXPECT_EQ(channel.QueryCommand(":" + std::string(257, 'K') + "?"), "");
+    EXPECT_EQ(host.nowMs(), start);
+    EXPECT_EQ(usb.statusRequests, 0);
+    ASSERT_EQ(host.messages().size(), 1u);
+    EXPECT_EQ(host.messages()[0].caption, "USB Send Message");
+}
+
 TEST_F(UsbClientTest, SystemBlockLandsInTheRecord) {
     std::string block(112, '\0');
     for (int i = 0; i < 112; ++i) block[i] = static_cast<char>(i);
