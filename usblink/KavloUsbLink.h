@@ -51,8 +51,10 @@ KAVLO_API KavloBool KAVLO_CALL Vendor_Request_Read(uint8_t request, uint16_t val
 /* Kept for old callers; does nothing and always fails. */
 KAVLO_API KavloBool KAVLO_CALL USB_Clear_Feature(uint32_t a, uint32_t b, uint32_t c, uint32_t d);
 
-/* As ReadUSB, but never writes more than `capacity` bytes: a reply announcing more fails
- * without writing anything, and `length` is then not set. */
+/* As ReadUSB, but never writes more than `capacity` bytes and succeeds only with the whole
+ * reply. A reply announcing more fails without writing anything to `destination`: it is read
+ * and dropped, so that the next reply starts clean, and its announced length is stored through
+ * `length`. A reply that ends before its announced length fails too. */
 KAVLO_API KavloBool KAVLO_CALL ReadUSBBounded(uint32_t* length, uint8_t* destination,
                                               uint32_t capacity);
 
