@@ -7,12 +7,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <string_view>
 
 namespace usblink {
 namespace {
 
 constexpr uint8_t TestAndMeasurementClass = 0xFE;
 constexpr uint8_t TestAndMeasurementSubclass = 0x03;
+constexpr std::string_view MakerPrefix = "KAVLO";
 
 struct Candidate {
     libusb_device* device;
@@ -48,6 +50,29 @@ void collectInterfaces(libusb_device* device, std::vector<Candidate>& candidates
         if (candidate.bulkIn && candidate.bulkOut) candidates.push_back(candidate);
     }
     libusb_free_config_descriptor(config);
+}
+
+// The device descriptor's manufacturer string begins with the maker's name. A device that
+// cannot be opened to read it does not.
+bool madeByKavlo(libusb_device* device) {
+    libusb_device_descriptor descriptor{};
+    if (libusb_get_device_descriptor(device, &descriptor) != 0 || descriptor.iManufacturer == 0)
+        return false;
+    libusb_device_handle* handle = nullptr;
+    if (libusb_open(device, &handle) != 0) return false;
+    unsigned char text[256] = {};
+    const int length =
+        libusb_get_string_descriptor_ascii(handle, descriptor.iManufacturer, text, sizeof text - 1);
+    libusb_close(handle);
+    return length >= static_cast<int>(MakerPrefix.size()) &&
+           std::string_view(reinterpret_cast<const char*>(text), MakerPrefix.size()) == MakerPrefix;
+}
+
+// The maker's instruments first: another maker's Test and Measurement device, a multimeter
+// plugged in earlier, must not receive the oscilloscope's commands. Otherwise the order stays.
+void makersInstrumentsFirst(std::vector<Candidate>& candidates) {
+    std::stable_partition(candidates.begin(), candidates.end(),
+                          [](const Candidate& c) { return madeByKavlo(c.device); });
 }
 
 // Bus, port path and interface: the same for the same socket, whatever the device number.
@@ -96,6 +121,7 @@ Handle LibusbDeviceAccess::OpenDevice(const Guid&, uint32_t memberIndex, uint32_
     const ssize_t count = libusb_get_device_list(open->context, &list);
     std::vector<Candidate> candidates;
     for (ssize_t i = 0; i < count; ++i) collectInterfaces(list[i], candidates);
+    makersInstrumentsFirst(candidates);
     int rc = LIBUSB_ERROR_NOT_FOUND;
     if (memberIndex < candidates.size()) {
         const Candidate& c = candidates[memberIndex];

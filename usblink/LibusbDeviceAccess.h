@@ -12,7 +12,8 @@ struct libusb_device_handle;
 namespace usblink {
 
 // The device through libusb: the instrument is the first USB Test and Measurement interface
-// (class 0xFE, subclass 0x03) in enumeration order. Opening takes the interface from a bound
+// (class 0xFE, subclass 0x03) of a device whose manufacturer string begins with "KAVLO", or
+// else of any device, in enumeration order. Opening takes the interface from a bound
 // kernel driver and closing gives it back; the control codes become control transfers. Every
 // transfer has a time-out.
 class LibusbDeviceAccess : public DeviceAccess {

@@ -1,6 +1,7 @@
 // The libusb backend against an emulated USB Test and Measurement device: umockdev stands in
 // for sysfs, udev and the usbfs device node, and the simulated instrument answers the transfers.
 
+#include <libusb.h>
 #include <linux/usbdevice_fs.h>
 #include <sys/ioctl.h>
 #include <umockdev.h>
@@ -102,6 +103,7 @@ public:
 
     std::mutex mutex;
     std::string driver = "usbtmc";  // the kernel driver bound to interface 0, if any
+    std::string manufacturer = "KAVLO TECHNOLOGIES";  // string 1; none when empty
     bool stallNextRead = false;
     int claims = 0;
     int releases = 0;
@@ -203,13 +205,27 @@ private:
     void control(usbdevfs_urb* urb) {
         auto* setup = static_cast<uint8_t*>(urb->buffer);
         const uint16_t length = static_cast<uint16_t>(setup[6] | (setup[7] << 8));
-        if (setup[0] == 0xC0) {
+        if (setup[0] == 0x80 && setup[1] == 6 && setup[3] == 3) {
+            const std::string text = stringDescriptor(setup[2]);
+            const size_t n = std::min<size_t>(text.size(), length);
+            std::memcpy(setup + 8, text.data(), n);
+            finish(urb, text.empty() ? -EPIPE : 0, static_cast<int>(n), true);
+        } else if (setup[0] == 0xC0) {
             const auto answer = device_.vendorRead(setup[1], 0, 0, length);
             if (answer) std::memcpy(setup + 8, answer->data(), answer->size());
             finish(urb, 0, answer ? static_cast<int>(answer->size()) : 0, answer.has_value());
         } else {
             finish(urb, 0, length, true);
         }
+    }
+
+    // String 0 lists the languages (US English); string 1 is the manufacturer, in UTF-16.
+    std::string stringDescriptor(uint8_t index) const {
+        if (manufacturer.empty() || index > 1) return {};
+        if (index == 0) return {4, 3, 0x09, 0x04};
+        std::string text{static_cast<char>(2 + 2 * manufacturer.size()), 3};
+        for (char c : manufacturer) text += {c, 0};
+        return text;
     }
 
     static void finish(usbdevfs_urb* urb, int status, int length, bool ok) {
@@ -250,13 +266,12 @@ private:
     std::deque<UMockdevIoctlData*> completed_;
 };
 
-class LibusbBackend : public ::testing::Test {
+// A bus of emulated devices, and the library's work over the libusb backend.
+class EmulatedBus : public ::testing::Test {
 protected:
     void SetUp() override {
         testbed_ = umockdev_testbed_new();
         ASSERT_TRUE(umockdev_in_mock_environment()) << "run under umockdev-wrapper";
-        addDevice("1-1", 2, 0xFF, 0x00, nullptr);  // a vendor device without USBTMC comes first
-        addDevice("1-2", 3, 0xFE, 0x03, &emulated);
         std::filesystem::create_directories(records);
     }
 
@@ -321,6 +336,15 @@ protected:
 
 private:
     UMockdevTestbed* testbed_ = nullptr;
+};
+
+class LibusbBackend : public EmulatedBus {
+protected:
+    void SetUp() override {
+        EmulatedBus::SetUp();
+        addDevice("1-1", 2, 0xFF, 0x00, nullptr);  // a vendor device without USBTMC comes first
+        addDevice("1-2", 3, 0xFE, 0x03, &emulated);
+    }
 };
 
 TEST_F(LibusbBackend, FindsTheTestAndMeasurementInterfaceAndTalksToIt) {
@@ -389,6 +413,65 @@ TEST_F(LibusbBackend, StalledEndpointIsClearedAndTheNextCallWorks) {
     }
     EXPECT_EQ(query(":TIMEBASE:FORMAT?"), "Y-T\n");
 }
+
+// Another maker's Test and Measurement device (a multimeter) beside the oscilloscope, in
+// either socket, and so in either enumeration order.
+class TwoInstruments : public EmulatedBus, public ::testing::WithParamInterface<bool> {
+protected:
+    static constexpr int FirstSocket = 2;  // device numbers
+    static constexpr int SecondSocket = 3;
+
+    void SetUp() override {
+        EmulatedBus::SetUp();
+        meter.manufacturer = "ACME METERS";
+        addDevice("1-1", FirstSocket, 0xFE, 0x03, meterInFirstSocket() ? &meter : &emulated);
+        addDevice("1-2", SecondSocket, 0xFE, 0x03, meterInFirstSocket() ? &emulated : &meter);
+    }
+
+    bool meterInFirstSocket() const { return GetParam(); }
+
+    // Whether libusb lists the meter before the oscilloscope.
+    bool meterEnumeratedFirst() const {
+        const int meterNumber = meterInFirstSocket() ? FirstSocket : SecondSocket;
+        libusb_context* context = nullptr;
+        libusb_init(&context);
+        libusb_device** list = nullptr;
+        const ssize_t count = libusb_get_device_list(context, &list);
+        int first = 0;
+        for (ssize_t i = 0; i < count && first == 0; ++i) {
+            const int number = libusb_get_device_address(list[i]);
+            if (number == FirstSocket || number == SecondSocket) first = number;
+        }
+        libusb_free_device_list(list, 1);
+        libusb_exit(context);
+        return first == meterNumber;
+    }
+
+    Instrument meterInstrument{{"ACME METERS", "DMM-6", "7", "1.0"}};
+    UsbtmcDevice meterDevice{meterInstrument, faults};
+    EmulatedDevice meter{meterDevice};
+};
+
+TEST_P(TwoInstruments, TheMakersInstrumentGetsTheCommands) {
+    SCOPED_TRACE(meterEnumeratedFirst() ? "meter enumerated first" : "meter enumerated second");
+    EXPECT_EQ(query("*IDN?").substr(0, 26), "KAVLO TECHNOLOGIES,QM1102D");
+    EXPECT_TRUE(meterDevice.bulkOutLog.empty());
+    std::lock_guard lock(meter.mutex);
+    EXPECT_EQ(meter.detaches, 0);
+    EXPECT_EQ(meter.claims, 0);
+}
+
+// Without a device that names the maker, the first Test and Measurement interface is taken;
+// which one that is depends on the socket.
+TEST_P(TwoInstruments, WithoutTheMakersNameTheFirstEnumeratedIsTaken) {
+    emulated.manufacturer.clear();
+    EXPECT_EQ(query("*IDN?").substr(0, 5), meterEnumeratedFirst() ? "ACME " : "KAVLO");
+    EXPECT_EQ(meterEnumeratedFirst(), !meterInFirstSocket());
+}
+
+INSTANTIATE_TEST_SUITE_P(Sockets, TwoInstruments, ::testing::Bool(), [](const auto& socket) {
+    return socket.param ? "MeterInTheFirstSocket" : "MeterInTheSecondSocket";
+});
 
 }  // namespace
 }  // namespace usblink
