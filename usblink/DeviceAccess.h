@@ -50,6 +50,9 @@ public:
                                  uint32_t& returned) = 0;
     // A modal box with a question mark and an OK button.
     virtual void messageBox(const char* text, const char* caption) = 0;
+    // Whether the device stays open from one successful call to the next, where opening costs
+    // much (taking the interface from its kernel driver); a failed call still closes it.
+    virtual bool keepsDeviceOpen() const { return false; }
 };
 
 // The backend this build of the library uses.

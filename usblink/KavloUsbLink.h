@@ -1,9 +1,11 @@
 /* KavloUsbLink: bulk messages in USB Test and Measurement Class framing, and control requests,
  * to the first QM1000 instrument attached over USB.
  *
- * Every call finds the instrument, opens it, does its work and closes it again, so calls are
- * independent of each other. Results are one-byte booleans, 1 for success. Buffers belong to
- * the caller; the library keeps no pointer after a call returns. One caller thread only. */
+ * A call finds the instrument and opens it when it is not open yet. A failed call closes it, so
+ * that the next one starts afresh; a call that succeeded closes it too on Windows, while on
+ * other systems it stays open (with the interface claimed) until a call fails or the library
+ * is unloaded. Results are one-byte booleans, 1 for success. Buffers belong to the caller; the
+ * library keeps no pointer after a call returns. One caller thread only. */
 #ifndef KAVLOUSBLINK_H
 #define KAVLOUSBLINK_H
 

@@ -171,6 +171,13 @@ void LibusbDeviceAccess::release() {
     open_.reset();
 }
 
+// A message out starts a new exchange: what was left of a reply read only in part (one shorter
+// than its bytes on the wire) must not become the start of the next reply.
+void LibusbDeviceAccess::forgetEarlierReply() {
+    open_->readAhead.clear();
+    open_->transferEnded = false;
+}
+
 void LibusbDeviceAccess::closeHandle(Handle handle) {
     if (isOpen(handle)) release();
 }
@@ -179,6 +186,7 @@ bool LibusbDeviceAccess::writeFile(Handle handle, const uint8_t* data, uint32_t 
                                    uint32_t& written) {
     written = 0;
     if (!isOpen(handle)) return false;
+    forgetEarlierReply();
     int transferred = 0;
     const int rc = libusb_bulk_transfer(open_->device, open_->bulkOut, const_cast<uint8_t*>(data),
                                         static_cast<int>(length), &transferred, BulkTimeoutMs);

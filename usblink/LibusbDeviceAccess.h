@@ -14,8 +14,9 @@ namespace usblink {
 // The device through libusb: the instrument is the first USB Test and Measurement interface
 // (class 0xFE, subclass 0x03) of a device whose manufacturer string begins with "KAVLO", or
 // else of any device, in enumeration order. Opening takes the interface from a bound
-// kernel driver and closing gives it back; the control codes become control transfers. Every
-// transfer has a time-out.
+// kernel driver and closing gives it back; as that re-creates the driver's device node each
+// time, the device stays open between calls. The control codes become control transfers.
+// Every transfer has a time-out.
 class LibusbDeviceAccess : public DeviceAccess {
 public:
     static constexpr unsigned BulkTimeoutMs = 3000;
@@ -33,6 +34,7 @@ public:
     bool deviceIoControl(Handle handle, uint32_t code, const uint8_t* input, uint32_t inputLength,
                          uint8_t* output, uint32_t outputLength, uint32_t& returned) override;
     void messageBox(const char* text, const char* caption) override;
+    bool keepsDeviceOpen() const override { return true; }
 
     // Where the notes go by default: the user's runtime folder, else the temporary folder.
     static std::string defaultRecordFolder();
@@ -53,6 +55,7 @@ private:
 
     bool isOpen(Handle handle) const { return open_ && handle == OpenHandle; }
     void release();
+    void forgetEarlierReply();
     int takeInterface(OpenInterface& open);
 
     static constexpr Handle OpenHandle = 1;

@@ -58,7 +58,7 @@ void UsbLink::CloseDevice() {
 }
 
 bool UsbLink::CloseDeviceTrue() {
-    CloseDevice();
+    if (!access_.keepsDeviceOpen()) CloseDevice();
     return true;
 }
 

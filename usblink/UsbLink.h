@@ -8,7 +8,8 @@
 namespace usblink {
 
 // The library's work: USBTMC bulk messages and control requests over one device handle that
-// each call opens on demand and closes when it is done.
+// each call opens on demand and closes when it is done, or, where the backend keeps it open,
+// when a call fails and when the library goes.
 class UsbLink {
 public:
     static constexpr uint32_t ChunkSize = 4096;
@@ -16,6 +17,9 @@ public:
     static constexpr uint32_t HeaderSize = 12;
 
     explicit UsbLink(DeviceAccess& access) : access_(access) {}
+    ~UsbLink() { CloseDevice(); }
+    UsbLink(const UsbLink&) = delete;
+    UsbLink& operator=(const UsbLink&) = delete;
 
     bool WriteUSB(uint8_t messageId, uint8_t tag, uint32_t transferSize, const uint8_t* data);
     // Without a capacity the destination must take whatever length the device announces. With
@@ -34,6 +38,7 @@ public:
     Handle DeviceHandle = InvalidHandle;
 
     void CloseDevice();
+    // Ends a call that succeeded.
     bool CloseDeviceTrue();
     bool CloseDeviceFalse();
     bool EnsureDeviceOpen();

@@ -1,6 +1,7 @@
 // The libusb backend against an emulated USB Test and Measurement device: umockdev stands in
 // for sysfs, udev and the usbfs device node, and the simulated instrument answers the transfers.
 
+#include <dlfcn.h>
 #include <libusb.h>
 #include <linux/usbdevice_fs.h>
 #include <sys/ioctl.h>
@@ -19,6 +20,7 @@
 #include <mutex>
 
 #include "sim/UsbtmcDevice.h"
+#include "usblink/KavloUsbLink.h"
 #include "usblink/LibusbDeviceAccess.h"
 #include "usblink/UsbLink.h"
 
@@ -276,6 +278,7 @@ protected:
     }
 
     void TearDown() override {
+        link.CloseDevice();  // while the devices are still there
         g_object_unref(testbed_);
         std::filesystem::remove_all(records);
     }
@@ -352,17 +355,28 @@ TEST_F(LibusbBackend, FindsTheTestAndMeasurementInterfaceAndTalksToIt) {
     EXPECT_GT(emulated.transfers, 0);
 }
 
-TEST_F(LibusbBackend, TakesTheInterfaceFromItsDriverAndGivesItBack) {
+// Taking the interface re-creates the driver's device node and makes it probe the device: it is
+// done once, not for every call, and undone when the device is closed.
+TEST_F(LibusbBackend, ClaimsTheInterfaceOnceAcrossCallsAndGivesItBackAtClose) {
+    EXPECT_EQ(query("*IDN?").substr(0, 5), "KAVLO");
+    EXPECT_EQ(query(":TIMEBASE:FORMAT?"), "Y-T\n");
     ASSERT_TRUE(write(":KEY:RUN", 1));
     EXPECT_FALSE(instrument.state().running);
+    {
+        std::lock_guard lock(emulated.mutex);
+        EXPECT_EQ(emulated.detaches, 1);
+        EXPECT_EQ(emulated.claims, 1);
+        EXPECT_EQ(emulated.releases, 0);
+        EXPECT_EQ(emulated.attaches, 0);
+    }
+    EXPECT_FALSE(std::filesystem::is_empty(records));
+    EXPECT_NE(link.DeviceHandle, InvalidHandle);
+    link.CloseDevice();  // as the library does when it is unloaded
     std::lock_guard lock(emulated.mutex);
-    EXPECT_EQ(emulated.detaches, 1);
-    EXPECT_EQ(emulated.claims, 1);
     EXPECT_EQ(emulated.releases, 1);
     EXPECT_EQ(emulated.attaches, 1);
     EXPECT_EQ(emulated.driver, "usbtmc");
     EXPECT_TRUE(std::filesystem::is_empty(records));
-    EXPECT_EQ(link.DeviceHandle, InvalidHandle);
 }
 
 TEST_F(LibusbBackend, InterfaceWithoutADriverIsLeftWithout) {
@@ -378,6 +392,8 @@ TEST_F(LibusbBackend, DriverLeftDetachedByAProcessThatDiedIsGivenBack) {
     const std::string note = records + "/kavlousblink-bus1-2-if0";
     std::ofstream(note) << "detached\n";
     ASSERT_TRUE(write(":KEY:RUN", 1));
+    EXPECT_TRUE(std::filesystem::exists(note));
+    link.CloseDevice();
     std::lock_guard lock(emulated.mutex);
     EXPECT_EQ(emulated.attaches, 1);
     EXPECT_FALSE(std::filesystem::exists(note));
@@ -397,7 +413,41 @@ TEST_F(LibusbBackend, DeviceThatSendsNothingTimesOutAndTheCallFails) {
     EXPECT_FALSE(link.ReadUSB(&length, buffer));
     std::lock_guard lock(emulated.mutex);
     EXPECT_EQ(emulated.discarded, 1);
-    EXPECT_EQ(emulated.attaches, 2);  // given back after each call, the failed one too
+    EXPECT_EQ(emulated.attaches, 1);  // given back after the failed call
+}
+
+// The device kept more of its reply than the reply announced; what the backend read of it must
+// not become the start of the next reply.
+TEST_F(LibusbBackend, RestOfAReplyReadInPartIsNotTakenForTheNext) {
+    faults.target = ":WAVEFORM:DATA? CHANNEL1";
+    faults.prefixDelta = -10;
+    EXPECT_EQ(query(":WAVEFORM:DATA? CHANNEL1").size(), 805u);
+    EXPECT_EQ(query(":TIMEBASE:FORMAT?"), "Y-T\n");
+}
+
+// The library as the program loads it: the interface stays claimed between its calls and is
+// given back when the library is unloaded, as at the end of the process.
+TEST_F(LibusbBackend, LibraryGivesTheInterfaceBackWhenUnloaded) {
+    void* library = ::dlopen(KAVLOUSBLINK_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << ::dlerror();
+    const auto write = reinterpret_cast<WriteUSBProc>(::dlsym(library, "WriteUSB"));
+    ASSERT_NE(write, nullptr);
+    const std::string command = ":KEY:RUN";
+    for (uint8_t tag = 1; tag <= 3; ++tag)
+        EXPECT_EQ(write(1, tag, static_cast<uint32_t>(command.size()),
+                        reinterpret_cast<const uint8_t*>(command.data())),
+                  1);
+    {
+        std::lock_guard lock(emulated.mutex);
+        EXPECT_EQ(emulated.claims, 1);
+        EXPECT_EQ(emulated.releases, 0);
+    }
+    ::dlclose(library);
+    ASSERT_EQ(::dlopen(KAVLOUSBLINK_LIBRARY, RTLD_NOW | RTLD_NOLOAD), nullptr) << "still loaded";
+    std::lock_guard lock(emulated.mutex);
+    EXPECT_EQ(emulated.releases, 1);
+    EXPECT_EQ(emulated.attaches, 1);
+    EXPECT_EQ(emulated.driver, "usbtmc");
 }
 
 TEST_F(LibusbBackend, StalledEndpointIsClearedAndTheNextCallWorks) {
