@@ -1,11 +1,14 @@
 #include "usblink/LibusbDeviceAccess.h"
 
 #include <libusb.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string_view>
 
@@ -86,6 +89,14 @@ std::string interfaceKey(libusb_device* device, int interfaceNumber) {
 
 bool exists(const std::string& path) { return std::ifstream(path).good(); }
 
+// A folder of this user's own that no other user may write to: a note there can be neither
+// planted nor redirected by anybody else.
+bool isPrivateFolder(const std::string& path) {
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode) &&
+           status.st_uid == ::geteuid() && (status.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
 uint8_t requestType(uint32_t code) {
     switch (code) {
         case IoctlClassReadInterface: return 0xA1;
@@ -106,8 +117,18 @@ LibusbDeviceAccess::LibusbDeviceAccess(std::string recordFolder)
 LibusbDeviceAccess::~LibusbDeviceAccess() { release(); }
 
 std::string LibusbDeviceAccess::defaultRecordFolder() {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    return runtime && *runtime ? runtime : "/tmp";
+    return recordFolder(std::getenv("XDG_RUNTIME_DIR"), std::getenv("HOME"));
+}
+
+std::string LibusbDeviceAccess::recordFolder(const char* runtimeFolder, const char* homeFolder) {
+    if (runtimeFolder && *runtimeFolder && isPrivateFolder(runtimeFolder)) return runtimeFolder;
+    if (!homeFolder || !*homeFolder) return {};
+    const std::string own = std::string(homeFolder) + "/.local/state/KavloUsbLink";
+    std::error_code ignored;
+    std::filesystem::create_directories(own, ignored);
+    std::filesystem::permissions(own, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::replace, ignored);
+    return isPrivateFolder(own) ? own : std::string();
 }
 
 Handle LibusbDeviceAccess::OpenDevice(const Guid&, uint32_t memberIndex, uint32_t& error) {
@@ -129,7 +150,9 @@ Handle LibusbDeviceAccess::OpenDevice(const Guid&, uint32_t memberIndex, uint32_
         open->bulkIn = c.bulkIn;
         open->bulkOut = c.bulkOut;
         open->inPacketSize = c.inPacketSize;
-        open->record = recordFolder_ + "/kavlousblink-" + interfaceKey(c.device, c.interfaceNumber);
+        if (!recordFolder_.empty())
+            open->record =
+                recordFolder_ + "/kavlousblink-" + interfaceKey(c.device, c.interfaceNumber);
         rc = libusb_open(c.device, &open->device);
         if (rc == 0) rc = takeInterface(*open);
     }

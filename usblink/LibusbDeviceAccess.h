@@ -23,7 +23,8 @@ public:
     static constexpr unsigned ControlTimeoutMs = 1000;
 
     // `recordFolder` keeps a note of each interface taken from its kernel driver until it is
-    // given back, so that a process that died holding it does not keep it from the driver.
+    // given back, so that a process that died holding it does not keep it from the driver; an
+    // empty folder keeps no notes.
     explicit LibusbDeviceAccess(std::string recordFolder);
     ~LibusbDeviceAccess() override;
 
@@ -36,8 +37,11 @@ public:
     void messageBox(const char* text, const char* caption) override;
     bool keepsDeviceOpen() const override { return true; }
 
-    // Where the notes go by default: the user's runtime folder, else the temporary folder.
+    // Where the notes go by default: the user's runtime folder, else a folder of the user's own
+    // under the home folder, never one that other users may write to; empty (no notes) when
+    // there is none.
     static std::string defaultRecordFolder();
+    static std::string recordFolder(const char* runtimeFolder, const char* homeFolder);
 
 private:
     struct OpenInterface {

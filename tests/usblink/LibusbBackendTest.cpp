@@ -464,6 +464,26 @@ TEST_F(LibusbBackend, StalledEndpointIsClearedAndTheNextCallWorks) {
     EXPECT_EQ(query(":TIMEBASE:FORMAT?"), "Y-T\n");
 }
 
+// The notes that let the next run give back a driver left detached live where only this user
+// can write: another user can neither plant one nor point one elsewhere.
+TEST(RecordFolder, IsTheUsersRuntimeFolderOrOneOfItsOwnNeverASharedOne) {
+    namespace fs = std::filesystem;
+    const fs::path top = ::testing::TempDir() + "kavlo-folders-" + std::to_string(::getpid());
+    const fs::path runtime = top / "run";
+    const fs::path home = top / "home";
+    fs::create_directories(runtime);
+    fs::permissions(runtime, fs::perms::owner_all, fs::perm_options::replace);
+    const std::string own = (home / ".local/state/KavloUsbLink").string();
+    EXPECT_EQ(LibusbDeviceAccess::recordFolder(runtime.c_str(), home.c_str()), runtime.string());
+    fs::permissions(runtime, fs::perms::all, fs::perm_options::replace);
+    EXPECT_EQ(LibusbDeviceAccess::recordFolder(runtime.c_str(), home.c_str()), own);
+    EXPECT_EQ(fs::status(own).permissions(), fs::perms::owner_all);
+    EXPECT_EQ(LibusbDeviceAccess::recordFolder("/tmp", home.c_str()), own);
+    EXPECT_EQ(LibusbDeviceAccess::recordFolder(nullptr, home.c_str()), own);
+    EXPECT_EQ(LibusbDeviceAccess::recordFolder("/tmp", nullptr), "");
+    fs::remove_all(top);
+}
+
 // Another maker's Test and Measurement device (a multimeter) beside the oscilloscope, in
 // either socket, and so in either enumeration order.
 class TwoInstruments : public EmulatedBus, public ::testing::WithParamInterface<bool> {
