@@ -60,6 +60,7 @@ KAVLO_API KavloBool KAVLO_CALL USB_Clear_Feature(uint32_t a, uint32_t b, uint32_
 KAVLO_API KavloBool KAVLO_CALL ReadUSBBounded(uint32_t* length, uint8_t* destination,
                                               uint32_t capacity);
 
+typedef KavloBool(KAVLO_CALL* ReadUSBProc)(uint32_t*, uint8_t*);
 typedef KavloBool(KAVLO_CALL* WriteUSBProc)(uint8_t, uint8_t, uint32_t, const uint8_t*);
 typedef KavloBool(KAVLO_CALL* ReadUSBBoundedProc)(uint32_t*, uint8_t*, uint32_t);
 typedef KavloBool(KAVLO_CALL* VendorRequestReadProc)(uint8_t, uint16_t, uint16_t, uint16_t,
