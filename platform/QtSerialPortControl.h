@@ -22,6 +22,7 @@ protected:
 
 private:
     void onError(QSerialPort::SerialPortError error);
+    std::string openFailure(const std::string& name) const;
 
     QSerialPort port_;
     bool closing_ = false;

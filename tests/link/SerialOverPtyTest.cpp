@@ -83,6 +83,16 @@ TEST_F(SerialOverPty, BytesWaitingAtTheSendAreDropped) {
     EXPECT_EQ(channel.QueryCommand(":CHANNEL1:DISPLAY?"), "ON");
 }
 
+TEST_F(SerialOverPty, PortAnotherProgramHoldsIsBusy) {
+    platform::QtSerialPortControl other;
+    other.setDevicePath(pty.devicePath());
+    const auto status = other.setPortOpen(true);
+    EXPECT_FALSE(status.ok);
+    EXPECT_EQ(status.error, pty.devicePath() +
+                                ": the port is busy: another program has it open. Close that "
+                                "program and connect again.");
+}
+
 TEST_F(SerialOverPty, ClosedFarEndClosesThePortWithOneEvent) {
     int lostEvents = 0;
     int events = 0;
