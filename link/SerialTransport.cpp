@@ -40,6 +40,11 @@ SerialTransport::SerialTransport(platform::HostServices& host, SerialPortControl
 
 SerialTransport::~SerialTransport() { port_.setOnComm(nullptr); }
 
+std::string SerialTransport::portAndRate() const {
+    return platform::portDeviceName(settings_.ComPort, settings_.DevicePath) + " at " +
+           trimmed(settings_.BaudRate) + " baud";
+}
+
 // Every step runs even when an earlier one failed; the last failure is reported.
 void SerialTransport::SerialOpen() {
     bool failed = false;

@@ -39,6 +39,8 @@ public:
     SerialTransport& operator=(const SerialTransport&) = delete;
 
     SerialSettings& settings() { return settings_; }
+    // The port and rate the settings name, as "/dev/ttyUSB0 at 9600 baud".
+    std::string portAndRate() const;
 
     void SerialOpen();
     void SerialSend(const std::string& command);
