@@ -29,20 +29,25 @@ public:
     std::string UsbReadLine();
     // The block's bytes as text, also stored in RawSamples[1..]; `length` is set on success.
     std::string UsbReadBlock(int32_t& length);
-    void UsbReadSystemBlock();
+    // Fills SystemDataRecord from a whole block of at least its size; false otherwise.
+    bool UsbReadSystemBlock();
 
     void UsbNextTag();
     bool UsbAwaitReply();
     uint8_t UsbTag() const { return UsbTag_; }
+    // Why the last reply did not come whole; empty when it did.
+    const std::string& lastFailure() const { return lastFailure_; }
 
 private:
     bool statusRequest(uint8_t* status);
     void readFailed(const std::string& text);
+    void noteReadFailure(uint32_t announced, uint32_t capacity);
 
     platform::HostServices& host_;
     LinkState& link_;
     UsbLibrary& library_;
     uint8_t UsbTag_ = 0;
+    std::string lastFailure_;
 };
 
 }  // namespace tracebay::link
