@@ -198,7 +198,7 @@ TEST(CliUsage, HelpDocumentsEveryCommandAndOption) {
     EXPECT_EQ(result.status, 0);
     for (const char* word :
          {"identify", "upload", "key", "render", "--usb", "--serial", "--baud", "--ch1", "--ch2",
-          "--math", "--la", "--json", "--png", "--zoom", "--bw", "--no-grid"})
+          "--math", "--la", "--json", "--png", "--zoom", "--bw", "--no-grid", "3 the upload is"})
         EXPECT_NE(result.out.find(word), std::string::npos) << word;
 }
 
