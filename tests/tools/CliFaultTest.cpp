@@ -156,5 +156,18 @@ INSTANTIATE_TEST_SUITE_P(Faults, CliFaults, ::testing::Values(
     [](const auto& row) { return row.param.name; });
 // clang-format on
 
+// Nothing answers on a port that opened: three identity queries of 4 s each, then the message
+// names the port and the rate that were tried.
+TEST(CliSilence, SerialPortThatNeverAnswersNamesThePortAndRate) {
+    BackgroundProcess sim(QM1000_SIM, {"--fault", "silent"});
+    const std::string device = sim.firstLine();
+    const auto result =
+        runProcess(TRACEBAY_CLI, {"--serial", device, "--baud", "19200", "identify"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "Connect to Oscilloscope: Device not found\nNo answer from " + device +
+                              " at 19200 baud: check the cable and the baud rate set on the "
+                              "instrument\n");
+}
+
 }  // namespace
 }  // namespace tracebay::testing
