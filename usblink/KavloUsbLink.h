@@ -2,10 +2,10 @@
  * to the first QM1000 instrument attached over USB.
  *
  * A call finds the instrument and opens it when it is not open yet. A failed call closes it, so
- * that the next one starts afresh; a call that succeeded closes it too on Windows, while on
- * other systems it stays open (with the interface claimed) until a call fails or the library
- * is unloaded. Results are one-byte booleans, 1 for success. Buffers belong to the caller; the
- * library keeps no pointer after a call returns. One caller thread only. */
+ * that the next one starts afresh. A call that succeeded closes it too, except where opening
+ * takes the interface from a kernel driver (the libusb build): there it stays open until a call
+ * fails or the library is unloaded. Results are one-byte booleans, 1 for success. Buffers belong
+ * to the caller; the library keeps no pointer after a call returns. One caller thread only. */
 #ifndef KAVLOUSBLINK_H
 #define KAVLOUSBLINK_H
 
