@@ -3,12 +3,15 @@
 #include <algorithm>
 
 #include "acquisition/Commands.h"
+#include "acquisition/DrawnLength.h"
 #include "acquisition/ValueText.h"
+#include "link/ReplyFailure.h"
 
 namespace tracebay::acquisition {
 namespace {
 
 namespace Cmd = QM1000Cmd;
+namespace failure = link::failure;
 
 constexpr int32_t FirstRow = 26;  // the instrument byte of the top grid line
 constexpr int32_t LastRow = 225;  // ... of the bottom grid line
@@ -80,6 +83,7 @@ void Acquisition::AcquireScope() {
     std::string fftState;
     const int count = selectTraces(mathState, fftState);
     const double share = count > 0 ? ProgressMaximum / count : 0;
+    s.Parts.clear();
     s.CapturedCh1 = s.ShowCh1;
     s.CapturedCh2 = s.ShowCh2;
     s.CapturedMath = s.ShowMath;
@@ -180,38 +184,65 @@ void Acquisition::transferTraces(double share) {
     }
 }
 
-bool Acquisition::awaitSerialBlock() {
+std::string Acquisition::awaitSerialBlock() {
     link::LinkState& link = channel_.state();
     link.AwaitingReply = true;
     link.BinaryReply = true;
     link.SerialTicks = 0;
     progress_.setAnimation(true);
-    return channel_.serial().awaitReply(link::SerialTransport::BlockReplyTickLimit) ==
-           link::ReplyWait::Complete;
+    switch (channel_.serial().awaitReply(link::SerialTransport::BlockReplyTickLimit)) {
+        case link::ReplyWait::Complete: return {};
+        case link::ReplyWait::TimedOut: return failure::TimedOut;
+        case link::ReplyWait::PortClosed: return failure::PortClosed;
+        case link::ReplyWait::Refused: break;
+    }
+    const double received = std::max(link.RxExpected, static_cast<double>(link.RxTotal - 4));
+    return failure::tooLong(static_cast<uint64_t>(received), link::LinkState::RxBufferSize);
 }
 
-std::optional<int32_t> Acquisition::receiveBlock() {
+std::optional<int32_t> Acquisition::readBlock(std::string& why) {
     link::LinkState& link = channel_.state();
     if (!channel_.usesSerial()) {
         int32_t length = -1;
         channel_.usb().UsbReadBlock(length);
-        if (length < 0) return std::nullopt;
-        return length;
-    }
-    const bool complete = awaitSerialBlock();
-    // A block longer than RawSamples is refused rather than cut.
-    if (!complete || link.RxExpected > static_cast<double>(link::LinkState::RawSamplesSize - 1))
+        if (length >= 0) return length;
+        why = channel_.usb().lastFailure();
         return std::nullopt;
+    }
+    why = awaitSerialBlock();
+    if (!why.empty()) return std::nullopt;
+    // A block longer than RawSamples is refused rather than cut.
+    constexpr size_t capacity = link::LinkState::RawSamplesSize - 1;
+    if (link.RxExpected > static_cast<double>(capacity)) {
+        why = failure::tooLong(static_cast<uint64_t>(link.RxExpected), capacity);
+        return std::nullopt;
+    }
     const auto count = static_cast<int32_t>(link.RxExpected);
     for (int32_t i = 1; i <= count; ++i) link.RawSamples[i] = link.RxBuffer[i - 1];
     return count;
 }
 
+// A block that ends before the screen's last sample would be drawn from zeros at its end.
+std::optional<int32_t> Acquisition::receiveBlock(std::string_view source, std::string& why) {
+    const std::optional<int32_t> count = readBlock(why);
+    if (!count) return std::nullopt;
+    const int32_t needed = drawnBlockLength(source, slot());
+    if (*count >= needed) return count;
+    why = failure::tooShort(static_cast<uint64_t>(*count), static_cast<uint64_t>(needed));
+    return std::nullopt;
+}
+
+void Acquisition::notePart(std::string_view name, std::string why) {
+    slot().Parts.push_back({std::string(name), std::move(why)});
+}
+
 void Acquisition::TransferSource(ScopeState::Samples& target, double progressValue, bool noClamp,
                                  std::string_view sourceLabel) {
-    const std::optional<int32_t> count = receiveBlock();
+    std::string why;
+    const std::optional<int32_t> count = receiveBlock(sourceLabel, why);
     progress_.setProgressValue(progressValue);
     progress_.setAnimation(false);
+    notePart(sourceLabel, why);
     if (!count) return;
     // Only this block's bytes: what lies past its end belonged to another source.
     auto& raw = channel_.state().RawSamples;
@@ -226,18 +257,23 @@ void Acquisition::TransferSource(ScopeState::Samples& target, double progressVal
 
 void Acquisition::ReadSystemBlock() {
     send(Cmd::command({Cmd::SYSTEM, Cmd::DATA, Cmd::QUERY}));
+    notePart(SystemBlockPart, receiveSystemBlock());
+}
+
+// The record keeps the first 112 bytes; a later firmware may send more. A shorter block leaves
+// the record as it was.
+std::string Acquisition::receiveSystemBlock() {
+    if (!channel_.usesSerial())
+        return channel_.usb().UsbReadSystemBlock() ? std::string() : channel_.usb().lastFailure();
     link::LinkState& link = channel_.state();
-    if (!channel_.usesSerial()) {
-        channel_.usb().UsbReadSystemBlock();
-        return;
-    }
-    // The record keeps the first 112 bytes; a later firmware may send more.
-    if (awaitSerialBlock()) {
-        const auto length =
-            std::min(static_cast<size_t>(link.RxExpected), link.SystemDataRecord.size());
-        std::copy_n(link.RxBuffer.begin(), length, link.SystemDataRecord.begin());
-    }
+    std::string why = awaitSerialBlock();
     progress_.setAnimation(false);
+    if (!why.empty()) return why;
+    if (link.RxExpected < static_cast<double>(link.SystemDataRecord.size()))
+        return failure::tooShort(static_cast<uint64_t>(link.RxExpected),
+                                 link.SystemDataRecord.size());
+    std::copy_n(link.RxBuffer.begin(), link.SystemDataRecord.size(), link.SystemDataRecord.begin());
+    return {};
 }
 
 }  // namespace tracebay::acquisition

@@ -36,6 +36,7 @@ public:
     static constexpr int SlowProgressStep = 1;
     static constexpr int AlternationSourcePauseMs = 100;
     static constexpr int UploadEndPauseMs = 200;
+    static constexpr std::string_view SystemBlockPart = "SystemBlock";
 
     Acquisition(link::CommandChannel& channel, const Connection& connection, ScopeStates& states,
                 TraceChecks& checks, ProgressView& progress)
@@ -50,7 +51,8 @@ public:
     void RunUpload();
     void AcquireScope();
     void ReadSystemBlock();
-    // Receives a block the caller has asked for into `target`; a block that did not come leaves
+    // Receives a block the caller has asked for into `target` and notes in the slot's Parts
+    // whether it came. Only a whole block long enough for the screen counts; any other leaves
     // `target` as it was.
     void TransferSource(ScopeState::Samples& target, double progressValue, bool noClamp,
                         std::string_view sourceLabel);
@@ -68,9 +70,15 @@ private:
     void readFormat();
     void readTexts();
     void transferTraces(double share);
-    // The block's bytes into RawSamples; how many, or nothing when the block did not come.
-    std::optional<int32_t> receiveBlock();
-    bool awaitSerialBlock();
+    // The block's bytes into RawSamples; how many, or nothing and why when it did not come
+    // whole or is too short for the screen.
+    std::optional<int32_t> receiveBlock(std::string_view source, std::string& why);
+    std::optional<int32_t> readBlock(std::string& why);
+    // Why the system block did not come whole; empty when it did.
+    std::string receiveSystemBlock();
+    // Why the awaited serial block did not come; empty when it did.
+    std::string awaitSerialBlock();
+    void notePart(std::string_view name, std::string failure);
 
     link::CommandChannel& channel_;
     const Connection& connection_;

@@ -70,7 +70,7 @@ ConnectOutcome Connection::checkIdentity(const std::string& reply) {
     if (const auto comma = reply.find(','); comma != std::string::npos)
         field = reply.substr(0, comma);
     if (field != ExpectedIdentity.substr(0, ExpectedIdentity.size() - 4)) {
-        deviceNotFound();
+        deviceNotFound(reply.empty());
         return reply.empty() ? ConnectOutcome::NoReply : ConnectOutcome::NotFound;
     }
     std::string rest = reply;
@@ -84,7 +84,7 @@ ConnectOutcome Connection::checkIdentity(const std::string& reply) {
     dropField(version);
     FirmwareVersion = version;
     if (field.compare(0, ModelFamily.size(), ModelFamily) != 0) {
-        deviceNotFound();
+        deviceNotFound(false);
         return ConnectOutcome::NotFound;
     }
     if (firmwareValue(version) < FirmwareMinimum) {
@@ -98,9 +98,14 @@ ConnectOutcome Connection::checkIdentity(const std::string& reply) {
     return ConnectOutcome::Connected;
 }
 
-void Connection::deviceNotFound() {
-    channel_.host().showMessage("Device not found", "Connect to Oscilloscope",
-                                MessageIcon::Exclamation);
+// Silence on a serial port that opened is mostly a cable or a baud rate that does not match the
+// instrument's: a second line names what was tried.
+void Connection::deviceNotFound(bool silence) {
+    std::string text = "Device not found";
+    if (silence && channel_.usesSerial())
+        text += "\rNo answer from " + channel_.serial().portAndRate() +
+                ": check the cable and the baud rate set on the instrument";
+    channel_.host().showMessage(text, "Connect to Oscilloscope", MessageIcon::Exclamation);
 }
 
 void Connection::DisconnectScope() {

@@ -44,7 +44,7 @@ private:
     std::string queryIdentity();
     ConnectOutcome checkIdentity(const std::string& reply);
     void setConnected(bool connected);
-    void deviceNotFound();
+    void deviceNotFound(bool silence);
 
     link::CommandChannel& channel_;
     ConnectionIndicator& indicator_;

@@ -1,13 +1,25 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "acquisition/SystemBlock.h"
 
 namespace tracebay::acquisition {
+
+// A part of an upload: the system block ("SystemBlock") or the sample block of a source ("CH1",
+// "CH2", "MATH", "FFT", "LA"), and why it did not come whole, if it did not.
+struct UploadPart {
+    std::string name;
+    std::string failure;  // empty when the part arrived
+
+    bool arrived() const { return failure.empty(); }
+    bool operator==(const UploadPart&) const = default;
+};
 
 // One displayed screen: the settings snapshot of an upload, its sample arrays, and the view
 // flags. Everything drawn comes from here, never from a fresh query.
@@ -53,6 +65,14 @@ struct ScopeState {
     bool IsXY = false;
     std::string MathDisplay;
     std::string FftDisplay;
+    // The parts the last upload asked for, in order. A source that did not arrive keeps the
+    // samples it had and is not drawn. Empty for a screen saved before parts were recorded.
+    std::vector<UploadPart> Parts;
+
+    bool missing(std::string_view part) const {
+        return std::any_of(Parts.begin(), Parts.end(),
+                           [&](const UploadPart& p) { return p.name == part && !p.arrived(); });
+    }
 };
 
 // The table of screens; the main window shows slot WindowIndex.

@@ -4,6 +4,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <array>
+#include <string_view>
+
 namespace tracebay::acquisition {
 namespace {
 
@@ -104,12 +107,60 @@ struct Reader {
     }
 };
 
+// The parts of the upload: "Arrived" says for each whether it came, "Missing" why one did not.
+// A document without them (saved before they were kept) has every trace drawn.
+constexpr std::array<std::string_view, 6> PartOrder = {"SystemBlock", "CH1", "CH2",
+                                                       "MATH",        "FFT", "LA"};
+
+void writeParts(QJsonObject& object, const std::vector<UploadPart>& parts) {
+    if (parts.empty()) return;
+    QJsonObject arrived;
+    QJsonObject missing;
+    for (const UploadPart& part : parts) {
+        arrived[text(part.name)] = part.arrived();
+        if (!part.arrived()) missing[text(part.name)] = text(part.failure);
+    }
+    object["Arrived"] = arrived;
+    object["Missing"] = missing;
+}
+
+void readParts(const QJsonObject& object, std::vector<UploadPart>& parts, std::string& error) {
+    const QJsonValue arrived = object["Arrived"];
+    const QJsonValue missing = object["Missing"];
+    if (arrived.isUndefined() && missing.isUndefined()) return;
+    if (!arrived.isObject() || !(missing.isUndefined() || missing.isObject())) {
+        error = "Arrived and Missing are not objects";
+        return;
+    }
+    for (const std::string_view name : PartOrder) {
+        const QString key = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+        const QJsonValue came = arrived[key];
+        const QJsonValue why = missing[key];
+        if (came.isUndefined()) continue;
+        // A part came (and has no reason), or did not and says why, or at least that it did not.
+        const bool wellFormed =
+            came.isBool() &&
+            (came.toBool() ? why.isUndefined() : why.isUndefined() || why.isString());
+        if (!wellFormed) {
+            error = "Arrived and Missing of " + std::string(name) + " do not agree";
+            return;
+        }
+        std::string failure;
+        if (!came.toBool()) {
+            failure = why.toString().toLatin1().toStdString();
+            if (failure.empty()) failure = "no data";
+        }
+        parts.push_back({std::string(name), failure});
+    }
+}
+
 }  // namespace
 
 std::string toJson(const ScopeState& state) {
     QJsonObject object;
     ScopeState copy = state;
     visitFields(copy, Writer{object});
+    writeParts(object, state.Parts);
     return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
 }
 
@@ -125,6 +176,7 @@ std::optional<ScopeState> fromJson(const std::string& json, std::string& error) 
     const QJsonObject object = document.object();
     error.clear();
     visitFields(state, Reader{object, error});
+    if (error.empty()) readParts(object, state.Parts, error);
     if (!error.empty()) return std::nullopt;
     return state;
 }

@@ -12,4 +12,9 @@ float SystemBlock::single(size_t at) const {
     return value;
 }
 
+int FftSpan(int spanCode) {
+    static constexpr int spans[] = {5000, 2500, 1000, 500, 250, 100, 25};
+    return spanCode >= 1 && spanCode <= 7 ? spans[spanCode - 1] : 500;
+}
+
 }  // namespace tracebay::acquisition

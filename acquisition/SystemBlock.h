@@ -53,4 +53,7 @@ private:
     float single(size_t at) const;
 };
 
+// The width of the FFT data in data columns for a span code; 500 for an unknown code.
+int FftSpan(int spanCode);
+
 }  // namespace tracebay::acquisition

@@ -10,18 +10,13 @@ constexpr std::string_view Alternation = "ALTERNATION";
 
 }  // namespace
 
-int FftSpan(int spanCode) {
-    static constexpr int spans[] = {5000, 2500, 1000, 500, 250, 100, 25};
-    return spanCode >= 1 && spanCode <= 7 ? spans[spanCode - 1] : 500;
-}
-
 // Data column d sits at screen column d + 150 - FftCentre; in a split screen the trace keeps to
 // its half, a value of 87.5 or more lying on the half's bottom line.
 void DrawFftTrace(platform::PictureSurface& surface, const Screen& screen,
                   const ScopeState::Samples& samples, int pointCount, const SystemBlock& block,
                   std::string_view triggerMode) {
     const double s = screen.s;
-    const int span = FftSpan(block.FftSpanCode());
+    const int span = acquisition::FftSpan(block.FftSpanCode());
     const int c = block.FftCentre();
     if ((span + 300) / 2.0 <= c) return;
     const int a = std::max(0, 150 - c);

@@ -7,9 +7,6 @@
 
 namespace tracebay::display {
 
-// The width of the FFT data in data columns for a span code; 500 for an unknown code.
-int FftSpan(int spanCode);
-
 void DrawFftTrace(platform::PictureSurface& surface, const Screen& screen,
                   const ScopeState::Samples& samples, int pointCount, const SystemBlock& block,
                   std::string_view triggerMode);

@@ -10,9 +10,12 @@ namespace {
 constexpr std::string_view Alternation = "ALTERNATION";
 constexpr std::string_view On = "ON";
 
-// An array that never received a block holds no samples: its trace is left out and the rest
-// of the screen drawn. A present array read past its end still abandons the drawing.
-bool received(const ScopeState::Samples& samples) { return !samples.empty(); }
+// A source whose block never came (its array holds no samples) or did not come in the last
+// upload (its array holds an earlier upload's) is left out and the rest of the screen drawn. A
+// present array read past its end still abandons the drawing.
+bool received(const ScopeState& slot, std::string_view source, const ScopeState::Samples& samples) {
+    return !samples.empty() && !slot.missing(source);
+}
 
 // The X loop's step: the screen's 300 base units over pointCount points.
 float pointStep(int pointCount, double s) {
@@ -33,7 +36,7 @@ void drawYt(platform::PictureSurface& surface, const Screen& screen, const Scope
         use(traceColor);
         DrawChannelAnnotation(surface, screen, name, offsetText, scaleText, slot.TriggerMode,
                               slot.FftDisplay, block.FftFullScreen());
-        if (valid == 1 && received(samples))
+        if (valid == 1 && received(slot, name, samples))
             DrawChannelTrace(surface, screen, samples, slot.PointCount, name, block,
                              slot.TriggerMode, slot.FftDisplay);
     };
@@ -46,17 +49,17 @@ void drawYt(platform::PictureSurface& surface, const Screen& screen, const Scope
         use(MathTraceColor);
         DrawMathAnnotation(surface, screen, block, slot.TriggerMode, slot.FftDisplay);
         if (slot.FftDisplay == On) {
-            if (block.FftValid() == 1 && received(slot.FftSamples))
+            if (block.FftValid() == 1 && received(slot, "FFT", slot.FftSamples))
                 DrawFftTrace(surface, screen, slot.FftSamples, slot.PointCount, block,
                              slot.TriggerMode);
-        } else if (block.MathValid() == 1 && received(slot.MathSamples)) {
+        } else if (block.MathValid() == 1 && received(slot, "MATH", slot.MathSamples)) {
             DrawMathTrace(surface, screen, slot.MathSamples, slot.PointCount, block,
                           slot.TriggerMode);
         }
     }
     if (slot.CapturedLa) {
         DrawLaLabels(surface, screen, block, slot.TriggerMode, slot.FftDisplay, color);
-        if (block.LaValid() == 1 && received(slot.LaSamples))
+        if (block.LaValid() == 1 && received(slot, "LA", slot.LaSamples))
             DrawLaTraces(surface, screen, slot.LaSamples, slot.PointCount, block, slot.TriggerMode,
                          slot.FftDisplay, color);
     }
@@ -132,7 +135,7 @@ void DrawOSC(platform::PictureSurface& surface, const Screen& screen, const Scop
     }
     if (!slot.IsXY) return;
     surface.setForeColor(slot.ColorDisplay ? XyColor : Black);
-    if (received(slot.Ch1Samples) && received(slot.Ch2Samples))
+    if (received(slot, "CH1", slot.Ch1Samples) && received(slot, "CH2", slot.Ch2Samples))
         DrawXYTrace(surface, screen, slot.Ch1Samples, slot.Ch2Samples, slot.PointCount);
     DrawXYAnnotation(surface, screen, slot.Ch1ScaleText, slot.Ch2ScaleText, slot.ColorDisplay);
 }

@@ -51,8 +51,10 @@ std::optional<int32_t> element(const ScopeState::Samples& samples, long index) {
     return samples[static_cast<size_t>(index)];
 }
 
-bool delivered(uint8_t valid, const ScopeState::Samples& samples) {
-    return valid == 1 && !samples.empty();
+// A source the instrument showed and whose block came with the last upload.
+bool delivered(const ScopeState& slot, std::string_view source, uint8_t valid,
+               const ScopeState::Samples& samples) {
+    return valid == 1 && !samples.empty() && !slot.missing(source);
 }
 
 // A value as rows above a ground row, times a value per row.
@@ -137,7 +139,7 @@ private:
     void addChannel(bool captured, const char* name, uint8_t valid,
                     const ScopeState::Samples& samples, const std::string& scaleText,
                     const std::string& offsetText, Window window) {
-        if (!captured || !delivered(valid, samples)) return;
+        if (!captured || !delivered(s_, name, valid, samples)) return;
         const Vertical vertical = channelVertical(scaleText, offsetText);
         addSource(std::string(name) + " (V)", window, [&samples, vertical](int c) {
             return vertical.at(element(samples, 2L * c + 214));
@@ -154,10 +156,10 @@ private:
     void addMathOrFft() {
         if (!s_.CapturedMath) return;
         if (s_.FftDisplay == On) {
-            if (delivered(block_.FftValid(), s_.FftSamples)) addFft();
+            if (delivered(s_, "FFT", block_.FftValid(), s_.FftSamples)) addFft();
             return;
         }
-        if (!delivered(block_.MathValid(), s_.MathSamples)) return;
+        if (!delivered(s_, "MATH", block_.MathValid(), s_.MathSamples)) return;
         const Vertical vertical = blockVertical(block_.MathOffsetRows(), block_.MathScale());
         const ScopeState::Samples& samples = s_.MathSamples;
         addSource(
@@ -168,7 +170,7 @@ private:
     // Data column d lies at screen column d + 150 - FftCentre; its frequency counts from 0 Hz at
     // the first data column.
     void addFft() {
-        const int span = display::FftSpan(block_.FftSpanCode());
+        const int span = acquisition::FftSpan(block_.FftSpanCode());
         const int centre = block_.FftCentre();
         if ((span + 300) / 2.0 <= centre) return;
         const Window window{
@@ -188,7 +190,7 @@ private:
 
     // The first of the two logic samples of column c: bytes 4c + 425 (low) and 4c + 426.
     void addLogic() {
-        if (!s_.CapturedLa || !delivered(block_.LaValid(), s_.LaSamples)) return;
+        if (!s_.CapturedLa || !delivered(s_, "LA", block_.LaValid(), s_.LaSamples)) return;
         const ScopeState::Samples& bytes = s_.LaSamples;
         for (int line = 0; line < SystemBlock::LogicLines; ++line)
             addSource("D" + std::to_string(line), screen_, [&bytes, line](int c) -> Cell {
@@ -248,7 +250,8 @@ std::optional<std::string> samplesCsv(const ScopeState& slot, std::string& error
         return std::nullopt;
     }
     if (slot.IsXY) {
-        if (!slot.Ch1Samples.empty() && !slot.Ch2Samples.empty() && slot.PointCount > 0)
+        if (!slot.Ch1Samples.empty() && !slot.Ch2Samples.empty() && !slot.missing("CH1") &&
+            !slot.missing("CH2") && slot.PointCount > 0)
             return table(xyColumns(slot),
                          {1, std::min<int>(slot.PointCount, ScopeState::SampleCount)});
     } else if (slot.IsYT) {

@@ -36,7 +36,8 @@ void CommandChannel::SendCommand(const std::string& command) {
 
 std::string CommandChannel::QueryCommand(const std::string& command) {
     if (!usesSerial()) {
-        usb_.UsbSend(command);
+        // No reply can come to a command that never went out.
+        if (!usb_.UsbSend(command)) return {};
         return usb_.UsbReadLine();
     }
     link_.BinaryReply = false;

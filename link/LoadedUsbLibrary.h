@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "link/UsbClient.h"
 #include "link/UsbLibrary.h"
 #include "platform/LibraryLoader.h"
 
@@ -10,10 +11,13 @@ namespace tracebay::link {
 
 // The USB link library, loaded by name at the first call. A library or function that cannot be
 // found makes the call fail, as a device that does not answer would; loadFailure() tells the two
-// apart.
+// apart. A library without the bounded read (built from the seven original exports) is read with
+// its ReadUSB, into a buffer of the largest reply the program takes plus a margin.
 class LoadedUsbLibrary : public UsbLibrary {
 public:
     static constexpr const char* LibraryName = "KavloUsbLink";
+    static constexpr uint32_t LargestReply = UsbClient::BlockCapacity;
+    static constexpr uint32_t FallbackBufferSize = LargestReply + 65536;
 
     explicit LoadedUsbLibrary(std::vector<std::string> folders);
 
@@ -25,12 +29,15 @@ public:
     std::string loadFailure() const override;
 
 private:
+    bool readWithoutBound(uint32_t& length, uint8_t* destination, uint32_t capacity);
+
     template <typename Proc>
     Proc function(const char* name) {
         return reinterpret_cast<Proc>(loader_.resolve(name));
     }
 
     platform::LibraryLoader loader_;
+    bool fallbackNoted_ = false;
 };
 
 }  // namespace tracebay::link

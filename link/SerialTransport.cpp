@@ -40,6 +40,11 @@ SerialTransport::SerialTransport(platform::HostServices& host, SerialPortControl
 
 SerialTransport::~SerialTransport() { port_.setOnComm(nullptr); }
 
+std::string SerialTransport::portAndRate() const {
+    return platform::portDeviceName(settings_.ComPort, settings_.DevicePath) + " at " +
+           trimmed(settings_.BaudRate) + " baud";
+}
+
 // Every step runs even when an earlier one failed; the last failure is reported.
 void SerialTransport::SerialOpen() {
     bool failed = false;
@@ -59,26 +64,43 @@ void SerialTransport::SerialOpen() {
         note(port_.setCommPort(static_cast<int16_t>(settings_.ComPort)));
     note(port_.setHandshaking(0));
     note(port_.setPortOpen(true));
-    if (!failed) return;
+    if (!failed) {
+        closedPortReported_ = false;
+        return;
+    }
     host_.showMessage(lastError, "RS232 Init", MessageIcon::Exclamation);
     link_.LinkReady = false;
 }
 
+// Bytes still waiting when a command goes out belong to an earlier reply that came too late;
+// taken as the start of this command's reply they would shift every reply after it.
 void SerialTransport::SerialSend(const std::string& command) {
     link_.ReplyText.clear();
     link_.ReplyStarted = false;
     link_.ReplyRefused = false;
+    port_.discardInput();
     const auto status = port_.Output(command + '\n');
     if (!status.ok) {
-        host_.showMessage(status.error, "RS232 Send Message", MessageIcon::Exclamation);
+        reportSendFailure(status.error);
         return;
     }
     host_.sleepMs(serialPacingMs(settings_.BaudRate, command.size()));
 }
 
+// A port that closed would fail every command of an upload: one message says so.
+void SerialTransport::reportSendFailure(const std::string& error) {
+    if (!port_.PortOpen()) {
+        if (closedPortReported_) return;
+        closedPortReported_ = true;
+    }
+    host_.showMessage(error, "RS232 Send Message", MessageIcon::Exclamation);
+}
+
 ReplyWait SerialTransport::awaitReply(int tickLimit) {
     link_.SerialTicks = 0;
-    while (link_.AwaitingReply && link_.SerialTicks < tickLimit) host_.processEvents();
+    while (link_.AwaitingReply && link_.SerialTicks < tickLimit && port_.PortOpen())
+        host_.processEvents();
+    if (link_.AwaitingReply && !port_.PortOpen()) return ReplyWait::PortClosed;
     if (link_.SerialTicks > tickLimit - 1) return ReplyWait::TimedOut;
     return link_.ReplyRefused ? ReplyWait::Refused : ReplyWait::Complete;
 }

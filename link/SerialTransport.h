@@ -20,7 +20,9 @@ struct SerialSettings {
 // character (three 10-bit character times), at least 3, for the command and its line feed.
 int serialPacingMs(const std::string& baudText, size_t commandLength);
 
-enum class ReplyWait { Complete, TimedOut, Refused };
+// How a wait for a serial reply ended. A port that closed (adapter unplugged, far end gone)
+// ends it at once: no reply can come any more.
+enum class ReplyWait { Complete, TimedOut, Refused, PortClosed };
 
 // Commands as text lines over a serial port; replies assembled from receive events into the
 // link state, either a text line or a block with a 4-byte little-endian length prefix.
@@ -37,12 +39,14 @@ public:
     SerialTransport& operator=(const SerialTransport&) = delete;
 
     SerialSettings& settings() { return settings_; }
+    // The port and rate the settings name, as "/dev/ttyUSB0 at 9600 baud".
+    std::string portAndRate() const;
 
     void SerialOpen();
     void SerialSend(const std::string& command);
     std::string SerialReadLine();
-    // Waits, pumping events, until the awaited reply is complete, refused, or `tickLimit`
-    // reply ticks pass without a received chunk.
+    // Waits, pumping events, until the awaited reply is complete, refused, the port closed, or
+    // `tickLimit` reply ticks pass without a received chunk.
     ReplyWait awaitReply(int tickLimit);
 
     // The receive event handler and its two halves.
@@ -63,6 +67,7 @@ private:
     // Stores payload bytes and appends them to ReplyText; false when they do not fit.
     bool storePayload(std::string_view bytes);
     void refuseReply();
+    void reportSendFailure(const std::string& error);
     std::string_view takePrefixBytes(std::string_view chunk);
 
     platform::HostServices& host_;
@@ -70,6 +75,9 @@ private:
     LinkState& link_;
     SerialSettings settings_;
     int commTimerTicksLeft_ = 0;
+    // A send failed on a closed port and said so; the sends after it fail quietly until the
+    // port opens again.
+    bool closedPortReported_ = false;
     std::string lastEventDescription_;
 };
 

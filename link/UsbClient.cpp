@@ -4,6 +4,8 @@
 #include <array>
 #include <vector>
 
+#include "link/ReplyFailure.h"
+
 namespace tracebay::link {
 
 using platform::MessageIcon;
@@ -37,6 +39,11 @@ void UsbClient::readFailed(const std::string& text) {
     host_.showMessage(text, ReadCaption, MessageIcon::Exclamation);
 }
 
+void UsbClient::noteReadFailure(uint32_t announced, uint32_t capacity) {
+    lastFailure_ =
+        announced > capacity ? failure::tooLong(announced, capacity) : failure::ReadFailed;
+}
+
 void UsbClient::UsbNextTag() {
     ++UsbTag_;
     if (UsbTag_ == 255) UsbTag_ = 0;
@@ -52,13 +59,13 @@ void UsbClient::UsbOpen() {
     link_.LinkReady = false;
 }
 
-void UsbClient::UsbSend(const std::string& command) {
+bool UsbClient::UsbSend(const std::string& command) {
     if (command.size() > CommandCapacity) {
         // Cutting a command could turn it into another one; it is not sent at all.
         host_.showMessage(
             "Command longer than " + std::to_string(CommandCapacity) + " characters not sent",
             "USB Send Message", MessageIcon::Exclamation);
-        return;
+        return false;
     }
     std::array<uint8_t, CommandCapacity> buffer{};
     std::copy(command.begin(), command.end(), buffer.begin());
@@ -66,24 +73,29 @@ void UsbClient::UsbSend(const std::string& command) {
     if (!library_.WriteUSB(CommandMessage, UsbTag_, static_cast<uint32_t>(command.size()),
                            buffer.data()))
         host_.showMessage(noDevice(), "USB Send Message", MessageIcon::Exclamation);
+    return true;
 }
 
 bool UsbClient::UsbAwaitReply() {
     std::array<uint8_t, 11> status{};
     link_.UsbTicks = 0;
+    lastFailure_.clear();
     while (status[0] == 0 && link_.UsbTicks < ReplyTickLimit) {
         if (!statusRequest(status.data())) {
             readFailed(noDevice());
+            lastFailure_ = failure::NoDevice;
             return false;
         }
         host_.processEvents();
     }
     if (link_.UsbTicks > ReplyTickLimit - 1) {
         readFailed("Read USB time out");
+        lastFailure_ = failure::TimedOut;
         return false;
     }
     if (!statusRequest(status.data())) {
         readFailed(noDevice());
+        lastFailure_ = failure::NoDevice;
         return false;
     }
     UsbNextTag();
@@ -98,6 +110,7 @@ std::string UsbClient::UsbReadLine() {
     uint32_t length = 0;
     if (!library_.ReadUSB(length, buffer.data(), TextReplyCapacity)) {
         readFailed(ReadFailed);
+        noteReadFailure(length, TextReplyCapacity);
         return {};
     }
     length = std::min<uint32_t>(length, TextReplyCapacity);
@@ -110,6 +123,7 @@ std::string UsbClient::UsbReadBlock(int32_t& length) {
     uint32_t received = 0;
     if (!library_.ReadUSB(received, buffer.data(), BlockCapacity)) {
         readFailed(ReadFailed);
+        noteReadFailure(received, BlockCapacity);
         return {};
     }
     received = std::min<uint32_t>(received, BlockCapacity);
@@ -120,15 +134,22 @@ std::string UsbClient::UsbReadBlock(int32_t& length) {
 }
 
 // The record keeps the first 112 bytes of the block; a later firmware may add fields after them.
-// A read that fails half-way must not leave the record half old, half new: the reply is read
-// aside and copied only when it came whole.
-void UsbClient::UsbReadSystemBlock() {
-    if (!UsbAwaitReply()) return;
+// A read that fails half-way, or a block too short for the record, must not leave the record
+// half old, half new: the reply is read aside and copied only when it came whole.
+bool UsbClient::UsbReadSystemBlock() {
+    if (!UsbAwaitReply()) return false;
     std::vector<uint8_t> block(SystemBlockCapacity);
     uint32_t length = 0;
-    if (!library_.ReadUSB(length, block.data(), SystemBlockCapacity)) return;
-    std::copy_n(block.begin(), std::min<uint32_t>(length, LinkState::SystemDataSize),
-                link_.SystemDataRecord.begin());
+    if (!library_.ReadUSB(length, block.data(), SystemBlockCapacity)) {
+        noteReadFailure(length, SystemBlockCapacity);
+        return false;
+    }
+    if (length < LinkState::SystemDataSize) {
+        lastFailure_ = failure::tooShort(length, LinkState::SystemDataSize);
+        return false;
+    }
+    std::copy_n(block.begin(), LinkState::SystemDataSize, link_.SystemDataRecord.begin());
+    return true;
 }
 
 }  // namespace tracebay::link

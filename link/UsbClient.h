@@ -22,25 +22,33 @@ public:
     UsbClient(platform::HostServices& host, LinkState& link, UsbLibrary& library);
 
     void UsbOpen();
-    void UsbSend(const std::string& command);
+    // False when the command is too long to send and nothing went out (after its message); a
+    // failed write shows its message and still returns true, as the reply read that follows
+    // then fails on its own.
+    bool UsbSend(const std::string& command);
     std::string UsbReadLine();
     // The block's bytes as text, also stored in RawSamples[1..]; `length` is set on success.
     std::string UsbReadBlock(int32_t& length);
-    void UsbReadSystemBlock();
+    // Fills SystemDataRecord from a whole block of at least its size; false otherwise.
+    bool UsbReadSystemBlock();
 
     void UsbNextTag();
     bool UsbAwaitReply();
     uint8_t UsbTag() const { return UsbTag_; }
+    // Why the last reply did not come whole; empty when it did.
+    const std::string& lastFailure() const { return lastFailure_; }
 
 private:
     bool statusRequest(uint8_t* status);
     std::string noDevice() const;
     void readFailed(const std::string& text);
+    void noteReadFailure(uint32_t announced, uint32_t capacity);
 
     platform::HostServices& host_;
     LinkState& link_;
     UsbLibrary& library_;
     uint8_t UsbTag_ = 0;
+    std::string lastFailure_;
 };
 
 }  // namespace tracebay::link

@@ -12,7 +12,8 @@ public:
 
     virtual bool WriteUSB(uint8_t messageId, uint8_t tag, uint32_t transferSize,
                           const uint8_t* data) = 0;
-    // Fails, writing nothing, when the reply announces more than `capacity` bytes.
+    // Succeeds with whole replies only. A reply announcing more than `capacity` bytes fails
+    // without writing to `destination`; `length` then holds what it announced.
     virtual bool ReadUSB(uint32_t& length, uint8_t* destination, uint32_t capacity) = 0;
     virtual bool Vendor_Request_Read(uint8_t request, uint16_t value, uint16_t index,
                                      uint16_t length, uint8_t* destination) = 0;

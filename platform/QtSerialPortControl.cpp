@@ -1,5 +1,7 @@
 #include "platform/QtSerialPortControl.h"
 
+#include "platform/PortRefusal.h"
+
 namespace tracebay::platform {
 namespace {
 
@@ -47,8 +49,7 @@ QtSerialPortControl::~QtSerialPortControl() {
 PortStatus QtSerialPortControl::openDevice(const std::string& name, const SerialLineSettings& line,
                                            int handshaking) {
     port_.setPortName(QString::fromStdString(name));
-    if (!port_.open(QIODevice::ReadWrite))
-        return PortStatus::failure(name + ": " + port_.errorString().toStdString());
+    if (!port_.open(QIODevice::ReadWrite)) return PortStatus::failure(openFailure(name));
     const bool configured = port_.setBaudRate(line.baud) &&
                             port_.setDataBits(static_cast<QSerialPort::DataBits>(line.dataBits)) &&
                             port_.setParity(toQt(line.parity)) &&
@@ -61,6 +62,14 @@ PortStatus QtSerialPortControl::openDevice(const std::string& name, const Serial
     }
     port_.clearError();
     return PortStatus::success();
+}
+
+// Qt says "permission" both for a port another program holds (its lock, or its exclusive open)
+// and for one this user may not open; the user needs to know which.
+std::string QtSerialPortControl::openFailure(const std::string& name) const {
+    if (port_.error() != QSerialPort::PermissionError)
+        return name + ": " + port_.errorString().toStdString();
+    return portRefusalText(name, portRefusal(name), deviceGroup(name));
 }
 
 void QtSerialPortControl::closeDevice() {
@@ -83,6 +92,9 @@ std::string QtSerialPortControl::readDevice() {
     const QByteArray bytes = port_.readAll();
     return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
+
+// Bytes the driver holds, not only those Qt has read, go too.
+void QtSerialPortControl::discardDeviceInput() { port_.clear(QSerialPort::Input); }
 
 // Qt reports read errors again and again once the device has gone (a closed pseudo-terminal,
 // an unplugged adapter); any real error therefore ends the port, reported once.

@@ -18,9 +18,11 @@ protected:
     void closeDevice() override;
     PortStatus writeDevice(const std::string& bytes) override;
     std::string readDevice() override;
+    void discardDeviceInput() override;
 
 private:
     void onError(QSerialPort::SerialPortError error);
+    std::string openFailure(const std::string& name) const;
 
     QSerialPort port_;
     bool closing_ = false;

@@ -42,6 +42,10 @@ PortStatus SerialPortControl::Output(const std::string& bytes) {
 
 std::string SerialPortControl::Input() { return open_ ? readDevice() : std::string(); }
 
+void SerialPortControl::discardInput() {
+    if (open_) discardDeviceInput();
+}
+
 void SerialPortControl::raiseCommEvent(int code) {
     commEvent_ = code;
     if (onComm_) onComm_();

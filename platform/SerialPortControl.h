@@ -45,6 +45,8 @@ public:
     PortStatus Output(const std::string& bytes);
     // Every byte received since the last call, in order.
     std::string Input();
+    // Drops every byte received and not yet read, also those the system still holds.
+    void discardInput();
     int CommEvent() const { return commEvent_; }
     void setOnComm(std::function<void()> handler) { onComm_ = std::move(handler); }
 
@@ -54,6 +56,7 @@ protected:
     virtual void closeDevice() = 0;
     virtual PortStatus writeDevice(const std::string& bytes) = 0;
     virtual std::string readDevice() = 0;
+    virtual void discardDeviceInput() { readDevice(); }
 
     // For subclasses: report an event through CommEvent and the receive handler.
     void raiseCommEvent(int code);

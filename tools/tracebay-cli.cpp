@@ -32,6 +32,7 @@ using acquisition::ConnectOutcome;
 constexpr int ExitOk = 0;
 constexpr int ExitLinkFailed = 1;
 constexpr int ExitRefused = 2;
+constexpr int ExitIncomplete = 3;
 constexpr int ExitUsage = 64;
 
 const char* const Help =
@@ -55,7 +56,8 @@ const char* const Help =
     "  identify         connect and print model=... firmware=... logic_analyzer=yes|no\n"
     "  upload           connect and upload the instrument's screen as one Refresh does:\n"
     "                   the settings and the sample blocks of the chosen traces (CH1 when\n"
-    "                   none is chosen), written as JSON\n"
+    "                   none is chosen), written as JSON; its \"Arrived\" and\n"
+    "                   \"Missing\" say which blocks came whole and why others did not\n"
     "    --ch1 --ch2 --math --la   traces to upload (--math fetches the FFT when the\n"
     "                   instrument shows it)\n"
     "    --json FILE    write the upload to FILE, or to standard output for -\n"
@@ -74,7 +76,9 @@ const char* const Help =
     "\n"
     "Messages the program would show in a box go to standard error as \"Caption: text\".\n"
     "Exit status: 0 done, 1 the link failed (no port, no device, no reply), 2 the instrument\n"
-    "was refused (another device, or firmware older than 01.01.01), 64 wrong usage.\n";
+    "was refused (another device, or firmware older than 01.01.01), 3 the upload is\n"
+    "incomplete: a block or the system block did not come whole (each is named on standard\n"
+    "error, e.g. \"CH2: no data (time-out)\"; the files hold what did come), 64 wrong usage.\n";
 
 struct Options {
     bool serial = false;
@@ -236,6 +240,17 @@ bool writeJson(const std::string& target, const std::string& json) {
     return false;
 }
 
+// Names each part the upload asked for and did not get; true when there was one.
+bool reportMissingParts(const acquisition::ScopeState& slot) {
+    bool missing = false;
+    for (const acquisition::UploadPart& part : slot.Parts) {
+        if (part.arrived()) continue;
+        std::cerr << part.name << ": no data (" << part.failure << ")\n";
+        missing = true;
+    }
+    return missing;
+}
+
 class Cli {
 public:
     explicit Cli(const Options& options) : options_(options) {
@@ -296,7 +311,8 @@ private:
         if (options_.json || options_.exports.empty())
             written = writeJson(options_.json.value_or("-"), acquisition::toJson(slot));
         written = writeExports(slot, options_) && written;
-        return written ? ExitOk : ExitLinkFailed;
+        if (!written) return ExitLinkFailed;
+        return reportMissingParts(slot) ? ExitIncomplete : ExitOk;
     }
 
     const Options& options_;

@@ -17,7 +17,7 @@ struct Guid {
 
 // {D169FD78-D0E3-41D7-849F-C71799B86678}: the device interface class of the instrument's
 // driver. Where there is no such driver, backends take the first USB Test and Measurement
-// interface instead.
+// interface instead, of the maker's devices when there is one.
 constexpr Guid InterfaceClass = {
     0xD169FD78, 0xD0E3, 0x41D7, {0x84, 0x9F, 0xC7, 0x17, 0x99, 0xB8, 0x66, 0x78}};
 
@@ -50,6 +50,9 @@ public:
                                  uint32_t& returned) = 0;
     // A modal box with a question mark and an OK button.
     virtual void messageBox(const char* text, const char* caption) = 0;
+    // Whether the device stays open from one successful call to the next, where opening costs
+    // much (taking the interface from its kernel driver); a failed call still closes it.
+    virtual bool keepsDeviceOpen() const { return false; }
 };
 
 // The backend this build of the library uses.

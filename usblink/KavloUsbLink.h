@@ -1,9 +1,11 @@
 /* KavloUsbLink: bulk messages in USB Test and Measurement Class framing, and control requests,
  * to the first QM1000 instrument attached over USB.
  *
- * Every call finds the instrument, opens it, does its work and closes it again, so calls are
- * independent of each other. Results are one-byte booleans, 1 for success. Buffers belong to
- * the caller; the library keeps no pointer after a call returns. One caller thread only. */
+ * A call finds the instrument and opens it when it is not open yet. A failed call closes it, so
+ * that the next one starts afresh. A call that succeeded closes it too, except where opening
+ * takes the interface from a kernel driver (the libusb build): there it stays open until a call
+ * fails or the library is unloaded. Results are one-byte booleans, 1 for success. Buffers belong
+ * to the caller; the library keeps no pointer after a call returns. One caller thread only. */
 #ifndef KAVLOUSBLINK_H
 #define KAVLOUSBLINK_H
 
@@ -51,11 +53,14 @@ KAVLO_API KavloBool KAVLO_CALL Vendor_Request_Read(uint8_t request, uint16_t val
 /* Kept for old callers; does nothing and always fails. */
 KAVLO_API KavloBool KAVLO_CALL USB_Clear_Feature(uint32_t a, uint32_t b, uint32_t c, uint32_t d);
 
-/* As ReadUSB, but never writes more than `capacity` bytes: a reply announcing more fails
- * without writing anything, and `length` is then not set. */
+/* As ReadUSB, but never writes more than `capacity` bytes and succeeds only with the whole
+ * reply. A reply announcing more fails without writing anything to `destination`: it is read
+ * and dropped, so that the next reply starts clean, and its announced length is stored through
+ * `length`. A reply that ends before its announced length fails too. */
 KAVLO_API KavloBool KAVLO_CALL ReadUSBBounded(uint32_t* length, uint8_t* destination,
                                               uint32_t capacity);
 
+typedef KavloBool(KAVLO_CALL* ReadUSBProc)(uint32_t*, uint8_t*);
 typedef KavloBool(KAVLO_CALL* WriteUSBProc)(uint8_t, uint8_t, uint32_t, const uint8_t*);
 typedef KavloBool(KAVLO_CALL* ReadUSBBoundedProc)(uint32_t*, uint8_t*, uint32_t);
 typedef KavloBool(KAVLO_CALL* VendorRequestReadProc)(uint8_t, uint16_t, uint16_t, uint16_t,

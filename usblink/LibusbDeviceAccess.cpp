@@ -1,18 +1,23 @@
 #include "usblink/LibusbDeviceAccess.h"
 
 #include <libusb.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <string_view>
 
 namespace usblink {
 namespace {
 
 constexpr uint8_t TestAndMeasurementClass = 0xFE;
 constexpr uint8_t TestAndMeasurementSubclass = 0x03;
+constexpr std::string_view MakerPrefix = "KAVLO";
 
 struct Candidate {
     libusb_device* device;
@@ -50,6 +55,29 @@ void collectInterfaces(libusb_device* device, std::vector<Candidate>& candidates
     libusb_free_config_descriptor(config);
 }
 
+// The device descriptor's manufacturer string begins with the maker's name. A device that
+// cannot be opened to read it does not.
+bool madeByKavlo(libusb_device* device) {
+    libusb_device_descriptor descriptor{};
+    if (libusb_get_device_descriptor(device, &descriptor) != 0 || descriptor.iManufacturer == 0)
+        return false;
+    libusb_device_handle* handle = nullptr;
+    if (libusb_open(device, &handle) != 0) return false;
+    unsigned char text[256] = {};
+    const int length =
+        libusb_get_string_descriptor_ascii(handle, descriptor.iManufacturer, text, sizeof text - 1);
+    libusb_close(handle);
+    return length >= static_cast<int>(MakerPrefix.size()) &&
+           std::string_view(reinterpret_cast<const char*>(text), MakerPrefix.size()) == MakerPrefix;
+}
+
+// The maker's instruments first: another maker's Test and Measurement device, a multimeter
+// plugged in earlier, must not receive the oscilloscope's commands. Otherwise the order stays.
+void makersInstrumentsFirst(std::vector<Candidate>& candidates) {
+    std::stable_partition(candidates.begin(), candidates.end(),
+                          [](const Candidate& c) { return madeByKavlo(c.device); });
+}
+
 // Bus, port path and interface: the same for the same socket, whatever the device number.
 std::string interfaceKey(libusb_device* device, int interfaceNumber) {
     uint8_t ports[8];
@@ -60,6 +88,14 @@ std::string interfaceKey(libusb_device* device, int interfaceNumber) {
 }
 
 bool exists(const std::string& path) { return std::ifstream(path).good(); }
+
+// A folder of this user's own that no other user may write to: a note there can be neither
+// planted nor redirected by anybody else.
+bool isPrivateFolder(const std::string& path) {
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode) &&
+           status.st_uid == ::geteuid() && (status.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
 
 uint8_t requestType(uint32_t code) {
     switch (code) {
@@ -81,8 +117,18 @@ LibusbDeviceAccess::LibusbDeviceAccess(std::string recordFolder)
 LibusbDeviceAccess::~LibusbDeviceAccess() { release(); }
 
 std::string LibusbDeviceAccess::defaultRecordFolder() {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    return runtime && *runtime ? runtime : "/tmp";
+    return recordFolder(std::getenv("XDG_RUNTIME_DIR"), std::getenv("HOME"));
+}
+
+std::string LibusbDeviceAccess::recordFolder(const char* runtimeFolder, const char* homeFolder) {
+    if (runtimeFolder && *runtimeFolder && isPrivateFolder(runtimeFolder)) return runtimeFolder;
+    if (!homeFolder || !*homeFolder) return {};
+    const std::string own = std::string(homeFolder) + "/.local/state/KavloUsbLink";
+    std::error_code ignored;
+    std::filesystem::create_directories(own, ignored);
+    std::filesystem::permissions(own, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::replace, ignored);
+    return isPrivateFolder(own) ? own : std::string();
 }
 
 Handle LibusbDeviceAccess::OpenDevice(const Guid&, uint32_t memberIndex, uint32_t& error) {
@@ -96,6 +142,7 @@ Handle LibusbDeviceAccess::OpenDevice(const Guid&, uint32_t memberIndex, uint32_
     const ssize_t count = libusb_get_device_list(open->context, &list);
     std::vector<Candidate> candidates;
     for (ssize_t i = 0; i < count; ++i) collectInterfaces(list[i], candidates);
+    makersInstrumentsFirst(candidates);
     int rc = LIBUSB_ERROR_NOT_FOUND;
     if (memberIndex < candidates.size()) {
         const Candidate& c = candidates[memberIndex];
@@ -103,7 +150,9 @@ Handle LibusbDeviceAccess::OpenDevice(const Guid&, uint32_t memberIndex, uint32_
         open->bulkIn = c.bulkIn;
         open->bulkOut = c.bulkOut;
         open->inPacketSize = c.inPacketSize;
-        open->record = recordFolder_ + "/kavlousblink-" + interfaceKey(c.device, c.interfaceNumber);
+        if (!recordFolder_.empty())
+            open->record =
+                recordFolder_ + "/kavlousblink-" + interfaceKey(c.device, c.interfaceNumber);
         rc = libusb_open(c.device, &open->device);
         if (rc == 0) rc = takeInterface(*open);
     }
@@ -145,6 +194,13 @@ void LibusbDeviceAccess::release() {
     open_.reset();
 }
 
+// A message out starts a new exchange: what was left of a reply read only in part (one shorter
+// than its bytes on the wire) must not become the start of the next reply.
+void LibusbDeviceAccess::forgetEarlierReply() {
+    open_->readAhead.clear();
+    open_->transferEnded = false;
+}
+
 void LibusbDeviceAccess::closeHandle(Handle handle) {
     if (isOpen(handle)) release();
 }
@@ -153,6 +209,7 @@ bool LibusbDeviceAccess::writeFile(Handle handle, const uint8_t* data, uint32_t 
                                    uint32_t& written) {
     written = 0;
     if (!isOpen(handle)) return false;
+    forgetEarlierReply();
     int transferred = 0;
     const int rc = libusb_bulk_transfer(open_->device, open_->bulkOut, const_cast<uint8_t*>(data),
                                         static_cast<int>(length), &transferred, BulkTimeoutMs);

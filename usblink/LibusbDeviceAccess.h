@@ -12,16 +12,19 @@ struct libusb_device_handle;
 namespace usblink {
 
 // The device through libusb: the instrument is the first USB Test and Measurement interface
-// (class 0xFE, subclass 0x03) in enumeration order. Opening takes the interface from a bound
-// kernel driver and closing gives it back; the control codes become control transfers. Every
-// transfer has a time-out.
+// (class 0xFE, subclass 0x03) of a device whose manufacturer string begins with "KAVLO", or
+// else of any device, in enumeration order. Opening takes the interface from a bound
+// kernel driver and closing gives it back; as that re-creates the driver's device node each
+// time, the device stays open between calls. The control codes become control transfers.
+// Every transfer has a time-out.
 class LibusbDeviceAccess : public DeviceAccess {
 public:
     static constexpr unsigned BulkTimeoutMs = 3000;
     static constexpr unsigned ControlTimeoutMs = 1000;
 
     // `recordFolder` keeps a note of each interface taken from its kernel driver until it is
-    // given back, so that a process that died holding it does not keep it from the driver.
+    // given back, so that a process that died holding it does not keep it from the driver; an
+    // empty folder keeps no notes.
     explicit LibusbDeviceAccess(std::string recordFolder);
     ~LibusbDeviceAccess() override;
 
@@ -32,9 +35,13 @@ public:
     bool deviceIoControl(Handle handle, uint32_t code, const uint8_t* input, uint32_t inputLength,
                          uint8_t* output, uint32_t outputLength, uint32_t& returned) override;
     void messageBox(const char* text, const char* caption) override;
+    bool keepsDeviceOpen() const override { return true; }
 
-    // Where the notes go by default: the user's runtime folder, else the temporary folder.
+    // Where the notes go by default: the user's runtime folder, else a folder of the user's own
+    // under the home folder, never one that other users may write to; empty (no notes) when
+    // there is none.
     static std::string defaultRecordFolder();
+    static std::string recordFolder(const char* runtimeFolder, const char* homeFolder);
 
 private:
     struct OpenInterface {
@@ -52,6 +59,7 @@ private:
 
     bool isOpen(Handle handle) const { return open_ && handle == OpenHandle; }
     void release();
+    void forgetEarlierReply();
     int takeInterface(OpenInterface& open);
 
     static constexpr Handle OpenHandle = 1;

@@ -58,7 +58,7 @@ void UsbLink::CloseDevice() {
 }
 
 bool UsbLink::CloseDeviceTrue() {
-    CloseDevice();
+    if (!access_.keepsDeviceOpen()) CloseDevice();
     return true;
 }
 
@@ -128,8 +128,11 @@ bool UsbLink::ReadUSB(uint32_t* length, uint8_t* destination, std::optional<uint
     if (!inFirst) return false;
     // An empty reply leaves the device open for the next call.
     if (payloadLength == 0) return false;
-    if (capacity && payloadLength > *capacity) return CloseDeviceFalse();
     *length = payloadLength;
+    if (capacity && payloadLength > *capacity) {
+        DiscardReply(buffer.get(), payloadLength - std::min(*inFirst, payloadLength));
+        return CloseDeviceFalse();
+    }
     const uint32_t copied = std::min(*inFirst, payloadLength);
     std::memcpy(destination, buffer.get() + HeaderSize, copied);
     position += copied;
@@ -146,7 +149,20 @@ bool UsbLink::ReadUSB(uint32_t* length, uint8_t* destination, std::optional<uint
         position += n;
         remaining -= n;
     }
+    // A bounded read hands over whole replies only.
+    if (capacity && remaining > 0) return CloseDeviceFalse();
     return CloseDeviceTrue();
+}
+
+// Reads and drops the rest of a reply, so that the next reply starts with its own header.
+void UsbLink::DiscardReply(uint8_t* buffer, uint32_t remaining) {
+    while (remaining > 0) {
+        uint32_t read = 0;
+        if (!access_.readFile(DeviceHandle, buffer, std::min(remaining, ChunkSize), read) ||
+            read == 0)
+            return;
+        remaining -= std::min(read, remaining);
+    }
 }
 
 bool UsbLink::ioControl(uint32_t code, uint8_t request, uint16_t value, uint16_t index,

@@ -73,11 +73,14 @@ TEST_F(ScriptedIdentity, ReplyThatNeverMatchesIsAskedThreeTimes) {
     EXPECT_FALSE(connection.ScopeConnected);
 }
 
-TEST_F(ScriptedIdentity, SilenceEndsInDeviceNotFound) {
+TEST_F(ScriptedIdentity, SilenceEndsInDeviceNotFoundWithThePortAndRateTried) {
+    channel.serial().settings() = {1, " 19200", "/dev/ttyUSB0"};
     EXPECT_EQ(connection.ConnectScope(), ConnectOutcome::NoReply);
     EXPECT_EQ(identityQueries, 3);
-    EXPECT_EQ(messageTexts(),
-              std::vector<std::string>{"Connect to Oscilloscope: Device not found"});
+    EXPECT_EQ(messageTexts(), std::vector<std::string>{
+                                  "Connect to Oscilloscope: Device not found\rNo answer from "
+                                  "/dev/ttyUSB0 at 19200 baud: check the cable and the baud rate "
+                                  "set on the instrument"});
 }
 
 TEST_F(ScriptedIdentity, OtherModelFamilyIsRefusedButRemembered) {

@@ -41,6 +41,36 @@ TEST(ScopeStateJson, BlockIsLowercaseHexAndEmptyArraysStayEmpty) {
     EXPECT_NE(json.find("\"Ch2Samples\":[]"), std::string::npos);
 }
 
+// Which parts of the upload came, and why the others did not; an upload saved before this was
+// kept reads as one where everything came.
+TEST(ScopeStateJson, UploadPartsSayWhatArrived) {
+    ScopeState s;
+    s.Parts = {
+        {"SystemBlock", ""}, {"CH1", ""}, {"CH2", "time-out"}, {"LA", "12 bytes, 2048 needed"}};
+    const std::string json = toJson(s);
+    EXPECT_NE(json.find(R"("Arrived":{"CH1":true,"CH2":false,"LA":false,"SystemBlock":true})"),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find(R"("Missing":{"CH2":"time-out","LA":"12 bytes, 2048 needed"})"),
+              std::string::npos)
+        << json;
+    std::string error;
+    const auto back = fromJson(json, error);
+    ASSERT_TRUE(back) << error;
+    EXPECT_EQ(back->Parts, s.Parts);
+    const auto older = fromJson(R"({"HasData": true})", error);
+    ASSERT_TRUE(older);
+    EXPECT_TRUE(older->Parts.empty());
+    EXPECT_FALSE(older->missing("CH1"));
+    EXPECT_EQ(fromJson(R"({"Arrived": {"CH2": false}})", error)->Parts,
+              (std::vector<UploadPart>{{"CH2", "no data"}}));
+    for (const char* bad : {R"({"Arrived": 5})", R"({"Arrived": {"CH2": "yes"}})",
+                            R"({"Arrived": {"CH2": true}, "Missing": {"CH2": "time-out"}})",
+                            R"({"Arrived": {"CH2": false}, "Missing": {"CH2": 7}})",
+                            R"({"Missing": {"CH2": "time-out"}})"})
+        EXPECT_FALSE(fromJson(bad, error)) << bad;
+}
+
 TEST(ScopeStateJson, BadDocumentsAreRefused) {
     std::string error;
     EXPECT_FALSE(fromJson("not json", error));

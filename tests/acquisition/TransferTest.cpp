@@ -133,6 +133,7 @@ TEST(TransferFaults, TimedOutCh2KeepsItsOwnOldSamplesNotCh1s) {
     const ScopeState& s = rig.upload(true, true);
     EXPECT_EQ(s.Ch2Samples, firstCh2);
     EXPECT_NE(s.Ch2Samples, s.Ch1Samples);
+    EXPECT_TRUE(s.missing("CH2"));  // kept, but not drawn
     EXPECT_TRUE(s.HasData);
 }
 
@@ -147,15 +148,88 @@ TEST(TransferFaults, UsbBlockThatFailsReportsAndKeepsTheTarget) {
     EXPECT_EQ(rig.host.messages()[0].text, "Cann't Read data from USB Device");
 }
 
+// What follows the loss ends at once: no wait of 10 s per block, one message for the sends.
 TEST(TransferFaults, DeviceThatDisappearsMidBlockEndsTheUploadCleanly) {
     InstrumentRig rig(Transport::Serial);
     ASSERT_TRUE(rig.connect());
     rig.faults.target = ":WAVEFORM:DATA? CHANNEL1";
     rig.faults.disappearMidReply = true;
-    const ScopeState& s = rig.upload(true);
+    int64_t lostAtMs = -1;
+    rig.host.onEveryPump([&] {
+        if (lostAtMs < 0 && !rig.port.PortOpen()) lostAtMs = rig.host.nowMs();
+    });
+    const ScopeState& s = rig.upload(true, true, true);
     EXPECT_TRUE(s.Ch1Samples.empty());
+    EXPECT_TRUE(s.Ch2Samples.empty());
     EXPECT_FALSE(rig.port.PortOpen());
+    ASSERT_GE(lostAtMs, 0);
+    EXPECT_LT(rig.host.nowMs() - lostAtMs, 1000);
+    ASSERT_EQ(rig.host.messages().size(), 1u);
+    EXPECT_EQ(rig.host.messages()[0].caption, "RS232 Send Message");
 }
+
+// Each fault of the simulated instrument on one block of an upload of CH1, CH2 and MATH: only a
+// whole block long enough for the screen counts, and the upload notes why any other did not.
+struct FaultRow {
+    const char* name;
+    Transport transport;
+    const char* fault;  // as the simulator's command line names it
+    const char* target;
+    std::vector<std::string> missing;  // "part: why"
+};
+
+std::ostream& operator<<(std::ostream& out, const FaultRow& row) { return out << row.name; }
+
+class UploadFaults : public ::testing::TestWithParam<FaultRow> {};
+
+TEST_P(UploadFaults, OnlyWholeBlocksCountAndTheRestAreNoted) {
+    const FaultRow& row = GetParam();
+    InstrumentRig rig(row.transport);
+    ASSERT_TRUE(rig.connect());
+    ASSERT_TRUE(sim::applyFault(rig.faults, row.fault));
+    rig.faults.target = row.target;
+    const ScopeState& s = rig.upload(true, true, true);
+    std::vector<std::string> missing;
+    for (const UploadPart& part : s.Parts)
+        if (!part.arrived()) missing.push_back(part.name + ": " + part.failure);
+    EXPECT_EQ(missing, row.missing);
+    ASSERT_EQ(s.Parts.size(), 4u);
+    EXPECT_EQ(s.Ch2Samples.empty(), s.missing("CH2"));  // a failed block leaves the array alone
+    EXPECT_EQ(s.SystemBlock.ScreenEnd() == 0, s.missing("SystemBlock"));
+}
+
+constexpr Transport Serial = Transport::Serial;
+constexpr Transport Usb = Transport::Usb;
+constexpr const char* Ch2 = ":WAVEFORM:DATA? CHANNEL2";
+constexpr const char* System = ":SYSTEM:DATA?";
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Faults, UploadFaults, ::testing::Values(
+    FaultRow{"SerialSilent", Serial, "silent", Ch2, {"CH2: time-out"}},
+    FaultRow{"SerialGarbage", Serial, "garbage", Ch2, {"CH2: 12 bytes, 812 needed"}},
+    FaultRow{"SerialTrickle", Serial, "trickle=5", Ch2, {}},
+    FaultRow{"SerialLongerPrefix", Serial, "prefix-delta=10", Ch2, {"CH2: time-out"}},
+    FaultRow{"SerialShorterPrefix", Serial, "prefix-delta=-10", Ch2, {"CH2: time-out"}},
+    FaultRow{"SerialSplitPrefix", Serial, "split-prefix", Ch2, {}},
+    FaultRow{"SerialOversize", Serial, "oversize=7000", Ch2, {"CH2: 7000 bytes, more than 6200"}},
+    FaultRow{"SerialDisappear", Serial, "disappear", Ch2,
+             {"CH2: port closed", "MATH: port closed"}},
+    FaultRow{"SerialSystemBlockGarbage", Serial, "garbage", System,
+             {"SystemBlock: 12 bytes, 112 needed"}},
+    FaultRow{"UsbSilent", Usb, "silent", Ch2, {"CH2: time-out"}},
+    FaultRow{"UsbGarbage", Usb, "garbage", Ch2, {"CH2: 12 bytes, 812 needed"}},
+    FaultRow{"UsbTrickle", Usb, "trickle=5", Ch2, {}},
+    FaultRow{"UsbLongerPrefix", Usb, "prefix-delta=10", Ch2, {"CH2: read failed"}},
+    FaultRow{"UsbShorterPrefix", Usb, "prefix-delta=-10", Ch2, {"CH2: 805 bytes, 812 needed"}},
+    FaultRow{"UsbSplitPrefix", Usb, "split-prefix", Ch2, {}},
+    FaultRow{"UsbOversize", Usb, "oversize=7000", Ch2, {"CH2: 7000 bytes, more than 6200"}},
+    FaultRow{"UsbWrongMessageId", Usb, "wrong-message-id", Ch2, {"CH2: read failed"}},
+    FaultRow{"UsbShortPacket", Usb, "short-packet", Ch2, {"CH2: read failed"}},
+    FaultRow{"UsbDisappear", Usb, "disappear", Ch2, {"CH2: read failed", "MATH: no device"}},
+    FaultRow{"UsbSystemBlockWrongMessageId", Usb, "wrong-message-id", System,
+             {"SystemBlock: read failed"}}),
+    [](const auto& row) { return row.param.name; });
+// clang-format on
 
 TEST(TransferFaults, PrefixSplitOverTwoWritesStillGivesTheBlock) {
     InstrumentRig rig(Transport::Serial);

@@ -46,9 +46,9 @@ TEST_F(Fft, CentreBeyondTheDataDrawsNothing) {
 }
 
 TEST_F(Fft, UnknownSpanCodeIsSpan500) {
-    EXPECT_EQ(FftSpan(0), 500);
-    EXPECT_EQ(FftSpan(8), 500);
-    EXPECT_EQ(FftSpan(7), 25);
+    EXPECT_EQ(acquisition::FftSpan(0), 500);
+    EXPECT_EQ(acquisition::FftSpan(8), 500);
+    EXPECT_EQ(acquisition::FftSpan(7), 25);
     b.int16(68, 150).int16(60, 9).byte(37, 1);
     draw();
     EXPECT_EQ(last().x2, 274);

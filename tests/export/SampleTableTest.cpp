@@ -105,6 +105,15 @@ TEST_F(SampleTable, YtRowsAreTheValidColumnsWithTimeVoltsAndLogicLevels) {
     }
 }
 
+TEST_F(SampleTable, ASourceWhoseBlockDidNotComeWithTheUploadHasNoColumn) {
+    captureCh1();
+    slot().CapturedMath = true;
+    slot().MathSamples = countingSamples();  // an earlier upload's
+    build.byte(15, 1);
+    slot().Parts = {{"SystemBlock", ""}, {"CH1", ""}, {"MATH", "time-out"}};
+    EXPECT_EQ(readBack(slot()).header, (QStringList{"time (s)", "CH1 (V)"}));
+}
+
 TEST_F(SampleTable, AlternateTriggerHasATimeColumnPerHalfAndEachChannelItsOwnWindow) {
     captureCh1();
     slot().CapturedCh2 = true;

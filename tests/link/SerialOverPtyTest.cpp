@@ -75,6 +75,24 @@ TEST_F(SerialOverPty, BinaryBlockArrivesWhole) {
     EXPECT_EQ(std::string(link.RxBuffer.begin(), link.RxBuffer.begin() + 600), payload);
 }
 
+// The late bytes sit in the driver, not yet read by the port, when the query goes out.
+TEST_F(SerialOverPty, BytesWaitingAtTheSendAreDropped) {
+    pty.write("EDGE\n");
+    std::this_thread::sleep_for(50ms);
+    answerNextCommand({"ON\n"});
+    EXPECT_EQ(channel.QueryCommand(":CHANNEL1:DISPLAY?"), "ON");
+}
+
+TEST_F(SerialOverPty, PortAnotherProgramHoldsIsBusy) {
+    platform::QtSerialPortControl other;
+    other.setDevicePath(pty.devicePath());
+    const auto status = other.setPortOpen(true);
+    EXPECT_FALSE(status.ok);
+    EXPECT_EQ(status.error, pty.devicePath() +
+                                ": the port is busy: another program has it open. Close that "
+                                "program and connect again.");
+}
+
 TEST_F(SerialOverPty, ClosedFarEndClosesThePortWithOneEvent) {
     int lostEvents = 0;
     int events = 0;

@@ -110,6 +110,16 @@ TEST_F(SerialSendTest, ResetsTheReplyBeforeSending) {
     EXPECT_FALSE(channel.state().ReplyStarted);
 }
 
+// A reply that came after its query gave up waits in the input while a command pauses; it is
+// not taken for the reply of the next query, nor does it shift the replies after that.
+TEST_F(SerialSendTest, LateReplyWaitingAtTheSendIsDropped) {
+    port.arrive("EDGE\n");
+    deliverAfter(10, "ON\n");
+    EXPECT_EQ(channel.QueryCommand(":CHANNEL1:DISPLAY?"), "ON");
+    deliverAfter(10, "Y-T\n");
+    EXPECT_EQ(channel.QueryCommand(":TIMEBASE:FORMAT?"), "Y-T");
+}
+
 TEST_F(SerialSendTest, FailedWriteShowsTheDescriptionAndSkipsThePause) {
     port.writeFailure = "Resource temporarily unavailable";
     channel.serial().SerialSend("*IDN?");
@@ -276,12 +286,33 @@ TEST_F(SerialEvents, SendThresholdEventIsIgnored) {
     EXPECT_EQ(channel.serial().lastEventDescription(), "");
 }
 
-TEST_F(SerialEvents, UnpluggedPortEndsTheWaitByTimeOutWithoutMessages) {
+TEST_F(SerialEvents, UnpluggedPortEndsTheWaitAtOnceWithoutMessages) {
     host.after(50, [this] { port.unplug(); });
+    const auto start = host.nowMs();
     EXPECT_EQ(channel.QueryCommand("*IDN?"), "");
+    EXPECT_LT(host.nowMs() - start, 100);
     EXPECT_FALSE(port.PortOpen());
     EXPECT_EQ(channel.serial().lastEventDescription(), "Unknown error or event");
     EXPECT_TRUE(host.messages().empty());
+}
+
+// After the loss every wait ends at once, and of all the sends that fail only the first says so,
+// until the port is opened again.
+TEST_F(SerialEvents, ClosedPortFailsTheRestQuicklyWithOneMessage) {
+    port.unplug();
+    const auto start = host.nowMs();
+    EXPECT_EQ(awaitBlock(":WAVEFORM:DATA? CHANNEL1"), ReplyWait::PortClosed);
+    EXPECT_EQ(awaitBlock(":WAVEFORM:DATA? CHANNEL2"), ReplyWait::PortClosed);
+    EXPECT_EQ(channel.QueryCommand(":TIMEBASE:FORMAT?"), "");
+    EXPECT_LT(host.nowMs() - start, 1000);
+    ASSERT_EQ(host.messages().size(), 1u);
+    EXPECT_EQ(host.messages()[0].caption, "RS232 Send Message");
+    channel.serial().SerialOpen();
+    port.writeFailure = "Input/output error";
+    channel.SendCommand(":RUN");
+    port.unplug();
+    channel.SendCommand(":RUN");
+    EXPECT_EQ(host.messages().size(), 3u);
 }
 
 struct EventRow {

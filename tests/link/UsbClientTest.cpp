@@ -86,12 +86,14 @@ TEST_F(UsbClientTest, ReplyNeverReadyTimesOutAfterFiftyTicks) {
     EXPECT_NEAR(static_cast<double>(host.nowMs() - start), 5000, 100);
     expectOneMessage("Read USB time out", "USB Read Message");
     EXPECT_TRUE(usb.writes.empty());  // no reply was asked for
+    EXPECT_EQ(client().lastFailure(), "time-out");
 }
 
 TEST_F(UsbClientTest, StatusFailureWhileWaitingIsReported) {
     usb.statusFails = true;
     EXPECT_EQ(client().UsbReadLine(), "");
     expectOneMessage("Cann't Connect to USB Device", "USB Read Message");
+    EXPECT_EQ(client().lastFailure(), "no device");
 }
 
 TEST_F(UsbClientTest, FailedReadIsReported) {
@@ -99,6 +101,7 @@ TEST_F(UsbClientTest, FailedReadIsReported) {
     usb.readFails = true;
     EXPECT_EQ(client().UsbReadLine(), "");
     expectOneMessage("Cann't Read data from USB Device", "USB Read Message");
+    EXPECT_EQ(client().lastFailure(), "read failed");
 }
 
 TEST_F(UsbClientTest, OpenSetsLinkReadyFromTheStatusRequest) {
@@ -154,6 +157,7 @@ TEST_F(UsbClientTest, TextReplyLongerThanItsBufferIsRefused) {
     EXPECT_EQ(client().UsbReadLine(), "");
     EXPECT_EQ(usb.lastReadCapacity, 257u);
     expectOneMessage("Cann't Read data from USB Device", "USB Read Message");
+    EXPECT_EQ(client().lastFailure(), "258 bytes, more than 257");
 }
 
 TEST_F(UsbClientTest, CommandLongerThanItsBufferIsNotSent) {
@@ -164,6 +168,16 @@ TEST_F(UsbClientTest, CommandLongerThanItsBufferIsNotSent) {
     EXPECT_EQ(host.messages()[0].caption, "USB Send Message");
     client().UsbSend(std::string(257, 'K'));
     EXPECT_EQ(usb.writes.size(), 1u);
+}
+
+TEST_F(UsbClientTest, QueryLongerThanItsBufferFailsAtOnce) {
+    usb.queueReply("ON\n");
+    const auto start = host.nowMs();
+    EXPECT_EQ(channel.QueryCommand(":" + std::string(257, 'K') + "?"), "");
+    EXPECT_EQ(host.nowMs(), start);
+    EXPECT_EQ(usb.statusRequests, 0);
+    ASSERT_EQ(host.messages().size(), 1u);
+    EXPECT_EQ(host.messages()[0].caption, "USB Send Message");
 }
 
 TEST_F(UsbClientTest, SystemBlockLandsInTheRecord) {
@@ -181,11 +195,17 @@ TEST_F(UsbClientTest, LongerSystemBlockGivesItsFirst112Bytes) {
     for (uint8_t byte : channel.state().SystemDataRecord) ASSERT_EQ(byte, 'a');
 }
 
+// Too long for its buffer, or too short for the record.
 TEST_F(UsbClientTest, FailedSystemBlockLeavesTheRecordWholeAndSilent) {
     channel.state().SystemDataRecord.fill(9);
-    usb.queueReply(std::string(5000, 'x'));
-    client().UsbReadSystemBlock();
-    for (uint8_t byte : channel.state().SystemDataRecord) ASSERT_EQ(byte, 9);
+    for (const auto& [length, why] :
+         {std::pair<size_t, std::string>{5000, "5000 bytes, more than 4096"},
+          {50, "50 bytes, 112 needed"}}) {
+        usb.queueReply(std::string(length, 'x'));
+        EXPECT_FALSE(client().UsbReadSystemBlock());
+        EXPECT_EQ(client().lastFailure(), why);
+        for (uint8_t byte : channel.state().SystemDataRecord) ASSERT_EQ(byte, 9);
+    }
     EXPECT_TRUE(host.messages().empty());
 }
 

@@ -1,7 +1,14 @@
 #include "platform/SerialPortControl.h"
 
+#include <grp.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
+#include "platform/PortRefusal.h"
 #include "tests/support/FakeSerialPort.h"
 
 namespace tracebay::platform {
@@ -55,6 +62,30 @@ TEST(SerialPortControl, LostDeviceClosesThePortAndReportsOnce) {
     EXPECT_EQ(events, 1);
     EXPECT_EQ(port.CommEvent(), SerialPortControl::ComEvPortLost);
     EXPECT_EQ(port.closes, 1);
+}
+
+TEST(PortRefusal, SaysWhatToDoAboutIt) {
+    EXPECT_EQ(portRefusalText("/dev/ttyUSB0", PortRefusal::Busy, "dialout"),
+              "/dev/ttyUSB0: the port is busy: another program has it open. Close that program "
+              "and connect again.");
+    EXPECT_EQ(portRefusalText("/dev/ttyUSB0", PortRefusal::Forbidden, "uucp"),
+              "/dev/ttyUSB0: permission denied: this user may not open the port. Add the user to "
+              "the group uucp (sudo usermod -aG uucp $USER), then log out and in again; see the "
+              "README.");
+}
+
+// Root may open anything, so only another user sees the port forbidden.
+TEST(PortRefusal, TellsAForbiddenDeviceFromABusyOne) {
+    const std::string device = ::testing::TempDir() + "tracebay-port-" + std::to_string(::getpid());
+    std::ofstream{device};
+    EXPECT_EQ(portRefusal(device), PortRefusal::Busy);
+    EXPECT_EQ(deviceGroup(device), ::getgrgid(::getegid())->gr_name);
+    std::filesystem::permissions(device, std::filesystem::perms::none);
+    if (::geteuid() != 0) {
+        EXPECT_EQ(portRefusal(device), PortRefusal::Forbidden);
+    }
+    std::filesystem::remove(device);
+    EXPECT_EQ(deviceGroup(device), "dialout");
 }
 
 }  // namespace

@@ -14,6 +14,8 @@ class FakeSerialPort : public platform::SerialPortControl {
 public:
     // Bytes arrive: they wait in the input and a receive event is raised.
     void deliver(const std::string& bytes);
+    // Bytes arrive while the program is busy: they wait in the input, no event yet.
+    void arrive(const std::string& bytes) { input_ += bytes; }
     void raise(int commEvent) { raiseCommEvent(commEvent); }
     void unplug() { deviceLost(); }
 

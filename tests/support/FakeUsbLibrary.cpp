@@ -18,7 +18,10 @@ bool FakeUsbLibrary::ReadUSB(uint32_t& length, uint8_t* destination, uint32_t ca
     const std::string reply = replies_.front();
     replies_.pop_front();
     pollsForCurrent_ = 0;
-    if (reply.size() > capacity) return false;
+    if (reply.size() > capacity) {
+        length = static_cast<uint32_t>(reply.size());
+        return false;
+    }
     std::copy(reply.begin(), reply.end(), destination);
     length = static_cast<uint32_t>(reply.size());
     return true;

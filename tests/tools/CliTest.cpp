@@ -235,9 +235,10 @@ TEST(CliRender, UnreadableUploadIsRefused) {
 TEST(CliUsage, HelpDocumentsEveryCommandAndOption) {
     const auto result = cli({"--help"});
     EXPECT_EQ(result.status, 0);
-    for (const char* word : {"identify", "upload", "key", "render", "--usb", "--serial", "--baud",
-                             "--ch1", "--ch2", "--math", "--la", "--json", "--png", "--svg",
-                             "--pdf", "--csv", "--zoom", "--bw", "--no-grid"})
+    for (const char* word :
+         {"identify", "upload", "key",    "render", "--usb",     "--serial",       "--baud",
+          "--ch1",    "--ch2",  "--math", "--la",   "--json",    "--png",          "--svg",
+          "--pdf",    "--csv",  "--zoom", "--bw",   "--no-grid", "3 the upload is"})
         EXPECT_NE(result.out.find(word), std::string::npos) << word;
 }
 

@@ -1,6 +1,8 @@
 // The libusb backend against an emulated USB Test and Measurement device: umockdev stands in
 // for sysfs, udev and the usbfs device node, and the simulated instrument answers the transfers.
 
+#include <dlfcn.h>
+#include <libusb.h>
 #include <linux/usbdevice_fs.h>
 #include <sys/ioctl.h>
 #include <umockdev.h>
@@ -18,6 +20,7 @@
 #include <mutex>
 
 #include "sim/UsbtmcDevice.h"
+#include "usblink/KavloUsbLink.h"
 #include "usblink/LibusbDeviceAccess.h"
 #include "usblink/UsbLink.h"
 
@@ -102,6 +105,7 @@ public:
 
     std::mutex mutex;
     std::string driver = "usbtmc";  // the kernel driver bound to interface 0, if any
+    std::string manufacturer = "KAVLO TECHNOLOGIES";  // string 1; none when empty
     bool stallNextRead = false;
     int claims = 0;
     int releases = 0;
@@ -203,13 +207,27 @@ private:
     void control(usbdevfs_urb* urb) {
         auto* setup = static_cast<uint8_t*>(urb->buffer);
         const uint16_t length = static_cast<uint16_t>(setup[6] | (setup[7] << 8));
-        if (setup[0] == 0xC0) {
+        if (setup[0] == 0x80 && setup[1] == 6 && setup[3] == 3) {
+            const std::string text = stringDescriptor(setup[2]);
+            const size_t n = std::min<size_t>(text.size(), length);
+            std::memcpy(setup + 8, text.data(), n);
+            finish(urb, text.empty() ? -EPIPE : 0, static_cast<int>(n), true);
+        } else if (setup[0] == 0xC0) {
             const auto answer = device_.vendorRead(setup[1], 0, 0, length);
             if (answer) std::memcpy(setup + 8, answer->data(), answer->size());
             finish(urb, 0, answer ? static_cast<int>(answer->size()) : 0, answer.has_value());
         } else {
             finish(urb, 0, length, true);
         }
+    }
+
+    // String 0 lists the languages (US English); string 1 is the manufacturer, in UTF-16.
+    std::string stringDescriptor(uint8_t index) const {
+        if (manufacturer.empty() || index > 1) return {};
+        if (index == 0) return {4, 3, 0x09, 0x04};
+        std::string text{static_cast<char>(2 + 2 * manufacturer.size()), 3};
+        for (char c : manufacturer) text += {c, 0};
+        return text;
     }
 
     static void finish(usbdevfs_urb* urb, int status, int length, bool ok) {
@@ -250,17 +268,17 @@ private:
     std::deque<UMockdevIoctlData*> completed_;
 };
 
-class LibusbBackend : public ::testing::Test {
+// A bus of emulated devices, and the library's work over the libusb backend.
+class EmulatedBus : public ::testing::Test {
 protected:
     void SetUp() override {
         testbed_ = umockdev_testbed_new();
         ASSERT_TRUE(umockdev_in_mock_environment()) << "run under umockdev-wrapper";
-        addDevice("1-1", 2, 0xFF, 0x00, nullptr);  // a vendor device without USBTMC comes first
-        addDevice("1-2", 3, 0xFE, 0x03, &emulated);
         std::filesystem::create_directories(records);
     }
 
     void TearDown() override {
+        link.CloseDevice();  // while the devices are still there
         g_object_unref(testbed_);
         std::filesystem::remove_all(records);
     }
@@ -323,22 +341,42 @@ private:
     UMockdevTestbed* testbed_ = nullptr;
 };
 
+class LibusbBackend : public EmulatedBus {
+protected:
+    void SetUp() override {
+        EmulatedBus::SetUp();
+        addDevice("1-1", 2, 0xFF, 0x00, nullptr);  // a vendor device without USBTMC comes first
+        addDevice("1-2", 3, 0xFE, 0x03, &emulated);
+    }
+};
+
 TEST_F(LibusbBackend, FindsTheTestAndMeasurementInterfaceAndTalksToIt) {
     EXPECT_EQ(query("*IDN?").substr(0, 26), "KAVLO TECHNOLOGIES,QM1102D");
     EXPECT_GT(emulated.transfers, 0);
 }
 
-TEST_F(LibusbBackend, TakesTheInterfaceFromItsDriverAndGivesItBack) {
+// Taking the interface re-creates the driver's device node and makes it probe the device: it is
+// done once, not for every call, and undone when the device is closed.
+TEST_F(LibusbBackend, ClaimsTheInterfaceOnceAcrossCallsAndGivesItBackAtClose) {
+    EXPECT_EQ(query("*IDN?").substr(0, 5), "KAVLO");
+    EXPECT_EQ(query(":TIMEBASE:FORMAT?"), "Y-T\n");
     ASSERT_TRUE(write(":KEY:RUN", 1));
     EXPECT_FALSE(instrument.state().running);
+    {
+        std::lock_guard lock(emulated.mutex);
+        EXPECT_EQ(emulated.detaches, 1);
+        EXPECT_EQ(emulated.claims, 1);
+        EXPECT_EQ(emulated.releases, 0);
+        EXPECT_EQ(emulated.attaches, 0);
+    }
+    EXPECT_FALSE(std::filesystem::is_empty(records));
+    EXPECT_NE(link.DeviceHandle, InvalidHandle);
+    link.CloseDevice();  // as the library does when it is unloaded
     std::lock_guard lock(emulated.mutex);
-    EXPECT_EQ(emulated.detaches, 1);
-    EXPECT_EQ(emulated.claims, 1);
     EXPECT_EQ(emulated.releases, 1);
     EXPECT_EQ(emulated.attaches, 1);
     EXPECT_EQ(emulated.driver, "usbtmc");
     EXPECT_TRUE(std::filesystem::is_empty(records));
-    EXPECT_EQ(link.DeviceHandle, InvalidHandle);
 }
 
 TEST_F(LibusbBackend, InterfaceWithoutADriverIsLeftWithout) {
@@ -354,6 +392,8 @@ TEST_F(LibusbBackend, DriverLeftDetachedByAProcessThatDiedIsGivenBack) {
     const std::string note = records + "/kavlousblink-bus1-2-if0";
     std::ofstream(note) << "detached\n";
     ASSERT_TRUE(write(":KEY:RUN", 1));
+    EXPECT_TRUE(std::filesystem::exists(note));
+    link.CloseDevice();
     std::lock_guard lock(emulated.mutex);
     EXPECT_EQ(emulated.attaches, 1);
     EXPECT_FALSE(std::filesystem::exists(note));
@@ -373,7 +413,41 @@ TEST_F(LibusbBackend, DeviceThatSendsNothingTimesOutAndTheCallFails) {
     EXPECT_FALSE(link.ReadUSB(&length, buffer));
     std::lock_guard lock(emulated.mutex);
     EXPECT_EQ(emulated.discarded, 1);
-    EXPECT_EQ(emulated.attaches, 2);  // given back after each call, the failed one too
+    EXPECT_EQ(emulated.attaches, 1);  // given back after the failed call
+}
+
+// The device kept more of its reply than the reply announced; what the backend read of it must
+// not become the start of the next reply.
+TEST_F(LibusbBackend, RestOfAReplyReadInPartIsNotTakenForTheNext) {
+    faults.target = ":WAVEFORM:DATA? CHANNEL1";
+    faults.prefixDelta = -10;
+    EXPECT_EQ(query(":WAVEFORM:DATA? CHANNEL1").size(), 805u);
+    EXPECT_EQ(query(":TIMEBASE:FORMAT?"), "Y-T\n");
+}
+
+// The library as the program loads it: the interface stays claimed between its calls and is
+// given back when the library is unloaded, as at the end of the process.
+TEST_F(LibusbBackend, LibraryGivesTheInterfaceBackWhenUnloaded) {
+    void* library = ::dlopen(KAVLOUSBLINK_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << ::dlerror();
+    const auto write = reinterpret_cast<WriteUSBProc>(::dlsym(library, "WriteUSB"));
+    ASSERT_NE(write, nullptr);
+    const std::string command = ":KEY:RUN";
+    for (uint8_t tag = 1; tag <= 3; ++tag)
+        EXPECT_EQ(write(1, tag, static_cast<uint32_t>(command.size()),
+                        reinterpret_cast<const uint8_t*>(command.data())),
+                  1);
+    {
+        std::lock_guard lock(emulated.mutex);
+        EXPECT_EQ(emulated.claims, 1);
+        EXPECT_EQ(emulated.releases, 0);
+    }
+    ::dlclose(library);
+    ASSERT_EQ(::dlopen(KAVLOUSBLINK_LIBRARY, RTLD_NOW | RTLD_NOLOAD), nullptr) << "still loaded";
+    std::lock_guard lock(emulated.mutex);
+    EXPECT_EQ(emulated.releases, 1);
+    EXPECT_EQ(emulated.attaches, 1);
+    EXPECT_EQ(emulated.driver, "usbtmc");
 }
 
 TEST_F(LibusbBackend, StalledEndpointIsClearedAndTheNextCallWorks) {
@@ -389,6 +463,85 @@ TEST_F(LibusbBackend, StalledEndpointIsClearedAndTheNextCallWorks) {
     }
     EXPECT_EQ(query(":TIMEBASE:FORMAT?"), "Y-T\n");
 }
+
+// The notes that let the next run give back a driver left detached live where only this user
+// can write: another user can neither plant one nor point one elsewhere.
+TEST(RecordFolder, IsTheUsersRuntimeFolderOrOneOfItsOwnNeverASharedOne) {
+    namespace fs = std::filesystem;
+    const fs::path top = ::testing::TempDir() + "kavlo-folders-" + std::to_string(::getpid());
+    const fs::path runtime = top / "run";
+    const fs::path home = top / "home";
+    fs::create_directories(runtime);
+    fs::permissions(runtime, fs::perms::owner_all, fs::perm_options::replace);
+    const std::string own = (home / ".local/state/KavloUsbLink").string();
+    EXPECT_EQ(LibusbDeviceAccess::recordFolder(runtime.c_str(), home.c_str()), runtime.string());
+    fs::permissions(runtime, fs::perms::all, fs::perm_options::replace);
+    EXPECT_EQ(LibusbDeviceAccess::recordFolder(runtime.c_str(), home.c_str()), own);
+    EXPECT_EQ(fs::status(own).permissions(), fs::perms::owner_all);
+    EXPECT_EQ(LibusbDeviceAccess::recordFolder("/tmp", home.c_str()), own);
+    EXPECT_EQ(LibusbDeviceAccess::recordFolder(nullptr, home.c_str()), own);
+    EXPECT_EQ(LibusbDeviceAccess::recordFolder("/tmp", nullptr), "");
+    fs::remove_all(top);
+}
+
+// Another maker's Test and Measurement device (a multimeter) beside the oscilloscope, in
+// either socket, and so in either enumeration order.
+class TwoInstruments : public EmulatedBus, public ::testing::WithParamInterface<bool> {
+protected:
+    static constexpr int FirstSocket = 2;  // device numbers
+    static constexpr int SecondSocket = 3;
+
+    void SetUp() override {
+        EmulatedBus::SetUp();
+        meter.manufacturer = "ACME METERS";
+        addDevice("1-1", FirstSocket, 0xFE, 0x03, meterInFirstSocket() ? &meter : &emulated);
+        addDevice("1-2", SecondSocket, 0xFE, 0x03, meterInFirstSocket() ? &emulated : &meter);
+    }
+
+    bool meterInFirstSocket() const { return GetParam(); }
+
+    // Whether libusb lists the meter before the oscilloscope.
+    bool meterEnumeratedFirst() const {
+        const int meterNumber = meterInFirstSocket() ? FirstSocket : SecondSocket;
+        libusb_context* context = nullptr;
+        libusb_init(&context);
+        libusb_device** list = nullptr;
+        const ssize_t count = libusb_get_device_list(context, &list);
+        int first = 0;
+        for (ssize_t i = 0; i < count && first == 0; ++i) {
+            const int number = libusb_get_device_address(list[i]);
+            if (number == FirstSocket || number == SecondSocket) first = number;
+        }
+        libusb_free_device_list(list, 1);
+        libusb_exit(context);
+        return first == meterNumber;
+    }
+
+    Instrument meterInstrument{{"ACME METERS", "DMM-6", "7", "1.0"}};
+    UsbtmcDevice meterDevice{meterInstrument, faults};
+    EmulatedDevice meter{meterDevice};
+};
+
+TEST_P(TwoInstruments, TheMakersInstrumentGetsTheCommands) {
+    SCOPED_TRACE(meterEnumeratedFirst() ? "meter enumerated first" : "meter enumerated second");
+    EXPECT_EQ(query("*IDN?").substr(0, 26), "KAVLO TECHNOLOGIES,QM1102D");
+    EXPECT_TRUE(meterDevice.bulkOutLog.empty());
+    std::lock_guard lock(meter.mutex);
+    EXPECT_EQ(meter.detaches, 0);
+    EXPECT_EQ(meter.claims, 0);
+}
+
+// Without a device that names the maker, the first Test and Measurement interface is taken;
+// which one that is depends on the socket.
+TEST_P(TwoInstruments, WithoutTheMakersNameTheFirstEnumeratedIsTaken) {
+    emulated.manufacturer.clear();
+    EXPECT_EQ(query("*IDN?").substr(0, 5), meterEnumeratedFirst() ? "ACME " : "KAVLO");
+    EXPECT_EQ(meterEnumeratedFirst(), !meterInFirstSocket());
+}
+
+INSTANTIATE_TEST_SUITE_P(Sockets, TwoInstruments, ::testing::Bool(), [](const auto& socket) {
+    return socket.param ? "MeterInTheFirstSocket" : "MeterInTheSecondSocket";
+});
 
 }  // namespace
 }  // namespace usblink

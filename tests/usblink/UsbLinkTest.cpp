@@ -195,14 +195,38 @@ TEST_F(UsbLinkTest, FirstPacketShorterThanItsHeaderFailsCleanly) {
     expectClosed();
 }
 
-TEST_F(UsbLinkTest, BoundedReadRefusesALengthLargerThanTheBuffer) {
-    device.packets = {inPacket(113, counting(52)), counting(61)};
-    std::vector<uint8_t> destination(112, 0xAA);
+// The refused reply is read to its end and dropped, in chunks, so that the next reply starts
+// with its own header.
+TEST_F(UsbLinkTest, BoundedReadRefusesALengthLargerThanTheBufferAndDrainsIt) {
+    device.packets = {inPacket(10000, counting(52)), counting(4096), counting(4096), counting(1756),
+                      inPacket(2, "OK")};
+    std::vector<uint8_t> destination(6200, 0xAA);
     uint32_t length = 5;
-    EXPECT_FALSE(link.ReadUSB(&length, destination.data(), 112));
-    EXPECT_EQ(length, 5u);
+    EXPECT_FALSE(link.ReadUSB(&length, destination.data(), 6200));
+    EXPECT_EQ(length, 10000u);
     for (uint8_t b : destination) ASSERT_EQ(b, 0xAA);
-    EXPECT_EQ(device.reads.size(), 1u);
+    ASSERT_EQ(device.reads.size(), 4u);
+    EXPECT_EQ(device.reads[1].asked, 4096u);
+    EXPECT_EQ(device.reads[3].asked, 1756u);
+    expectClosed();
+    EXPECT_TRUE(link.ReadUSB(&length, destination.data(), 6200));
+    EXPECT_EQ(length, 2u);
+}
+
+TEST_F(UsbLinkTest, DrainEndsWhenTheDeviceStopsSending) {
+    device.packets = {inPacket(113, counting(52)), counting(20)};
+    std::vector<uint8_t> destination(112);
+    uint32_t length = 0;
+    EXPECT_FALSE(link.ReadUSB(&length, destination.data(), 112));
+    EXPECT_EQ(device.reads.size(), 3u);  // the last read found nothing
+    expectClosed();
+}
+
+TEST_F(UsbLinkTest, BoundedReadFailsWhenTheReplyEndsShort) {
+    device.packets = {inPacket(600, counting(52)), counting(538)};
+    std::vector<uint8_t> destination(600);
+    uint32_t length = 0;
+    EXPECT_FALSE(link.ReadUSB(&length, destination.data(), 600));
     expectClosed();
 }
 
