@@ -19,6 +19,7 @@
 
 #include "acquisition/Commands.h"
 #include "display/Repaint.h"
+#include "link/ReplyFailure.h"
 #include "mainwindow/ConnectionLed.h"
 #include "mainwindow/FlatButton.h"
 #include "mainwindow/Icons.h"
@@ -473,8 +474,22 @@ void frmWave::LiveTimer_Timer() {
         LiveTimer->setEnabled(true);
 }
 
-// The failure has shown its own message where it happened.
-bool frmWave::uploadFailed() const { return !connection_.ScopeConnected; }
+// An upload fails when the connection ended or a part of it did not come. The USB client and a
+// lost serial port say so where it happens; a serial block that did not come is silent, so the
+// repetition says which parts it missed as it stops.
+bool frmWave::uploadFailed() {
+    if (!connection_.ScopeConnected) return true;
+    std::string silent;
+    bool failed = false;
+    for (const acquisition::UploadPart& part : slot().Parts) {
+        if (part.arrived()) continue;
+        failed = true;
+        if (channel_.usesSerial() && part.failure != link::failure::PortClosed)
+            silent += (silent.empty() ? "" : "\r") + part.name + ": no data (" + part.failure + ")";
+    }
+    if (!silent.empty()) message(silent);
+    return failed;
+}
 
 void frmWave::resetRefreshButton() {
     cmdRefresh->setIcon(Icons::refresh());

@@ -133,7 +133,7 @@ private:
     void repaintPicture();
     void resetRefreshButton();
     void LiveTimer_Timer();
-    bool uploadFailed() const;
+    bool uploadFailed();
     void pictureMousePress(QMouseEvent* event);
     void pictureMouseMove(QMouseEvent* event);
     void connectInstrument();

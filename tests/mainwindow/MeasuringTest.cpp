@@ -222,6 +222,17 @@ TEST_F(RefreshContinuously, StopsWhenTheConnectionEnds) {
     EXPECT_EQ(uploads(), 0);
 }
 
+TEST_F(RefreshContinuously, ABlockThatDoesNotComeStopsItAndSaysWhichOne) {
+    find<QCheckBox>("ChkCH_1")->setChecked(true);
+    faults.target = "DATA? CHANNEL2";
+    faults.silent = true;
+    live()->trigger();
+    host.advance(60'000);
+    EXPECT_FALSE(live()->isChecked());
+    EXPECT_EQ(messageTexts(), std::vector<std::string>{"CH2: no data (time-out)"});
+    EXPECT_EQ(uploads(), 1);
+}
+
 TEST_F(RefreshContinuously, WithoutAConnectionStopsWithTheRefreshMessage) {
     click("FlatBtnUpload_1");
     live()->trigger();
