@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QSettings>
+#include <QTimer>
 
 #include <iostream>
 #include <memory>
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "link/LoadedUsbLibrary.h"
+#include "mainwindow/CloseOnSignal.h"
 #include "mainwindow/PictureSharing.h"
 #include "mainwindow/SimulatedInstrument.h"
 #include "mainwindow/frmWave.h"
@@ -120,6 +122,16 @@ int main(int argc, char** argv) {
     QSettings qsettings;
     platform::SettingsStore settings(qsettings);
     mainwindow::frmWave window({host, port, usb, settings}, start);
+    // Ended from outside, the window closes in order; one refused during an upload is asked
+    // again until the upload is over.
+    QTimer closeAgain;
+    closeAgain.setInterval(100);
+    QObject::connect(&closeAgain, &QTimer::timeout, &window, [&] {
+        if (window.close()) closeAgain.stop();
+    });
+    mainwindow::CloseOnSignal closeOnSignal([&] {
+        if (!window.close()) closeAgain.start();
+    });
     window.show();
     // Without a window manager nothing gives the window the keyboard; its shortcuts need it.
     window.activateWindow();
