@@ -1,12 +1,12 @@
 // tracebay-cli: identify the instrument, upload its screen, or press one of its keys, from a
 // script or a headless machine.
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QString>
 
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -14,13 +14,17 @@
 #include "acquisition/Acquisition.h"
 #include "acquisition/Commands.h"
 #include "acquisition/Connection.h"
+#include "acquisition/KeyNames.h"
 #include "acquisition/ScopeStateJson.h"
+#include "acquisition/UploadFile.h"
 #include "display/Repaint.h"
 #include "link/CommandChannel.h"
 #include "link/LoadedUsbLibrary.h"
+#include "platform/AtomicFile.h"
 #include "platform/LibraryLoader.h"
 #include "platform/QtHost.h"
 #include "platform/QtSerialPortControl.h"
+#include "platform/SerialLineSettings.h"
 
 namespace {
 
@@ -29,6 +33,7 @@ using acquisition::ConnectOutcome;
 
 constexpr int ExitOk = 0;
 constexpr int ExitLinkFailed = 1;
+constexpr int ExitFileFailed = 1;
 constexpr int ExitRefused = 2;
 constexpr int ExitUsage = 64;
 
@@ -38,6 +43,7 @@ const char* const Help =
     "  tracebay-cli [--usb | --serial DEVICE [--baud RATE]] upload [--ch1] [--ch2] [--math]\n"
     "               [--la] [--json FILE|-] [--png FILE [--zoom PERCENT] [--bw] [--no-grid]]\n"
     "  tracebay-cli [--usb | --serial DEVICE [--baud RATE]] key NAME\n"
+    "  tracebay-cli key --list\n"
     "  tracebay-cli render --json FILE --png FILE [--zoom PERCENT] [--bw] [--no-grid]\n"
     "\n"
     "Talks to a QM1000 oscilloscope over USB (the default) or an RS232 port.\n"
@@ -45,7 +51,7 @@ const char* const Help =
     "Link:\n"
     "  --usb            use the USB link (the KavloUsbLink library)\n"
     "  --serial DEVICE  use the serial port DEVICE, e.g. /dev/ttyUSB0 or COM1\n"
-    "  --baud RATE      serial baud rate (default 9600)\n"
+    "  --baud RATE      serial baud rate, 110 to 4000000 (default 9600)\n"
     "\n"
     "Commands:\n"
     "  identify         connect and print model=... firmware=... logic_analyzer=yes|no\n"
@@ -62,12 +68,15 @@ const char* const Help =
     "    --no-grid      leave out the dotted division grid\n"
     "  render           draw an upload saved with --json, without an instrument; takes\n"
     "                   --json FILE (the saved upload), --png FILE and the options above\n"
-    "  key NAME         connect and press the key NAME, e.g. RUN or :AUTO (sends\n"
-    "                   \":KEY\" followed by NAME)\n"
+    "  key NAME         connect and press the front-panel key NAME, e.g. RUN or :AUTO\n"
+    "                   (sends \":KEY\" followed by the name with its colon)\n"
+    "  key --list       print the names of the front-panel keys\n"
     "\n"
     "Messages the program would show in a box go to standard error as \"Caption: text\".\n"
-    "Exit status: 0 done, 1 the link failed (no port, no device, no reply), 2 the instrument\n"
-    "was refused (another device, or firmware older than 01.01.01), 64 wrong usage.\n";
+    "Files are replaced whole or not at all.\n"
+    "Exit status: 0 done, 1 the link failed (no port, no device, no reply) or a file could\n"
+    "not be read or written, 2 the instrument was refused (another device, or firmware older\n"
+    "than 01.01.01), 64 wrong usage.\n";
 
 struct Options {
     bool serial = false;
@@ -75,6 +84,7 @@ struct Options {
     std::string baud = "9600";
     std::string command;
     std::string keyName;
+    bool listKeys = false;
     bool ch1 = false, ch2 = false, math = false, la = false;
     std::optional<std::string> json;
     std::optional<std::string> png;
@@ -84,8 +94,34 @@ struct Options {
 };
 
 struct UsageError : std::runtime_error {
-    using std::runtime_error::runtime_error;
+    explicit UsageError(const std::string& what, std::string where = "--help")
+        : std::runtime_error(what), seeAlso(std::move(where)) {}
+    std::string seeAlso;  // where the right usage is shown
 };
+
+std::string baudOption(const std::string& text) {
+    const auto baud = platform::baudRateFromText(text);
+    if (!baud)
+        throw UsageError("--baud takes a rate from " + std::to_string(platform::MinBaudRate) +
+                         " to " + std::to_string(platform::MaxBaudRate));
+    return std::to_string(*baud);
+}
+
+// Key names are sent as single-byte characters.
+void keyOption(const QString& argument, Options& o) {
+    if (argument == "--list") {
+        o.listKeys = true;
+        return;
+    }
+    const std::string text = argument.toLatin1().toStdString();
+    const auto key = acquisition::keyNamed(text);
+    if (!key) throw UsageError("no front-panel key is named " + text, "tracebay-cli key --list");
+    o.keyName = *key;
+}
+
+void listKeys() {
+    for (const auto name : acquisition::KeyNames) std::cout << name << "\n";
+}
 
 Options parse(const QStringList& args) {
     Options o;
@@ -104,7 +140,7 @@ Options parse(const QStringList& args) {
             o.serial = true;
             o.device = value();
         } else if (arg == "--baud") {
-            o.baud = value();
+            o.baud = baudOption(value());
         } else if (arg == "--ch1") {
             o.ch1 = true;
         } else if (arg == "--ch2") {
@@ -129,15 +165,12 @@ Options parse(const QStringList& args) {
         } else if (o.command.empty() &&
                    (arg == "identify" || arg == "upload" || arg == "key" || arg == "render")) {
             o.command = arg.toStdString();
-            // Key names are sent as single-byte characters.
-            if (o.command == "key")
-                o.keyName = QString::fromStdString(value()).toLatin1().toStdString();
+            if (o.command == "key") keyOption(QString::fromStdString(value()), o);
         } else {
             throw UsageError("unexpected " + arg.toStdString());
         }
     }
     if (o.command.empty()) throw UsageError("no command given");
-    if (o.command == "key" && o.keyName.empty()) throw UsageError("key needs a NAME");
     if (o.command == "render" && (!o.json || !o.png))
         throw UsageError("render needs --json FILE and --png FILE");
     return o;
@@ -172,8 +205,22 @@ int exitStatus(ConnectOutcome outcome) {
     return ExitLinkFailed;
 }
 
+// A failed read or write of a file, reported in one line.
+int fileFailed(const std::string& what, const std::string& path, const std::string& why) {
+    std::cerr << "tracebay-cli: " << what << " " << path << ": " << why << "\n";
+    return ExitFileFailed;
+}
+
+QByteArray pngOf(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
 // The screen drawn as the main window draws it at this scale.
-bool writePng(const std::string& target, acquisition::ScopeState slot, const Options& options) {
+int writePng(const std::string& target, acquisition::ScopeState slot, const Options& options) {
     slot.ColorDisplay = !options.blackAndWhite;
     slot.GridVisible = !options.noGrid;
     const display::Screen screen{options.zoom / 100};
@@ -181,43 +228,32 @@ bool writePng(const std::string& target, acquisition::ScopeState slot, const Opt
     display::Cursors cursors;
     display::CursorOverlay overlay;
     display::Repaint(picture, screen, slot, cursors, overlay);
-    if (picture.image().save(QString::fromStdString(target), "PNG")) return true;
-    std::cerr << "tracebay-cli: cannot write " << target << "\n";
-    return false;
-}
-
-std::optional<std::string> readFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(file), {});
+    const QByteArray png = pngOf(picture.image());
+    std::string error;
+    if (png.isEmpty()) return fileFailed("cannot write", target, "the picture cannot be encoded");
+    if (!platform::writeFileAtomically(target, png.toStdString(), error))
+        return fileFailed("cannot write", target, error);
+    return ExitOk;
 }
 
 // Draws a saved upload; no instrument needed.
 int render(const Options& options) {
-    const auto text = readFile(*options.json);
-    if (!text) {
-        std::cerr << "tracebay-cli: cannot read " << *options.json << "\n";
-        return ExitLinkFailed;
-    }
     std::string error;
-    const auto slot = acquisition::fromJson(*text, error);
-    if (!slot) {
-        std::cerr << "tracebay-cli: " << *options.json << ": " << error << "\n";
-        return ExitLinkFailed;
-    }
-    return writePng(*options.png, *slot, options) ? ExitOk : ExitLinkFailed;
+    const auto slot = acquisition::readUploadFile(*options.json, error);
+    if (!slot) return fileFailed("cannot read", *options.json, error);
+    return writePng(*options.png, *slot, options);
 }
 
-bool writeJson(const std::string& target, const std::string& json) {
-    if (target == "-") {
-        std::cout << json;
-        return static_cast<bool>(std::cout.flush());
+int writeJson(const std::string& target, const acquisition::ScopeState& slot) {
+    std::string error;
+    if (target != "-") {
+        if (acquisition::writeUploadFile(target, slot, error)) return ExitOk;
+        return fileFailed("cannot write", target, error);
     }
-    std::ofstream file(target, std::ios::binary);
-    file << json;
-    if (file) return true;
-    std::cerr << "tracebay-cli: cannot write " << target << "\n";
-    return false;
+    std::cout << acquisition::toJson(slot);
+    if (std::cout.flush()) return ExitOk;
+    std::cerr << "tracebay-cli: cannot write to standard output\n";
+    return ExitFileFailed;
 }
 
 class Cli {
@@ -257,9 +293,7 @@ private:
 
     int runCommand() {
         if (options_.command == "key") {
-            std::string name = options_.keyName;
-            if (name.front() != ':') name.insert(0, 1, ':');
-            channel_.SendCommand(std::string(acquisition::QM1000Cmd::KEY) + name);
+            channel_.SendCommand(std::string(acquisition::QM1000Cmd::KEY) + options_.keyName);
             return ExitOk;
         }
         if (options_.command == "upload") return upload();
@@ -276,11 +310,15 @@ private:
         slot.GridVisible = !options_.noGrid;
         acquisition_.RunUpload();
         slot.HasData = true;
-        bool written = true;
-        if (options_.json || !options_.png)
-            written = writeJson(options_.json.value_or("-"), acquisition::toJson(slot));
-        if (options_.png) written = writePng(*options_.png, slot, options_) && written;
-        return written ? ExitOk : ExitLinkFailed;
+        return writeResults(slot);
+    }
+
+    // Each file asked for is written even when another failed; a failure decides the status.
+    int writeResults(const acquisition::ScopeState& slot) {
+        const bool json = options_.json || !options_.png;
+        const int jsonStatus = json ? writeJson(options_.json.value_or("-"), slot) : ExitOk;
+        const int pngStatus = options_.png ? writePng(*options_.png, slot, options_) : ExitOk;
+        return jsonStatus != ExitOk ? jsonStatus : pngStatus;
     }
 
     const Options& options_;
@@ -312,8 +350,12 @@ int main(int argc, char** argv) {
         for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
         options = parse(arguments);
     } catch (const UsageError& e) {
-        std::cerr << "tracebay-cli: " << e.what() << " (see --help)\n";
+        std::cerr << "tracebay-cli: " << e.what() << " (see " << e.seeAlso << ")\n";
         return ExitUsage;
+    }
+    if (options.listKeys) {
+        listKeys();
+        return ExitOk;
     }
     if (!options.png) {
         QCoreApplication app(argc, argv);
