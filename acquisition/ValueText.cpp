@@ -56,9 +56,18 @@ std::string voltNegative(float x) {
     return "0.00uV";
 }
 
+// A unit prefix as a power of ten. The small ones divide: 2.250 / 1000 is the double nearest
+// to 0.00225, which 2.250 * 1e-3 is not always, and a marker placed from it may move a pixel.
+struct Prefix {
+    char letter;
+    double power;
+    bool divides;
+    double apply(double n) const { return divides ? n / power : n * power; }
+};
+
 struct ParseRule {
     char unit;
-    std::initializer_list<std::pair<char, double>> prefixes;
+    std::initializer_list<Prefix> prefixes;
 };
 
 ParsedValue parse(std::string_view text, const ParseRule& rule, bool checkMarks) {
@@ -66,15 +75,23 @@ ParsedValue parse(std::string_view text, const ParseRule& rule, bool checkMarks)
     const std::string trimmed = checkMarks ? TrimAtLineFeed(text) : std::string(text);
     const auto p = trimmed.find(rule.unit);
     const char prefix = p != std::string::npos && p > 0 ? trimmed[p - 1] : '\0';
-    for (const auto& [letter, factor] : rule.prefixes)
-        if (prefix == letter) return {link::leadingNumber(trimmed.substr(0, p - 1)) * factor, true};
+    for (const Prefix& known : rule.prefixes)
+        if (prefix == known.letter)
+            return {known.apply(link::leadingNumber(trimmed.substr(0, p - 1))), true};
     if (prefix >= '0' && prefix <= '9') return {link::leadingNumber(trimmed.substr(0, p)), true};
     return {};
 }
 
-const ParseRule SmallVolts{'V', {{'p', 1e-12}, {'n', 1e-9}, {'u', 1e-6}, {'m', 1e-3}}};
-const ParseRule Seconds{'s', {{'p', 1e-12}, {'n', 1e-9}, {'u', 1e-6}, {'m', 1e-3}}};
-const ParseRule Volts{'V', {{'u', 1e-6}, {'m', 1e-3}, {'k', 1e3}, {'M', 1e6}}};
+constexpr Prefix Pico{'p', 1e12, true};
+constexpr Prefix Nano{'n', 1e9, true};
+constexpr Prefix Micro{'u', 1e6, true};
+constexpr Prefix Milli{'m', 1000, true};
+constexpr Prefix Kilo{'k', 1000, false};
+constexpr Prefix Mega{'M', 1e6, false};
+
+const ParseRule SmallVolts{'V', {Pico, Nano, Micro, Milli}};
+const ParseRule Seconds{'s', {Pico, Nano, Micro, Milli}};
+const ParseRule Volts{'V', {Micro, Milli, Kilo, Mega}};
 
 }  // namespace
 

@@ -10,6 +10,10 @@ namespace {
 constexpr std::string_view Alternation = "ALTERNATION";
 constexpr std::string_view On = "ON";
 
+// An array that never received a block holds no samples: its trace is left out and the rest
+// of the screen drawn. A present array read past its end still abandons the drawing.
+bool received(const ScopeState::Samples& samples) { return !samples.empty(); }
+
 // The X loop's step: the screen's 300 base units over pointCount points.
 float pointStep(int pointCount, double s) {
     if (pointCount <= 0) throw DrawingAbandoned("no points to draw");
@@ -29,7 +33,7 @@ void drawYt(platform::PictureSurface& surface, const Screen& screen, const Scope
         use(traceColor);
         DrawChannelAnnotation(surface, screen, name, offsetText, scaleText, slot.TriggerMode,
                               slot.FftDisplay, block.FftFullScreen());
-        if (valid == 1)
+        if (valid == 1 && received(samples))
             DrawChannelTrace(surface, screen, samples, slot.PointCount, name, block,
                              slot.TriggerMode, slot.FftDisplay);
     };
@@ -42,17 +46,17 @@ void drawYt(platform::PictureSurface& surface, const Screen& screen, const Scope
         use(MathTraceColor);
         DrawMathAnnotation(surface, screen, block, slot.TriggerMode, slot.FftDisplay);
         if (slot.FftDisplay == On) {
-            if (block.FftValid() == 1)
+            if (block.FftValid() == 1 && received(slot.FftSamples))
                 DrawFftTrace(surface, screen, slot.FftSamples, slot.PointCount, block,
                              slot.TriggerMode);
-        } else if (block.MathValid() == 1) {
+        } else if (block.MathValid() == 1 && received(slot.MathSamples)) {
             DrawMathTrace(surface, screen, slot.MathSamples, slot.PointCount, block,
                           slot.TriggerMode);
         }
     }
     if (slot.CapturedLa) {
         DrawLaLabels(surface, screen, block, slot.TriggerMode, slot.FftDisplay, color);
-        if (block.LaValid() == 1)
+        if (block.LaValid() == 1 && received(slot.LaSamples))
             DrawLaTraces(surface, screen, slot.LaSamples, slot.PointCount, block, slot.TriggerMode,
                          slot.FftDisplay, color);
     }
@@ -128,7 +132,8 @@ void DrawOSC(platform::PictureSurface& surface, const Screen& screen, const Scop
     }
     if (!slot.IsXY) return;
     surface.setForeColor(slot.ColorDisplay ? XyColor : Black);
-    DrawXYTrace(surface, screen, slot.Ch1Samples, slot.Ch2Samples, slot.PointCount);
+    if (received(slot.Ch1Samples) && received(slot.Ch2Samples))
+        DrawXYTrace(surface, screen, slot.Ch1Samples, slot.Ch2Samples, slot.PointCount);
     DrawXYAnnotation(surface, screen, slot.Ch1ScaleText, slot.Ch2ScaleText, slot.ColorDisplay);
 }
 

@@ -1,15 +1,42 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
+
+class QDialog;
 
 namespace tracebay::platform {
 
 enum class MessageIcon { Exclamation, Question };
 
+// A window timer: while enabled it runs its handler every interval. A tick that falls due while
+// the thread is busy runs once when it is free again; a handler is never re-entered by its own
+// timer.
+class HostTimer {
+public:
+    virtual ~HostTimer() = default;
+
+    // Changing the interval of an enabled timer starts its count again.
+    virtual void setInterval(int ms) = 0;
+    virtual int interval() const = 0;
+    // Enabling starts the count from now.
+    virtual void setEnabled(bool enabled) = 0;
+    virtual bool enabled() const = 0;
+    void setHandler(std::function<void()> handler) { handler_ = std::move(handler); }
+
+protected:
+    void fire() {
+        if (handler_) handler_();
+    }
+
+private:
+    std::function<void()> handler_;
+};
+
 // What the program takes from its host: event pumping, blocking sleeps, modal messages and
-// the 100 ms reply tick that times every wait for the instrument. Production code runs on Qt;
-// tests run on a virtual clock.
+// windows, timers, and the 100 ms reply tick that times every wait for the instrument.
+// Production code runs on Qt; tests run on a virtual clock.
 class HostServices {
 public:
     static constexpr int ReplyTickMs = 100;
@@ -24,6 +51,11 @@ public:
                              MessageIcon icon) = 0;
     // The handler runs on every reply tick until it is replaced or cleared with nullptr.
     virtual void setReplyTickHandler(std::function<void()> handler) = 0;
+    // A new timer, disabled, with an interval of 0.
+    virtual std::unique_ptr<HostTimer> createTimer() = 0;
+    // Shows `dialog` modally and returns its result once it is closed; events are processed
+    // meanwhile.
+    virtual int runModal(QDialog& dialog) = 0;
 };
 
 }  // namespace tracebay::platform

@@ -1,6 +1,5 @@
 #include "platform/PictureSurface.h"
 
-#include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -9,28 +8,23 @@
 #include <cstdlib>
 #include <map>
 
+#include "platform/PictureFont.h"
+
 namespace tracebay::platform {
 namespace {
 
-// A plain sans serif of about 8 points (11 pixels at 96 dots per inch).
-QFont makeFont(bool bold) {
-    QFont font;
-    font.setStyleHint(QFont::SansSerif);
-    font.setFamilies({"DejaVu Sans", "Liberation Sans", "Arial", "Sans Serif"});
-    font.setPixelSize(11);
-    font.setBold(bold);
-    return font;
-}
-
-// A text's rendering as coverage (0..255) per pixel, its top-left corner at the text's place.
+// A text's rendering as coverage (0..255) per pixel, its top-left corner at the text's place;
+// how far right it reaches and the height of its line.
 struct TextMask {
     int width = 0;
     int height = 0;
     std::vector<uint8_t> coverage;
+    int inkWidth = 0;
+    int lineHeight = 0;
 };
 
 TextMask renderMask(const QString& text, bool bold) {
-    const QFont font = makeFont(bold);
+    const QFont font = pictureFont(bold);
     const QFontMetrics metrics(font);
     QImage image(metrics.horizontalAdvance(text) + 2, metrics.height() + 1,
                  QImage::Format_ARGB32_Premultiplied);
@@ -41,12 +35,14 @@ TextMask renderMask(const QString& text, bool bold) {
         painter.setPen(Qt::white);
         painter.drawText(0, metrics.ascent(), text);
     }
-    TextMask mask{image.width(), image.height(), {}};
+    TextMask mask{image.width(), image.height(), {}, 0, metrics.height()};
     mask.coverage.reserve(static_cast<size_t>(mask.width) * mask.height);
     for (int y = 0; y < image.height(); ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x)
+        for (int x = 0; x < image.width(); ++x) {
             mask.coverage.push_back(static_cast<uint8_t>(qAlpha(row[x])));
+            if (qAlpha(row[x]) != 0) mask.inkWidth = std::max(mask.inkWidth, x + 1);
+        }
     }
     return mask;
 }
@@ -211,7 +207,8 @@ void PictureSurface::straightLine(int x1, int y1, int x2, int y2, bool withLast)
 }
 
 // A wide line covers drawWidth rows (or columns) centred on it, the extra one above (or left),
-// and reaches half its width beyond each end. Lines along the axes are filled directly.
+// and reaches half its width beyond each end. Lines along the axes are filled directly, cut to
+// the picture: a line wholly outside it fills nothing.
 void PictureSurface::wideLine(int x1, int y1, int x2, int y2) {
     const int half = drawWidth_ / 2;
     if (y1 == y2 || x1 == x2) {
@@ -219,6 +216,7 @@ void PictureSurface::wideLine(int x1, int y1, int x2, int y2) {
         const int right = std::min(std::max(x1, x2) + drawWidth_ - half, width_);
         const int top = std::max(std::min(y1, y2) - half, 0);
         const int bottom = std::min(std::max(y1, y2) + drawWidth_ - half, height_);
+        if (left >= right || top >= bottom) return;
         const Pixels out = pixels();
         for (int y = top; y < bottom; ++y)
             std::fill(out.bits + y * out.stride + left, out.bits + y * out.stride + right,
@@ -272,9 +270,11 @@ void PictureSurface::psetColumn(int x, const std::vector<int>& ys) {
 void PictureSurface::textOut(double x, double y, std::string_view text) {
     const int px = pixel(x);
     const int py = pixel(y);
-    if (recording_) texts_.push_back({px, py, std::string(text), foreColor_, bold_});
     const TextMask& mask =
         textMask(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())), bold_);
+    if (recording_)
+        texts_.push_back(
+            {px, py, std::string(text), foreColor_, bold_, mask.inkWidth, mask.lineHeight});
     const Pixels out = pixels();
     const int red = qRed(out.color), green = qGreen(out.color), blue = qBlue(out.color);
     for (int y = 0; y < mask.height; ++y) {

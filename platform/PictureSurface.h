@@ -22,7 +22,7 @@ constexpr Rgb rgb(int r, int g, int b) {
 // current point, single pixels, bold text placed by its top-left corner. Coordinates are
 // rounded to the nearest pixel, halves to even. A 1-pixel line leaves out its last point;
 // wider lines are drawn with round ends. In recording mode every primitive is also kept, so
-// that tests can check texts with their places, colours and weights.
+// that tests can check texts with their places, extents, colours and weights.
 class PictureSurface {
 public:
     struct Text {
@@ -31,6 +31,8 @@ public:
         std::string text;
         Rgb color;
         bool bold;
+        int width;   // the columns it colours, from x
+        int height;  // the font's line height
     };
     struct Line {
         int x1;

@@ -1,10 +1,39 @@
 #include "platform/QtHost.h"
 
 #include <QCoreApplication>
+#include <QDialog>
 #include <QMessageBox>
 #include <QThread>
 
 namespace tracebay::platform {
+namespace {
+
+// A QTimer does not re-enter its own handler: Qt never activates a timer whose previous
+// activation is still running.
+class QtTimer : public HostTimer {
+public:
+    QtTimer() {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { fire(); });
+    }
+
+    void setInterval(int ms) override {
+        timer_.setInterval(ms);
+        if (timer_.isActive()) timer_.start();
+    }
+    int interval() const override { return timer_.interval(); }
+    void setEnabled(bool enabled) override {
+        if (enabled)
+            timer_.start();
+        else
+            timer_.stop();
+    }
+    bool enabled() const override { return timer_.isActive(); }
+
+private:
+    QTimer timer_;
+};
+
+}  // namespace
 
 QtHost::QtHost() {
     replyTick_.setInterval(ReplyTickMs);
@@ -40,5 +69,9 @@ void QtHost::setReplyTickHandler(std::function<void()> handler) {
     else
         replyTick_.stop();
 }
+
+std::unique_ptr<HostTimer> QtHost::createTimer() { return std::make_unique<QtTimer>(); }
+
+int QtHost::runModal(QDialog& dialog) { return dialog.exec(); }
 
 }  // namespace tracebay::platform

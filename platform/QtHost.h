@@ -19,6 +19,8 @@ public:
     void showMessage(const std::string& text, const std::string& caption,
                      MessageIcon icon) override;
     void setReplyTickHandler(std::function<void()> handler) override;
+    std::unique_ptr<HostTimer> createTimer() override;
+    int runModal(QDialog& dialog) override;
 
     void setMessageSink(MessageSink sink) { sink_ = std::move(sink); }
 

@@ -11,9 +11,9 @@
 namespace tracebay::platform {
 
 // Host services on a virtual clock, for tests and headless runs: nothing ever blocks. Each event
-// pump advances the clock by a fixed step, runs the actions scheduled up to then and the reply
-// tick when one is due; sleeps advance the clock without running anything. Every message and
-// sleep is recorded.
+// pump advances the clock by a fixed step, runs the actions scheduled up to then, the timers and
+// the reply tick that are due; sleeps advance the clock without running anything. Every message
+// and sleep is recorded.
 class VirtualHost : public HostServices {
 public:
     struct Message {
@@ -21,14 +21,20 @@ public:
         std::string caption;
         MessageIcon icon;
     };
+    // How long a modal window may stay open before runModal gives up on it and closes it.
+    static constexpr int64_t ModalLimitMs = 3'600'000;
 
     explicit VirtualHost(int64_t pumpStepMs = 1) : pumpStepMs_(pumpStepMs) {}
+    ~VirtualHost() override;
 
     void processEvents() override;
     void sleepMs(int ms) override;
     void showMessage(const std::string& text, const std::string& caption,
                      MessageIcon icon) override;
     void setReplyTickHandler(std::function<void()> handler) override;
+    std::unique_ptr<HostTimer> createTimer() override;
+    // Shows the dialog and pumps until it is closed; scheduled actions play the user.
+    int runModal(QDialog& dialog) override;
 
     // Runs `action` in the first event pump at or after virtual time `atMs`.
     void at(int64_t atMs, std::function<void()> action);
@@ -38,6 +44,8 @@ public:
     void onEveryPump(std::function<void()> action) { everyPump_ = std::move(action); }
     // Runs `action` whenever a message is shown, after it has been recorded.
     void onMessage(std::function<void(const Message&)> action) { onMessage_ = std::move(action); }
+    // Pumps events until `ms` of virtual time have passed.
+    void advance(int64_t ms);
 
     int64_t nowMs() const { return nowMs_; }
     int64_t pumps() const { return pumps_; }
@@ -46,7 +54,11 @@ public:
     void clearRecords();
 
 private:
+    class Timer;
+    friend class Timer;
+
     void runDueTick();
+    void runDueTimers();
 
     int64_t pumpStepMs_;
     int64_t nowMs_ = 0;
@@ -58,6 +70,9 @@ private:
     std::function<void(const Message&)> onMessage_;
     std::vector<Message> messages_;
     std::vector<int> sleeps_;
+    // Live timers by creation number, so that a handler may create or destroy timers.
+    std::map<int, Timer*> timers_;
+    int nextTimerId_ = 0;
 };
 
 }  // namespace tracebay::platform

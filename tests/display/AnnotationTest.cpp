@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+
 #include "tests/display/SlotBuilder.h"
 
 namespace tracebay::display {
@@ -93,10 +96,31 @@ TEST_F(Annotation, TriggerAtZeroDelaySitsUnderTheCentreTriangle) {
     EXPECT_EQ(scale->color, White);
 }
 
-TEST_F(Annotation, TriggerFlagMovesWithTheDelay) {
-    DrawTriggerAnnotation(surface, Screen{1}, "1.000ms", "2.000ms", true);
-    EXPECT_EQ(flags(), std::vector<int>{100 + 21});  // 150 - 25 * 2 / 1
+struct FlagRow {
+    const char* scale;
+    const char* offset;
+    int x;  // the flag's left edge at 100%
+};
+
+std::ostream& operator<<(std::ostream& out, const FlagRow& row) {
+    return out << row.offset << " at " << row.scale;
 }
+
+class TriggerFlag : public Annotation, public ::testing::WithParamInterface<FlagRow> {};
+
+TEST_P(TriggerFlag, MovesWithTheDelay) {
+    DrawTriggerAnnotation(surface, Screen{1}, GetParam().scale, GetParam().offset, true);
+    EXPECT_EQ(flags(), std::vector<int>{GetParam().x});
+    ASSERT_EQ(surface.lines().size(), 8u);  // the triangle, then the flag
+    EXPECT_EQ(surface.lines()[3].x1, GetParam().x);
+}
+
+// p = 150 - 25 * offset / scale, the flag at p + 21; 2.250ms over 500.0us puts p a hair past
+// 37.5 when the texts are read by dividing.
+INSTANTIATE_TEST_SUITE_P(Rows, TriggerFlag,
+                         ::testing::Values(FlagRow{"1.000ms", "2.000ms", 100 + 21},
+                                           FlagRow{"500.0us", "2.250ms", 59},
+                                           FlagRow{"500.0us", "-200.0us", 160 + 21}));
 
 TEST_F(Annotation, TriggerBeyondTheGridGetsNoMarkerButItsTexts) {
     DrawTriggerAnnotation(surface, Screen{1}, "1.000ms", "-6.000ms", false);
@@ -132,6 +156,56 @@ TEST_F(Annotation, AlternateTriggerHasAFlagAtTheTopOfEachHalf) {
         if (t.text == "500.0us") scaleRows.push_back(t.y);
     EXPECT_EQ(scaleRows, (std::vector<int>{110, 210}));
 }
+
+// The widest texts the instrument gives, in each layout of the bottom rows.
+struct WidestTexts {
+    const char* triggerMode;
+    const char* scale;
+    const char* ch2Offset;
+    const char* timeScale;
+    const char* delay;
+};
+
+std::ostream& operator<<(std::ostream& out, const WidestTexts& row) {
+    return out << row.triggerMode << " " << row.scale << " " << row.timeScale << " " << row.delay;
+}
+
+class TextLayout : public Annotation, public ::testing::WithParamInterface<WidestTexts> {};
+
+TEST_P(TextLayout, TextsOnARowKeepApartAndInsideThePicture) {
+    const WidestTexts& row = GetParam();
+    const Screen screen{1};
+    DrawChannelAnnotation(surface, screen, "CH1", "0.00uV", row.scale, row.triggerMode, "OFF", 0);
+    DrawChannelAnnotation(surface, screen, "CH2", row.ch2Offset, row.scale, row.triggerMode, "OFF",
+                          0);
+    if (std::string_view(row.triggerMode) == "ALTERNATION")
+        DrawAltTriggerAnnotation(surface, screen, row.timeScale, row.delay, row.timeScale,
+                                 row.delay, true);
+    else
+        DrawTriggerAnnotation(surface, screen, row.timeScale, row.delay, true);
+    std::map<int, std::vector<Text>> rows;
+    for (const Text& t : surface.texts()) {
+        EXPECT_LE(t.x + t.width, surface.width()) << t.text;
+        EXPECT_LE(t.y + t.height, surface.height()) << t.text;
+        rows[t.y].push_back(t);
+    }
+    const auto bottom = rows.find(25 + 203);
+    ASSERT_NE(bottom, rows.end());
+    EXPECT_EQ(bottom->second.size(), 4u);
+    for (auto& [y, texts] : rows) {
+        std::sort(texts.begin(), texts.end(), [](auto& a, auto& b) { return a.x < b.x; });
+        for (size_t i = 1; i < texts.size(); ++i)
+            EXPECT_LT(texts[i - 1].x + texts[i - 1].width, texts[i].x)
+                << texts[i - 1].text << " runs into " << texts[i].text;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, TextLayout,
+    ::testing::Values(WidestTexts{"EDGE", "500mV", "-101mV", "1.000ms", "-100.0us"},
+                      WidestTexts{"EDGE", "50.0mV", "-101mV", "100.0ms", "-100.0us"},
+                      WidestTexts{"ALTERNATION", "500mV", "-101mV", "1.000ms", "-100.0us"},
+                      WidestTexts{"ALTERNATION", "5.00mV", "-5.00mV", "500.0us", "-100.0us"}));
 
 TEST_F(Annotation, FftInDecibelsNamesItsScaleAndFrequency) {
     b.byte(16, 3).byte(38, 1).single(40, 10).single(56, 5000).int16(52, 75).byte(37, 1);

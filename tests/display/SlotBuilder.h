@@ -67,6 +67,12 @@ inline std::vector<platform::PictureSurface::Line> linesIn(const platform::Pictu
     return found;
 }
 
+inline bool hasText(const platform::PictureSurface& surface, const std::string& wanted) {
+    for (const auto& t : surface.texts())
+        if (t.text == wanted) return true;
+    return false;
+}
+
 inline Rgb pixelAt(const platform::PictureSurface& surface, int x, int y) {
     return surface.image().pixel(x, y) & 0xFFFFFF;
 }

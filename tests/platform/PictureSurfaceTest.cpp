@@ -1,8 +1,13 @@
 #include "platform/PictureSurface.h"
 
 #include <gtest/gtest.h>
+#include <QFontInfo>
+#include <QFontMetrics>
 
+#include <algorithm>
 #include <limits>
+
+#include "platform/PictureFont.h"
 
 namespace tracebay::platform {
 namespace {
@@ -52,6 +57,32 @@ TEST_F(PictureSurfaceTest, WideLineCoversTheRowAboveAndItsEnds) {
     EXPECT_FALSE(isRed(12, 8));
     EXPECT_TRUE(isRed(20, 10));
 }
+
+struct WideLineRow {
+    double x1, y1, x2, y2;
+    int redPixels;  // what lies inside the 40 x 30 picture
+};
+
+class WideLineClipping : public PictureSurfaceTest,
+                         public ::testing::WithParamInterface<WideLineRow> {};
+
+TEST_P(WideLineClipping, OnlyThePartInsideThePictureIsFilled) {
+    const WideLineRow& row = GetParam();
+    surface.setDrawWidth(2);
+    surface.line(row.x1, row.y1, row.x2, row.y2);
+    int red = 0;
+    for (int y = 0; y < surface.height(); ++y)
+        for (int x = 0; x < surface.width(); ++x) red += isRed(x, y);
+    EXPECT_EQ(red, row.redPixels);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, WideLineClipping,
+    ::testing::Values(WideLineRow{50, 5, 50, 20, 0}, WideLineRow{5, 40, 30, 40, 0},
+                      WideLineRow{-10, 5, -10, 20, 0}, WideLineRow{5, -10, 30, -10, 0},
+                      WideLineRow{45, 40, 60, 40, 0}, WideLineRow{41, 5, 41, 20, 0},
+                      WideLineRow{40, 5, 40, 9, 6}, WideLineRow{30, 10, 60, 10, 22},
+                      WideLineRow{10, 25, 10, 90, 12}, WideLineRow{1e9, 3, 1e9, 9, 0}));
 
 TEST_F(PictureSurfaceTest, DotOfAWideLineIsTwoByTwo) {
     surface.setDrawWidth(2);
@@ -108,12 +139,56 @@ TEST_F(PictureSurfaceTest, RecordingKeepsTextsWithPlaceColourAndWeight) {
     EXPECT_FALSE(surface.texts()[1].bold);
 }
 
+TEST_F(PictureSurfaceTest, RecordedTextExtentIsWhatItColoursWithinItsLine) {
+    surface.setRecording(true);
+    surface.textOut(5, 7, "D7");
+    const auto& text = surface.texts().front();
+    int right = -1;
+    int bottom = -1;
+    for (int y = 0; y < surface.height(); ++y)
+        for (int x = 0; x < surface.width(); ++x)
+            if ((surface.image().pixel(x, y) & 0xFFFFFF) != White) {
+                right = std::max(right, x);
+                bottom = std::max(bottom, y);
+            }
+    EXPECT_EQ(right, text.x + text.width - 1);
+    EXPECT_LT(bottom, text.y + text.height);
+}
+
 TEST_F(PictureSurfaceTest, DottedLineSetsEveryOtherPixel) {
     surface.setDotted(true);
     surface.line(0, 3, 10, 3);
     EXPECT_TRUE(isRed(0, 3));
     EXPECT_FALSE(isRed(1, 3));
     EXPECT_TRUE(isRed(2, 3));
+}
+
+// Whatever faces are on offer, the chosen font keeps to the metrics the layout was made for.
+class PictureFontChoice : public ::testing::TestWithParam<QStringList> {};
+
+TEST_P(PictureFontChoice, KeepsToTheLimitsInBothWeights) {
+    QFont font = choosePictureFont(GetParam());
+    for (const bool bold : {false, true}) {
+        font.setBold(bold);
+        const QFontMetrics metrics(font);
+        EXPECT_LE(metrics.height(), PictureFontLimits::LineHeight) << bold;
+        EXPECT_LE(metrics.averageCharWidth(), PictureFontLimits::AverageWidth) << bold;
+        for (const char digit : std::string("0123456789"))
+            EXPECT_LE(metrics.horizontalAdvance(QLatin1Char(digit)), PictureFontLimits::DigitWidth)
+                << digit << (bold ? " bold" : "");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Faces, PictureFontChoice,
+                         ::testing::Values(QStringList{"DejaVu Sans Condensed"},
+                                           QStringList{"No Such Face", "DejaVu Sans"},
+                                           QStringList{"No Such Face"}, QStringList{}));
+
+TEST(PictureFont, IsTheCondensedFaceInFullHeightLines) {
+    const QFont font = pictureFont(false);
+    EXPECT_EQ(QFontInfo(font).family(), "DejaVu Sans Condensed");
+    EXPECT_EQ(QFontMetrics(font).height(), PictureFontLimits::LineHeight);
+    EXPECT_TRUE(pictureFont(true).bold());
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "platform/VirtualHost.h"
 
+#include <QDialog>
+
 #include <gtest/gtest.h>
 
 namespace tracebay::platform {
@@ -55,6 +57,88 @@ TEST(VirtualHost, RecordsMessagesAndSleepsWithoutBlocking) {
     EXPECT_EQ(seen, "Caption");
     EXPECT_EQ(host.sleeps(), std::vector<int>{41});
     EXPECT_EQ(host.nowMs(), 41);
+}
+
+TEST(VirtualHostTimer, TicksEveryIntervalWhileEnabled) {
+    VirtualHost host(1);
+    auto timer = host.createTimer();
+    std::vector<int64_t> ticks;
+    timer->setHandler([&] { ticks.push_back(host.nowMs()); });
+    timer->setInterval(100);
+    host.advance(50);
+    EXPECT_TRUE(ticks.empty()) << "a new timer is disabled";
+    timer->setEnabled(true);
+    host.advance(250);
+    EXPECT_EQ(ticks, (std::vector<int64_t>{150, 250}));
+    timer->setEnabled(false);
+    host.advance(500);
+    EXPECT_EQ(ticks.size(), 2u);
+}
+
+TEST(VirtualHostTimer, ATickDueDuringASleepRunsOnceAndTheNextFollowsAnIntervalLater) {
+    VirtualHost host(1);
+    auto timer = host.createTimer();
+    std::vector<int64_t> ticks;
+    timer->setHandler([&] { ticks.push_back(host.nowMs()); });
+    timer->setInterval(100);
+    timer->setEnabled(true);
+    host.sleepMs(350);
+    host.advance(101);
+    EXPECT_EQ(ticks, (std::vector<int64_t>{351, 451}));
+}
+
+TEST(VirtualHostTimer, AHandlerThatPumpsIsNotReenteredByItsOwnTimer) {
+    VirtualHost host(1);
+    auto busy = host.createTimer();
+    auto other = host.createTimer();
+    int busyRuns = 0, otherRuns = 0, depth = 0, deepest = 0;
+    busy->setHandler([&] {
+        ++busyRuns;
+        deepest = std::max(deepest, ++depth);
+        host.advance(1000);
+        --depth;
+    });
+    other->setHandler([&] { ++otherRuns; });
+    busy->setInterval(10);
+    other->setInterval(100);
+    busy->setEnabled(true);
+    other->setEnabled(true);
+    host.advance(20);
+    EXPECT_EQ(deepest, 1);
+    EXPECT_GE(otherRuns, 10) << "other timers run inside the handler's wait";
+    EXPECT_GE(busyRuns, 1);
+}
+
+TEST(VirtualHostTimer, AHandlerMayDestroyAnotherTimer) {
+    VirtualHost host(1);
+    auto first = host.createTimer();
+    auto second = host.createTimer();
+    int secondRuns = 0;
+    first->setHandler([&] { second.reset(); });
+    second->setHandler([&] { ++secondRuns; });
+    for (auto* t : {first.get(), second.get()}) {
+        t->setInterval(10);
+        t->setEnabled(true);
+    }
+    host.advance(50);
+    EXPECT_EQ(secondRuns, 0);
+    EXPECT_EQ(second, nullptr);
+}
+
+TEST(VirtualHostModal, RunsUntilTheDialogIsClosedAndReturnsItsResult) {
+    VirtualHost host(1);
+    QDialog dialog;
+    host.after(300, [&] { dialog.accept(); });
+    EXPECT_EQ(host.runModal(dialog), QDialog::Accepted);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_GE(host.nowMs(), 300);
+}
+
+TEST(VirtualHostModal, ADialogNobodyClosesIsRejectedAfterTheLimit) {
+    VirtualHost host(1000);
+    QDialog dialog;
+    EXPECT_EQ(host.runModal(dialog), QDialog::Rejected);
+    EXPECT_GE(host.nowMs(), VirtualHost::ModalLimitMs);
 }
 
 }  // namespace

@@ -138,7 +138,8 @@ TEST_F(CliOverSerial, UploadDrawsThePictureAsTheProgramShowsIt) {
     EXPECT_EQ(result.out, "");  // with --png, JSON only where asked for
     const QImage picture(QString::fromStdString(png));
     EXPECT_EQ(picture.size(), QSize(350, 250));
-    EXPECT_EQ(picture.pixel(5, 200) & 0xFFFFFF, 0u);  // the colour scheme's black margin
+    // The colour scheme's black margin, left of the logic labels.
+    EXPECT_EQ(picture.pixel(2, 200) & 0xFFFFFF, 0u);
 
     // The same upload drawn again later, without an instrument, larger and in black and white.
     const std::string again = ::testing::TempDir() + "tracebay-cli-render.png";
@@ -146,7 +147,7 @@ TEST_F(CliOverSerial, UploadDrawsThePictureAsTheProgramShowsIt) {
     ASSERT_EQ(render.status, 0) << render.err;
     const QImage larger(QString::fromStdString(again));
     EXPECT_EQ(larger.size(), QSize(700, 500));
-    EXPECT_EQ(larger.pixel(5, 400) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(larger.pixel(2, 400) & 0xFFFFFF, 0xFFFFFFu);
 }
 
 TEST_F(CliOverSerial, KeyPressesTheNamedKey) {

@@ -1,0 +1,23 @@
+#include "mainwindow/ZoomText.h"
+
+#include <QLocale>
+
+#include <cmath>
+
+namespace tracebay::mainwindow {
+
+std::optional<double> parseZoomText(const QString& text) {
+    if (!text.endsWith('%')) return std::nullopt;
+    const QString number = text.chopped(1).trimmed();
+    bool ok = false;
+    double value = QLocale::c().toDouble(number, &ok);
+    if (!ok) value = QLocale::system().toDouble(number, &ok);
+    if (!ok || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+QString zoomText(double scale) {
+    return QString::number(static_cast<long long>(std::llround(scale * 100))) + '%';
+}
+
+}  // namespace tracebay::mainwindow

@@ -1,0 +1,174 @@
+#include "panel/frmV_Key.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QScreen>
+#include <QStyle>
+
+#include "panel/KeyButton.h"
+#include "panel/PanelLayout.h"
+
+namespace tracebay::panel {
+namespace {
+
+using platform::toPixels;
+using platform::twipsToPixels;
+
+constexpr int TextPixels = 11;  // the panel's 8-point face at 96 dots per inch
+constexpr int TitleGap = 2;     // room cleared around a group title where it crosses its outline
+const QColor PanelGrey(214, 214, 210);
+const QColor OutlineShadow(150, 150, 146);
+const QColor OutlineLight(250, 250, 248);
+
+QString qt(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string commandOf(std::string_view keyName) {
+    return std::string(KeyPrefix) + std::string(keyName);
+}
+
+QString toolTipOf(const PanelKey& key) {
+    const QString command = qt(KeyPrefix) + qt(key.key);
+    if (key.repeatKey.empty()) return command;
+    return command + QStringLiteral(", repeated while held");
+}
+
+// Tahoma where it is installed; otherwise the desktop's sans-serif face.
+QFont panelFont() {
+    QFont font;
+    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("sans-serif")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(TextPixels);
+    return font;
+}
+
+}  // namespace
+
+frmV_Key::frmV_Key(platform::HostServices& host, link::CommandChannel& channel, QWidget* parent)
+    : QDialog(parent), channel_(channel), ButtonPressTimer(host.createTimer()) {
+    setupWindow();
+    setupLabels();
+    setupKeys();
+    ButtonPressTimer->setInterval(RepeatIntervalMs);
+    ButtonPressTimer->setEnabled(false);
+    ButtonPressTimer->setHandler([this] { ButtonPressTimer_Timer(); });
+}
+
+frmV_Key::~frmV_Key() = default;
+
+void frmV_Key::setupWindow() {
+    setObjectName(QStringLiteral("frmV_Key"));
+    setWindowTitle(QStringLiteral("Virtual Keyboard"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                   Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(twipsToPixels(PanelWidthTwips), twipsToPixels(PanelHeightTwips));
+    setModal(true);
+    setFont(panelFont());
+    QPalette shade = palette();
+    shade.setColor(QPalette::Window, PanelGrey);
+    setPalette(shade);
+    centreOnScreen();
+}
+
+void frmV_Key::setupLabels() {
+    for (const PanelLabel& entry : PanelLabels) {
+        auto* label = new QLabel(qt(entry.text), this);
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
+        int margin = 0;
+        if (entry.style == LabelStyle::GroupTitle) {
+            QFont bold = label->font();
+            bold.setBold(true);
+            label->setFont(bold);
+            // The title's own background breaks the outline it sits on.
+            label->setAutoFillBackground(true);
+            margin = TitleGap;
+            label->setContentsMargins(margin, 0, margin, 0);
+        }
+        label->adjustSize();
+        const int left = twipsToPixels(entry.left);
+        label->move(entry.centred ? left - label->width() / 2 : left - margin,
+                    twipsToPixels(entry.top));
+    }
+}
+
+void frmV_Key::setupKeys() {
+    for (int id = 0; id < static_cast<int>(PanelKeys.size()); ++id) {
+        const PanelKey& key = PanelKeys[id];
+        auto* button = new KeyButton(key.face, this);
+        button->setObjectName(qt(key.name));
+        button->setText(qt(key.caption));
+        button->setToolTip(toolTipOf(key));
+        button->setGeometry(toPixels(key.place));
+        button->installEventFilter(this);
+        keys_.addButton(button, id);
+    }
+    connect(&keys_, &QButtonGroup::idClicked, this, &frmV_Key::onKeyClicked);
+}
+
+// The client area in the middle of the screen the window opens on.
+void frmV_Key::centreOnScreen() {
+    const QScreen* screen =
+        parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    setGeometry(
+        QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen->availableGeometry()));
+}
+
+void frmV_Key::done(int result) {
+    ButtonPressTimer->setEnabled(false);
+    QDialog::done(result);
+}
+
+bool frmV_Key::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        reject();
+        return true;
+    }
+    // A repeat runs from the press of any mouse button to its release, wherever the pointer
+    // goes meanwhile. The button's own pressed and released signals serve the left button only
+    // and follow the pointer off and back onto the button, so the raw events decide.
+    const int id = keys_.id(qobject_cast<QAbstractButton*>(watched));
+    if (id >= 0 && isHoldKey(id)) {
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonDblClick: onHoldPressed(id); break;
+            case QEvent::MouseButtonRelease: onHoldReleased(); break;
+            default: break;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmV_Key::paintEvent(QPaintEvent* event) {
+    QDialog::paintEvent(event);
+    QPainter painter(this);
+    painter.setBrush(Qt::NoBrush);
+    for (const platform::TwipRect& outline : GroupOutlines) {
+        const QRect box = toPixels(outline).adjusted(0, 0, -2, -2);
+        painter.setPen(OutlineLight);
+        painter.drawRect(box.translated(1, 1));
+        painter.setPen(OutlineShadow);
+        painter.drawRect(box);
+    }
+}
+
+bool frmV_Key::isHoldKey(int id) const { return !PanelKeys[id].repeatKey.empty(); }
+
+void frmV_Key::onKeyClicked(int id) { channel_.SendCommand(commandOf(PanelKeys[id].key)); }
+
+// Nothing is sent at the press: a press shorter than one interval sends only its click.
+void frmV_Key::onHoldPressed(int id) {
+    RepeatCommand = commandOf(PanelKeys[id].repeatKey);
+    ButtonPressTimer->setEnabled(true);
+}
+
+void frmV_Key::onHoldReleased() { ButtonPressTimer->setEnabled(false); }
+
+// The pause after each send holds the thread; a tick that fell due meanwhile runs once, after it.
+void frmV_Key::ButtonPressTimer_Timer() { channel_.SendCommand(RepeatCommand); }
+
+}  // namespace tracebay::panel

@@ -1,0 +1,305 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "mainwindow/ConnectionLed.h"
+#include "mainwindow/Layout.h"
+#include "mainwindow/WavePicture.h"
+#include "tests/mainwindow/MainWindowRig.h"
+
+namespace tracebay::mainwindow {
+namespace {
+
+constexpr const char* KeyLock = ":KEY:LOCK:ENABLE";
+
+class MainWindow : public ::testing::Test, public MainWindowRig {
+protected:
+    QComboBox* zoom() { return find<QComboBox>("ZoomCombo"); }
+    QScrollBar* bar(const char* name) { return find<QScrollBar>(name); }
+    QSize pictureSize() { return window->picture().size(); }
+    QImage picture() { return window->picture().drawn()->image().copy(); }
+    // Best fit off, then a factor typed into the zoom field.
+    void zoomTo(const QString& text) {
+        find<QCheckBox>("BestFitChk")->setChecked(false);
+        zoom()->lineEdit()->setText(text);
+    }
+};
+
+TEST_F(MainWindow, StartUpPaintsTheEmptyGridFittedToTheViewportOnTheFirstTick) {
+    window = std::make_unique<frmWave>(ProgramServices{host, port, usb, settings});
+    window->show();
+    EXPECT_TRUE(window->InitPending);
+    EXPECT_EQ(window->picture().drawn(), nullptr) << "nothing is painted before the first tick";
+    host.advance(2);
+    EXPECT_FALSE(window->InitPending);
+    EXPECT_TRUE(window->slot().ViewApplied);
+    EXPECT_EQ(window->size(), DesignClient);
+    EXPECT_EQ(window->windowTitle(), "TraceBay");
+    EXPECT_FALSE(zoom()->isEnabled());
+    EXPECT_EQ(zoom()->currentText(), "204%") << "the fit of a 715 x 591 viewport, not 150%";
+    EXPECT_DOUBLE_EQ(window->ScreenScale, 715 / 350.0);
+    EXPECT_FALSE(bar("HScroll")->isVisible());
+    EXPECT_FALSE(bar("VScroll")->isVisible());
+    EXPECT_EQ(pictureSize(), Layout::wavePicSize(715 / 350.0));
+    EXPECT_EQ(picture().pixel(25, 25), qRgb(192, 192, 192)) << "the grid's corner";
+    EXPECT_TRUE(find<ConnectionLed>("picLED_OFF")->isVisible());
+    EXPECT_FALSE(find<ConnectionLed>("picLED_ON")->isVisible());
+}
+
+TEST_F(MainWindow, ControlsSitWhereTheWindowDesignPutsThem) {
+    start();
+    struct Place {
+        const char* name;
+        QRect twips;
+    };
+    const Place places[] = {
+        {"cmdRefresh", {0, 0, 1185, 390}},   {"Frame1", {0, 480, 1185, 1455}},
+        {"Frame4", {60, 200, 1065, 1185}},   {"ChkCH_2", {60, 660, 945, 255}},
+        {"Frame2_0", {0, 1950, 1185, 2355}}, {"Frame6", {60, 210, 1065, 1005}},
+        {"ZoomCombo", {60, 210, 945, 315}},  {"BestFitChk", {60, 540, 825, 345}},
+        {"Frame3", {60, 1200, 1065, 765}},   {"GridCheck", {120, 1950, 825, 375}},
+        {"Frame2_1", {0, 4350, 1185, 1635}}, {"FlatBtnUpload_3", {30, 1260, 1125, 330}},
+    };
+    for (const Place& p : places) {
+        const QRect& t = p.twips;
+        EXPECT_EQ(find<QWidget>(p.name)->geometry(),
+                  QRect(qRound(t.x() / 15.0), qRound(t.y() / 15.0), qRound(t.width() / 15.0),
+                        qRound(t.height() / 15.0)))
+            << p.name;
+    }
+    EXPECT_EQ(find<QWidget>("BackPic")->geometry(), QRect(80, 7, 719, 595));
+    EXPECT_EQ(find<QPushButton>("cmdRefresh")->text(), "     Refresh");
+    EXPECT_EQ(find<QPushButton>("cmdRefresh")->toolTip(), "Refresh Data(F5)");
+    EXPECT_EQ(find<QPushButton>("FlatBtnUpload_1")->text(), "    DisConnect");
+    EXPECT_EQ(find<QRadioButton>("OptionColor_1")->text(), "B&&W");
+    EXPECT_EQ(find<QCheckBox>("GridCheck")->text(), "  Grid");
+    EXPECT_EQ(find<QLabel>("Label1")->text(), "DisConnect");
+    EXPECT_EQ(find<ConnectionLed>("picLED_ON")->toolTip(), "Connection Status-[Connected]");
+}
+
+TEST_F(MainWindow, BestFitFollowsTheViewport) {
+    start(clientFor({700, 375}));
+    EXPECT_DOUBLE_EQ(window->ScreenScale, 1.5);
+    EXPECT_EQ(pictureSize(), QSize(525, 375));
+    EXPECT_EQ(zoom()->currentText(), "150%");
+    setClient(clientFor({2, 300}));
+    EXPECT_DOUBLE_EQ(window->ScreenScale, 0.01);
+    EXPECT_EQ(zoom()->currentText(), "1%");
+}
+
+TEST_F(MainWindow, AZoomLargerThanTheViewportShowsScrollBarsForTheOverflow) {
+    start(clientFor({600, 400}));
+    zoomTo("200%");
+    EXPECT_EQ(pictureSize(), QSize(700, 500));
+    EXPECT_TRUE(bar("HScroll")->isVisible());
+    EXPECT_TRUE(bar("VScroll")->isVisible());
+    EXPECT_EQ(window->HScrollSpan, 100);
+    EXPECT_EQ(window->VScrollSpan, 100);
+    EXPECT_EQ(bar("HScroll")->pageStep(), 86);
+    EXPECT_EQ(bar("VScroll")->pageStep(), 80);
+}
+
+TEST_F(MainWindow, AFactorFromTheListSetsTheScale) {
+    start();
+    find<QCheckBox>("BestFitChk")->setChecked(false);
+    EXPECT_TRUE(zoom()->isEnabled());
+    zoom()->setCurrentIndex(zoom()->findText("250%"));
+    EXPECT_DOUBLE_EQ(window->ScreenScale, 2.5);
+    EXPECT_EQ(pictureSize(), QSize(875, 625));
+}
+
+TEST_F(MainWindow, TypedFactorsAreNormalisedAndKeptWithinOneToAThousandPercent) {
+    struct Case {
+        const char* typed;
+        double scale;
+        const char* shown;
+    };
+    const Case cases[] = {{"33.3%", 0.33, "33%"},
+                          {"0%", 0.01, "1%"},
+                          {"-5%", 0.01, "1%"},
+                          {"100000%", 10, "1000%"},
+                          {"125%", 1.25, "125%"}};
+    start();
+    for (const Case& c : cases) {
+        zoomTo(c.typed);
+        EXPECT_DOUBLE_EQ(window->ScreenScale, c.scale) << c.typed;
+        EXPECT_EQ(zoom()->currentText(), c.shown) << c.typed;
+    }
+    EXPECT_EQ(pictureSize(), QSize(438, 312)) << "125%";
+    EXPECT_TRUE(host.messages().empty());
+}
+
+TEST_F(MainWindow, AnInvalidFactorIsRefusedAndTheCurrentOneShownAgain) {
+    start();
+    zoomTo("75%");
+    for (const char* typed : {"abc%", "", "75"}) {
+        host.clearRecords();
+        zoom()->lineEdit()->setText(typed);
+        ASSERT_EQ(host.messages().size(), 1u) << typed;
+        EXPECT_EQ(host.messages()[0].text, "Invalid Zoom Factor");
+        EXPECT_EQ(host.messages()[0].caption, "TraceBay");
+        EXPECT_EQ(zoom()->currentText(), "75%") << typed;
+        EXPECT_DOUBLE_EQ(window->ScreenScale, 0.75);
+    }
+}
+
+TEST_F(MainWindow, LeavingBestFitKeepsThePictureUntilAFactorIsChosen) {
+    start(clientFor({700, 375}));
+    const QImage fitted = picture();
+    find<QCheckBox>("BestFitChk")->setChecked(false);
+    EXPECT_TRUE(zoom()->isEnabled());
+    EXPECT_EQ(zoom()->currentText(), "150%");
+    EXPECT_DOUBLE_EQ(window->ScreenScale, 1.5);
+    EXPECT_EQ(picture(), fitted);
+    find<QCheckBox>("BestFitChk")->setChecked(true);
+    EXPECT_FALSE(zoom()->isEnabled());
+}
+
+TEST_F(MainWindow, ScrollingMovesThePictureAndTheIndicatorWithoutRepainting) {
+    start(clientFor({675, 700}));
+    zoomTo("250%");
+    ASSERT_EQ(window->HScrollSpan, 200);
+    ASSERT_FALSE(bar("VScroll")->isVisible());
+    const QImage before = picture();
+    bar("HScroll")->setValue(100);
+    EXPECT_EQ(window->picture().pos(), QPoint(-200, 0));
+    auto* led = find<ConnectionLed>("picLED_OFF");
+    EXPECT_EQ(led->x(), -200 + 25 + 750 - led->width() + 1);
+    EXPECT_EQ(picture(), before);
+    bar("HScroll")->setValue(50);
+    EXPECT_EQ(window->picture().pos(), QPoint(-100, 0));
+}
+
+TEST_F(MainWindow, BlackAndWhiteRepaintsTheScreenAndTurnsTheIndicatorsWhite) {
+    start();
+    find<QRadioButton>("OptionColor_1")->click();
+    EXPECT_FALSE(window->slot().ColorDisplay);
+    EXPECT_EQ(picture().pixel(2, 2), qRgb(255, 255, 255));
+    for (const char* name : {"picLED_ON", "picLED_OFF"}) {
+        auto* led = find<ConnectionLed>(name);
+        EXPECT_EQ(led->palette().color(QPalette::Window), QColor(Qt::white)) << name;
+        EXPECT_EQ(led->label()->palette().color(QPalette::WindowText), QColor(Qt::black));
+    }
+    find<QRadioButton>("OptionColor_0")->click();
+    EXPECT_EQ(find<ConnectionLed>("picLED_ON")->label()->palette().color(QPalette::WindowText),
+              QColor(0, 255, 255));
+    EXPECT_EQ(picture().pixel(2, 2), qRgb(0, 0, 0));
+}
+
+TEST_F(MainWindow, TheGridSwitchRepaints) {
+    start();
+    const QImage withGrid = picture();
+    find<QCheckBox>("GridCheck")->click();
+    EXPECT_FALSE(window->slot().GridVisible);
+    EXPECT_NE(picture(), withGrid);
+    find<QCheckBox>("GridCheck")->click();
+    EXPECT_EQ(picture(), withGrid);
+}
+
+TEST_F(MainWindow, F5RefreshesOnlyWhenTheWindowItselfHasTheFocusAndNoModifierIsHeld) {
+    start();
+    window->setFocus();
+    QTest::keyClick(window.get(), Qt::Key_F5, Qt::ShiftModifier);
+    EXPECT_TRUE(host.messages().empty());
+    auto* box = find<QCheckBox>("ChkCH_0");
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_F5);
+    EXPECT_TRUE(host.messages().empty());
+    window->setFocus();
+    QTest::keyClick(window.get(), Qt::Key_F5);
+    EXPECT_EQ(messageTexts(), std::vector<std::string>{"Please Connect Oscilloscope First"});
+}
+
+TEST_F(MainWindow, ConnectAndDisconnectDriveTheIndicator) {
+    start();
+    ASSERT_TRUE(connectOverSerial());
+    EXPECT_TRUE(find<ConnectionLed>("picLED_ON")->isVisible());
+    EXPECT_FALSE(find<ConnectionLed>("picLED_OFF")->isVisible());
+    click("FlatBtnUpload_1");
+    EXPECT_FALSE(window->connection().ScopeConnected);
+    EXPECT_FALSE(find<ConnectionLed>("picLED_ON")->isVisible());
+    EXPECT_TRUE(find<ConnectionLed>("picLED_OFF")->isVisible());
+}
+
+TEST_F(MainWindow, ThePanelNeedsAConnection) {
+    start();
+    click("FlatBtnUpload_3");
+    EXPECT_EQ(messageTexts(), std::vector<std::string>{"Please Connect Oscilloscope First"});
+    EXPECT_EQ(host.messages()[0].caption, "TraceBay");
+    EXPECT_TRUE(QApplication::topLevelWidgets().contains(window.get()));
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(w->isVisible() && w->objectName() == "frmV_Key");
+}
+
+TEST_F(MainWindow, ThePanelOpensModallyWhileConnectedAndPressesTheInstrumentsKeys) {
+    start();
+    ASSERT_TRUE(connectOverSerial());
+    commands.clear();
+    bool modal = false;
+    host.after(5, [&] {
+        auto* panel = window->findChild<QDialog*>("frmV_Key");
+        ASSERT_NE(panel, nullptr);
+        modal = panel->isVisible() && panel->isModal();
+        QTest::mouseClick(panel->findChild<QWidget*>("VK_Run"), Qt::LeftButton);
+        QTest::keyClick(panel, Qt::Key_Escape);
+    });
+    click("FlatBtnUpload_3");
+    EXPECT_TRUE(modal);
+    EXPECT_EQ(commands, std::vector<std::string>{":KEY:RUN"});
+}
+
+TEST_F(MainWindow, ClosingWhileConnectedLocksTheKeysOnceClosesThePortAndSavesTheSettings) {
+    start();
+    ASSERT_TRUE(connectOverSerial());
+    find<QCheckBox>("ChkCH_1")->click();
+    commands.clear();
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), KeyLock), 1);
+    EXPECT_EQ(commands.size(), 1u);
+    EXPECT_FALSE(port.PortOpen());
+    EXPECT_FALSE(window->slot().ViewApplied);
+    QSettings saved(folder.filePath("TraceBay.conf"), QSettings::IniFormat);
+    EXPECT_EQ(saved.value("Kavlo TraceBay IO Settings/ScopeIOType").toString(), "2");
+    EXPECT_EQ(saved.value("Kavlo TraceBay Disp Wave/IsDispCH2Wave").toString(), "True");
+}
+
+TEST_F(MainWindow, ClosingWhileDisconnectedSendsNothing) {
+    start();
+    EXPECT_TRUE(window->close());
+    EXPECT_TRUE(commands.empty());
+}
+
+TEST_F(MainWindow, ClosingDuringATransferIsRefused) {
+    start();
+    window->acquisition().TransferBusy = true;
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    window->acquisition().TransferBusy = false;
+}
+
+TEST_F(MainWindow, TheSourceBoxesStartFromTheStoredSelectionAndFollowTheUser) {
+    storeSetting("Kavlo TraceBay Disp Wave/IsDispCH1Wave", "False");
+    storeSetting("Kavlo TraceBay Disp Wave/IsDispMathWave", "True");
+    start();
+    EXPECT_FALSE(find<QCheckBox>("ChkCH_0")->isChecked());
+    EXPECT_TRUE(find<QCheckBox>("ChkCH_2")->isChecked());
+    find<QCheckBox>("ChkCH_3")->click();
+    EXPECT_TRUE(window->slot().ShowLa);
+    window->acquisition().TransferBusy = true;
+    find<QCheckBox>("ChkCH_3")->click();
+    EXPECT_TRUE(find<QCheckBox>("ChkCH_3")->isChecked()) << "undone during a transfer";
+    EXPECT_TRUE(window->slot().ShowLa);
+    window->acquisition().TransferBusy = false;
+}
+
+}  // namespace
+}  // namespace tracebay::mainwindow

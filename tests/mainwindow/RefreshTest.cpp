@@ -1,0 +1,194 @@
+#include <QCheckBox>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "mainwindow/WavePicture.h"
+#include "mainwindow/frmPrgress.h"
+#include "tests/mainwindow/MainWindowRig.h"
+
+namespace tracebay::mainwindow {
+namespace {
+
+class Refresh : public ::testing::Test, public MainWindowRig {
+protected:
+    explicit Refresh(const std::string& preset = "yt") : MainWindowRig(preset) {}
+
+    void tick(std::initializer_list<int> sources) {
+        for (int i = 0; i < 4; ++i) {
+            auto* box = find<QCheckBox>(("ChkCH_" + std::to_string(i)).c_str());
+            box->setChecked(std::find(sources.begin(), sources.end(), i) != sources.end());
+        }
+    }
+    frmPrgress* progressWindow() { return window->findChild<frmPrgress*>(); }
+    // The progress window's bar as it changes during the upload.
+    void watchTheBar() {
+        host.onEveryPump([this] {
+            frmPrgress* p = progressWindow();
+            if (!p || p == watched) return;
+            watched = p;
+            QObject::connect(p, &frmPrgress::valueChanged, [this](float v) { bar.push_back(v); });
+        });
+    }
+    bool picturePixelIs(QRgb colour) {
+        const QImage image = window->picture().drawn()->image();
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) == colour) return true;
+        return false;
+    }
+
+    std::vector<float> bar;
+    frmPrgress* watched = nullptr;
+};
+
+TEST_F(Refresh, WhileDisconnectedAsksForAConnectionAndSendsNothing) {
+    start();
+    click("cmdRefresh");
+    EXPECT_EQ(messageTexts(), std::vector<std::string>{"Please Connect Oscilloscope First"});
+    EXPECT_TRUE(commands.empty());
+    EXPECT_TRUE(find<QPushButton>("cmdRefresh")->isEnabled());
+}
+
+TEST_F(Refresh, WithNoTraceTickedOpensNoWindowAndSendsNothing) {
+    start();
+    ASSERT_TRUE(connectOverSerial());
+    tick({});
+    commands.clear();
+    watchTheBar();
+    click("cmdRefresh");
+    EXPECT_TRUE(commands.empty());
+    EXPECT_TRUE(bar.empty());
+    EXPECT_FALSE(window->slot().HasData);
+}
+
+TEST_F(Refresh, UploadsOverTheSerialLinkAndDrawsTheTraces) {
+    start();
+    ASSERT_TRUE(connectOverSerial());
+    tick({0, 1});
+    commands.clear();
+    bool disabledMeanwhile = false;
+    host.onEveryPump([&] {
+        disabledMeanwhile |= progressWindow() && !find<QPushButton>("cmdRefresh")->isEnabled();
+    });
+    click("cmdRefresh");
+    EXPECT_TRUE(window->slot().HasData);
+    EXPECT_EQ(commands.front(), ":TRIGGER:STATUS?");
+    EXPECT_NE(std::find(commands.begin(), commands.end(), ":WAVEFORM:DATA? CHANNEL2"),
+              commands.end());
+    EXPECT_TRUE(disabledMeanwhile);
+    EXPECT_TRUE(find<QPushButton>("cmdRefresh")->isEnabled());
+    EXPECT_EQ(progressWindow(), nullptr) << "the progress window is gone";
+    EXPECT_TRUE(picturePixelIs(qRgb(255, 255, 0))) << "CH1";
+    EXPECT_TRUE(picturePixelIs(qRgb(0, 255, 255))) << "CH2";
+}
+
+TEST_F(Refresh, TheBarStandsAtEachTracesShare) {
+    start();
+    ASSERT_TRUE(connectOverSerial());
+    tick({0, 1, 2});
+    watchTheBar();
+    click("cmdRefresh");
+    std::vector<float> shares;
+    for (const float v : bar)
+        if (v > 30) shares.push_back(v);
+    ASSERT_EQ(shares.size(), 3u);
+    EXPECT_FLOAT_EQ(shares[0], 100.0f / 3);
+    EXPECT_FLOAT_EQ(shares[1], 200.0f / 3);
+    EXPECT_FLOAT_EQ(shares[2], 100);
+}
+
+TEST_F(Refresh, DuringTheUploadTheProgressWindowStaysAndTheSourceBoxesRevert) {
+    start();
+    ASSERT_TRUE(connectOverSerial());
+    tick({0});
+    bool closeRefused = false;
+    bool boxReverted = false;
+    bool checked = false;
+    host.onEveryPump([&] {
+        frmPrgress* p = progressWindow();
+        if (!p || checked || !window->acquisition().TransferBusy) return;
+        checked = true;
+        closeRefused = !p->close() && p->isVisible();
+        find<QCheckBox>("ChkCH_1")->click();
+        boxReverted = !find<QCheckBox>("ChkCH_1")->isChecked() && !window->slot().ShowCh2;
+    });
+    click("cmdRefresh");
+    ASSERT_TRUE(checked);
+    EXPECT_TRUE(closeRefused);
+    EXPECT_TRUE(boxReverted);
+}
+
+TEST_F(Refresh, F5RunsTheSameUpload) {
+    start();
+    ASSERT_TRUE(connectOverSerial());
+    window->setFocus();
+    QTest::keyClick(window.get(), Qt::Key_F5);
+    EXPECT_TRUE(window->slot().HasData);
+}
+
+class LogicRefresh : public Refresh {
+protected:
+    LogicRefresh() : Refresh("logic") {}
+};
+
+TEST_F(LogicRefresh, LogicComesLastAndLeavesTheBarFull) {
+    start();
+    ASSERT_TRUE(connectOverSerial());
+    tick({0, 3});
+    watchTheBar();
+    commands.clear();
+    click("cmdRefresh");
+    EXPECT_EQ(commands.back(), ":WAVEFORM:DATA? DIGITAL");
+    ASSERT_FALSE(bar.empty());
+    EXPECT_FLOAT_EQ(bar.back(), 100);
+    EXPECT_TRUE(picturePixelIs(qRgb(0, 255, 0))) << "the logic lines";
+}
+
+// The progress window on its own, without an upload running.
+class ProgressWindow : public ::testing::Test, public MainWindowRig {};
+
+TEST_F(ProgressWindow, OpensWhereItWasLeftUnlessThatIsOffTheScreen) {
+    start();
+    struct Case {
+        const char* left;
+        const char* top;
+        QPoint expected;
+    };
+    const Case cases[] = {{"30000", "900", {27, 60}},  // 400 twips instead of 30000
+                          {"600", "-9000", {40, 40}},  // 600 twips instead of -9000
+                          {"750", "1500", {50, 100}}};
+    for (const Case& c : cases) {
+        storeSetting("Kavlo TraceBay Settings/ProgressLeft", c.left);
+        storeSetting("Kavlo TraceBay Settings/ProgressTop", c.top);
+        frmPrgress progress(host, window->acquisition(), settings, window.get());
+        EXPECT_EQ(progress.pos(), c.expected) << c.left;
+        EXPECT_TRUE(window->acquisition().TransferBusy);
+        window->acquisition().TransferBusy = false;
+    }
+    EXPECT_EQ(settings.read(platform::Settings::ProgressLeft), "750");
+    EXPECT_EQ(settings.read(platform::Settings::ProgressTop), "1500");
+}
+
+TEST_F(Refresh, TheBarMovesWhileASlowBlockArrivesButNeverPastItsMaximum) {
+    start();
+    ASSERT_TRUE(connectOverSerial());
+    tick({0});
+    faults.target = "DATA? CHANNEL1";
+    faults.trickleMs = 15;  // 815 bytes in about 12 s
+    watchTheBar();
+    const int64_t began = host.nowMs();
+    click("cmdRefresh");
+    EXPECT_GT(host.nowMs() - began, 12'000);
+    ASSERT_GT(bar.size(), 30u);
+    EXPECT_FLOAT_EQ(bar[1] - bar[0], 3) << "an analog trace moves the bar by 3 a tick";
+    EXPECT_FLOAT_EQ(*std::max_element(bar.begin(), bar.end()), 100);
+    const auto full = std::find(bar.begin(), bar.end(), 100.0f);
+    EXPECT_TRUE(std::all_of(full, bar.end(), [](float v) { return v == 100; }));
+}
+
+}  // namespace
+}  // namespace tracebay::mainwindow
