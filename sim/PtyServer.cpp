@@ -49,8 +49,8 @@ PtyServer::Wait PtyServer::wait(short events, long long timeoutNs) {
     }
 }
 
-void PtyServer::serve(int stopFd) {
-    stopFd_ = stopFd;
+void PtyServer::serve(const StopRequest& stop) {
+    stopFd_ = stop.fd();
     char buffer[4096];
     while (master_ >= 0 && wait(POLLIN, -1) == Wait::Ready) {
         const auto n = ::read(master_, buffer, sizeof buffer);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "sim/SerialFace.h"
+#include "sim/StopRequest.h"
 
 namespace tracebay::sim {
 
@@ -17,9 +18,9 @@ public:
     PtyServer& operator=(const PtyServer&) = delete;
 
     const std::string& devicePath() const { return path_; }
-    // Serves until `stopFd` becomes readable or the device disappears. Every wait looks at
-    // `stopFd` too: a reply paced, trickled or not read by anyone never holds up the stop.
-    void serve(int stopFd);
+    // Serves until `stop` is requested or the device disappears. Every wait looks out for the
+    // stop too: a reply paced, trickled or not read by anyone never holds it up.
+    void serve(const StopRequest& stop);
 
 private:
     enum class Wait { Ready, TimedOut, Stop };

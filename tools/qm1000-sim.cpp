@@ -10,7 +10,7 @@
 #include "sim/Presets.h"
 #include "sim/PtyServer.h"
 #include "sim/SerialFace.h"
-#include "sim/StopSignals.h"
+#include "sim/StopRequest.h"
 
 namespace {
 
@@ -108,7 +108,8 @@ int main(int argc, char** argv) {
     if (options.verbose)
         face.onCommand = [](const std::string& command) { std::cerr << command << std::endl; };
     try {
-        const StopSignals stop;
+        const StopRequest stop;
+        const StopOnSignals stopOnSignals(stop);
         PtyServer server(face, options.baud);
         if (!options.link.empty()) {
             std::error_code ignored;
@@ -116,7 +117,7 @@ int main(int argc, char** argv) {
             std::filesystem::create_symlink(server.devicePath(), options.link);
         }
         std::cout << server.devicePath() << std::endl;
-        server.serve(stop.fd());
+        server.serve(stop);
         if (!options.link.empty()) std::filesystem::remove(options.link);
     } catch (const std::exception& e) {
         std::cerr << "qm1000-sim: " << e.what() << "\n";
