@@ -4,7 +4,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
+#include <limits>
 #include <string_view>
 
 namespace tracebay::acquisition {
@@ -73,36 +76,82 @@ struct Writer {
     }
 };
 
+// A JSON number that is a whole number within 32 bits.
+std::optional<int32_t> wholeNumber(const QJsonValue& value) {
+    if (!value.isDouble()) return std::nullopt;
+    const double number = value.toDouble();
+    if (!(number >= std::numeric_limits<int32_t>::min() &&
+          number <= std::numeric_limits<int32_t>::max()) ||
+        number != std::trunc(number))
+        return std::nullopt;
+    return static_cast<int32_t>(number);
+}
+
+bool isLatin1(const QString& text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() <= 0xFF; });
+}
+
+bool isHex(const QString& text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+    });
+}
+
+// Every value must have its field's type; the first one that does not is named in `error`.
 struct Reader {
     const QJsonObject& object;
     std::string& error;
+
+    void refuse(const char* key, const std::string& why) {
+        if (error.empty()) error = std::string(key) + " " + why;
+    }
+
     void operator()(const char* key, bool& value) {
-        if (object.contains(key)) value = object[key].toBool(value);
+        if (!object.contains(key)) return;
+        if (!object[key].isBool()) return refuse(key, "is not true or false");
+        value = object[key].toBool();
     }
     void operator()(const char* key, int32_t& value) {
-        if (object.contains(key)) value = object[key].toInt(value);
+        if (!object.contains(key)) return;
+        const auto number = wholeNumber(object[key]);
+        if (!number) return refuse(key, "is not a whole number within 32 bits");
+        value = *number;
     }
     void operator()(const char* key, std::string& value) {
-        if (object.contains(key)) value = object[key].toString().toLatin1().toStdString();
+        if (!object.contains(key)) return;
+        const QJsonValue text = object[key];
+        if (!text.isString()) return refuse(key, "is not a text");
+        const QString chars = text.toString();
+        if (chars.size() > static_cast<qsizetype>(MaxTextLength))
+            return refuse(key, "is longer than " + std::to_string(MaxTextLength) + " characters");
+        if (!isLatin1(chars)) return refuse(key, "holds characters the instrument does not use");
+        value = chars.toLatin1().toStdString();
     }
     void operator()(const char* key, ScopeState::Samples& values) {
+        if (!object.contains(key)) return;
+        if (!object[key].isArray()) return refuse(key, "is not an array of samples");
         const QJsonArray array = object[key].toArray();
         if (array.isEmpty()) return;
-        if (array.size() != static_cast<qsizetype>(ScopeState::SampleCount)) {
-            error = std::string(key) + " holds " + std::to_string(array.size()) + " samples, not " +
-                    std::to_string(ScopeState::SampleCount);
-            return;
+        if (array.size() != static_cast<qsizetype>(ScopeState::SampleCount))
+            return refuse(key, "holds " + std::to_string(array.size()) + " samples, not " +
+                                   std::to_string(ScopeState::SampleCount));
+        ScopeState::Samples samples;
+        samples.reserve(ScopeState::SampleCount);
+        for (const auto& v : array) {
+            const auto number = wholeNumber(v);
+            if (!number)
+                return refuse(key, "sample " + std::to_string(samples.size()) +
+                                       " is not a whole number within 32 bits");
+            samples.push_back(*number);
         }
-        values.clear();
-        for (const auto& v : array) values.push_back(v.toInt());
+        values = std::move(samples);
     }
     void operator()(const char* key, SystemBlock& block) {
         if (!object.contains(key)) return;
-        const QByteArray bytes = QByteArray::fromHex(object[key].toString().toLatin1());
-        if (bytes.size() != static_cast<qsizetype>(SystemBlock::Size)) {
-            error = std::string(key) + " is not " + std::to_string(SystemBlock::Size) + " bytes";
-            return;
-        }
+        const QString hex = object[key].toString();
+        if (!object[key].isString() || hex.size() != 2 * SystemBlock::Size || !isHex(hex))
+            return refuse(key, "is not " + std::to_string(2 * SystemBlock::Size) + " hex digits");
+        const QByteArray bytes = QByteArray::fromHex(hex.toLatin1());
         std::copy(bytes.begin(), bytes.end(), block.bytes.begin());
     }
 };

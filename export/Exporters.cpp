@@ -1,11 +1,12 @@
 #include "export/Exporters.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QIODevice>
 
 #include "acquisition/ScopeStateJson.h"
-#include "export/AtomicFile.h"
 #include "export/SampleTable.h"
+#include "platform/AtomicFile.h"
 
 namespace tracebay::exporting {
 namespace {
@@ -56,9 +57,15 @@ const Format* formatForOption(std::string_view option) {
     return nullptr;
 }
 
+// The export is made in memory, then written whole or not at all.
 std::string exportTo(const Format& format, const Shown& shown, const QString& path) {
-    const std::string failure =
-        writeAtomically(path, [&](QIODevice& device) { return format.write(shown, device); });
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    std::string failure = format.write(shown, buffer);
+    if (failure.empty())
+        platform::writeFileAtomically(path.toStdString(),
+                                      std::string_view(bytes.constData(), bytes.size()), failure);
     if (failure.empty()) return {};
     return "Cannot save \"" + QDir::toNativeSeparators(path).toStdString() + "\": " + failure;
 }

@@ -22,7 +22,7 @@ SimulatedInstrument::SimulatedInstrument(const std::string& preset)
       thread_([this] { server_.serve(stop_); }) {}
 
 SimulatedInstrument::~SimulatedInstrument() {
-    stop_ = true;
+    stop_.request();
     thread_.join();
 }
 

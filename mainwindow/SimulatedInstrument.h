@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <string>
 #include <thread>
 
@@ -8,6 +7,7 @@
 #include "sim/Instrument.h"
 #include "sim/PtyServer.h"
 #include "sim/SerialFace.h"
+#include "sim/StopRequest.h"
 
 namespace tracebay::mainwindow {
 
@@ -29,7 +29,7 @@ private:
     sim::Faults faults_;
     sim::SerialFace face_;
     sim::PtyServer server_;
-    std::atomic<bool> stop_ = false;
+    sim::StopRequest stop_;
     std::thread thread_;
 };
 

@@ -67,8 +67,11 @@ ParsedLineSettings parseLineSettings(const std::string& text) {
     if (parts.size() != 4)
         return refused(text, "expected baud rate, parity, data bits and stop bits");
     SerialLineSettings settings;
-    const auto baud = wholeNumber(parts[0]);
-    if (!baud || *baud <= 0) return refused(text, "the baud rate must be a positive whole number");
+    const auto baud = baudRateFromText(parts[0]);
+    if (!baud)
+        return refused(text, "the baud rate must be a whole number from " +
+                                 std::to_string(MinBaudRate) + " to " +
+                                 std::to_string(MaxBaudRate));
     settings.baud = *baud;
     const auto parity = parityFromLetter(parts[1]);
     if (!parity) return refused(text, "the parity must be one of n, e, o, m, s");
@@ -81,6 +84,12 @@ ParsedLineSettings parseLineSettings(const std::string& text) {
     if (!stopBits) return refused(text, "the stop bits must be 1, 1.5 or 2");
     settings.stopBits = *stopBits;
     return {settings, {}};
+}
+
+std::optional<int> baudRateFromText(const std::string& text) {
+    const auto baud = wholeNumber(trimmed(text));
+    if (!baud || *baud < MinBaudRate || *baud > MaxBaudRate) return std::nullopt;
+    return baud;
 }
 
 std::string portDeviceName(int commPort, const std::string& devicePath) {

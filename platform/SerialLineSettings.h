@@ -24,6 +24,13 @@ struct ParsedLineSettings {
 
 ParsedLineSettings parseLineSettings(const std::string& text);
 
+// The rates a serial line is driven at: slower would take seconds a character, faster no
+// adapter offers.
+constexpr int MinBaudRate = 110;
+constexpr int MaxBaudRate = 4'000'000;
+// A baud rate written as a whole number from MinBaudRate to MaxBaudRate; nothing otherwise.
+std::optional<int> baudRateFromText(const std::string& text);
+
 // The device a COM port number stands for ("COMn" on Windows, "/dev/ttyS(n-1)" elsewhere); a
 // configured device path wins over the number.
 std::string portDeviceName(int commPort, const std::string& devicePath);

@@ -1,5 +1,6 @@
 #include "sim/Blocks.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "sim/Signals.h"
@@ -92,15 +93,22 @@ std::string fftBlock(const InstrumentState& state) {
     return block;
 }
 
+// The 16-bit counter on the inputs at time t. It has counted for a second at the trigger
+// point; earlier columns (a slow time base, a delay) read what it showed before, wrapped round.
+uint16_t counterAt(double t, double countsPerSecond) {
+    const double counts = std::floor((t + 1.0) * countsPerSecond);
+    if (!std::isfinite(counts)) return 0;
+    const double wrapped = std::fmod(counts, 65536.0);
+    return static_cast<uint16_t>(wrapped < 0 ? wrapped + 65536.0 : wrapped);
+}
+
 // The inputs carry a binary counter: Dk toggles every 2^k counts.
 std::string digitalBlock(const InstrumentState& state) {
     std::string block(DigitalBlockLength, '\0');
-    const double countsPerSecond = state.la.clockHz;
     for (int j = 0; 425 + 2 * j + 1 <= DigitalBlockLength; ++j) {
-        const double t = columnTime(state.timebase, j / 2.0) + 1.0;  // kept positive
-        const auto count = static_cast<uint32_t>(t * countsPerSecond);
+        const uint16_t count = counterAt(columnTime(state.timebase, j / 2.0), state.la.clockHz);
         block[424 + 2 * j] = static_cast<char>(count & 0xFF);
-        block[425 + 2 * j] = static_cast<char>((count >> 8) & 0xFF);
+        block[425 + 2 * j] = static_cast<char>(count >> 8);
     }
     return block;
 }

@@ -5,10 +5,14 @@
 namespace tracebay::sim {
 namespace {
 
+// `value` changes only when the whole text is its number.
 template <typename T>
 bool number(std::string_view text, T& value) {
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return ec == std::errc() && end == text.data() + text.size();
+    T read{};
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), read);
+    if (ec != std::errc() || end != text.data() + text.size()) return false;
+    value = read;
+    return true;
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <atomic>
 #include <string>
 
 #include "sim/SerialFace.h"
+#include "sim/StopRequest.h"
 
 namespace tracebay::sim {
 
@@ -18,16 +18,23 @@ public:
     PtyServer& operator=(const PtyServer&) = delete;
 
     const std::string& devicePath() const { return path_; }
-    // Serves until `stop` is set (looked at every 50 ms) or the device disappears.
-    void serve(const std::atomic<bool>& stop);
+    // Serves until `stop` is requested or the device disappears. Every wait looks out for the
+    // stop too: a reply paced, trickled or not read by anyone never holds it up.
+    void serve(const StopRequest& stop);
 
 private:
-    void write(const SerialWrite& write);
+    enum class Wait { Ready, TimedOut, Stop };
+    // Waits for `events` on the terminal (none: only time passes) until `timeoutNs` pass
+    // (negative: for ever), or for the stop.
+    Wait wait(short events, long long timeoutNs);
+    bool write(const SerialWrite& write);
+    bool writeAll(std::string_view bytes);
 
     SerialFace& face_;
     int pacingBaud_;
     int master_ = -1;
     int slave_ = -1;  // held open so that the line stays up between the program's opens
+    int stopFd_ = -1;
     std::string path_;
 };
 

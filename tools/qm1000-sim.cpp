@@ -1,8 +1,5 @@
 // qm1000-sim: a simulated QM1000 instrument on a pseudo-terminal.
 
-#include <unistd.h>
-
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -13,14 +10,11 @@
 #include "sim/Presets.h"
 #include "sim/PtyServer.h"
 #include "sim/SerialFace.h"
+#include "sim/StopRequest.h"
 
 namespace {
 
 using namespace tracebay::sim;
-
-std::atomic<bool> stopRequested = false;
-
-void onSignal(int) { stopRequested = true; }
 
 void printHelp() {
     std::cout << "Usage: qm1000-sim [OPTION]...\n"
@@ -114,6 +108,8 @@ int main(int argc, char** argv) {
     if (options.verbose)
         face.onCommand = [](const std::string& command) { std::cerr << command << std::endl; };
     try {
+        const StopRequest stop;
+        const StopOnSignals stopOnSignals(stop);
         PtyServer server(face, options.baud);
         if (!options.link.empty()) {
             std::error_code ignored;
@@ -121,9 +117,7 @@ int main(int argc, char** argv) {
             std::filesystem::create_symlink(server.devicePath(), options.link);
         }
         std::cout << server.devicePath() << std::endl;
-        std::signal(SIGINT, onSignal);
-        std::signal(SIGTERM, onSignal);
-        server.serve(stopRequested);
+        server.serve(stop);
         if (!options.link.empty()) std::filesystem::remove(options.link);
     } catch (const std::exception& e) {
         std::cerr << "qm1000-sim: " << e.what() << "\n";

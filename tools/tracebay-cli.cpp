@@ -6,7 +6,6 @@
 #include <QString>
 
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -16,13 +15,16 @@
 #include "acquisition/Acquisition.h"
 #include "acquisition/Commands.h"
 #include "acquisition/Connection.h"
+#include "acquisition/KeyNames.h"
 #include "acquisition/ScopeStateJson.h"
+#include "acquisition/UploadFile.h"
 #include "export/Exporters.h"
 #include "link/CommandChannel.h"
 #include "link/LoadedUsbLibrary.h"
 #include "platform/LibraryLoader.h"
 #include "platform/QtHost.h"
 #include "platform/QtSerialPortControl.h"
+#include "platform/SerialLineSettings.h"
 
 namespace {
 
@@ -31,6 +33,7 @@ using acquisition::ConnectOutcome;
 
 constexpr int ExitOk = 0;
 constexpr int ExitLinkFailed = 1;
+constexpr int ExitFileFailed = 1;
 constexpr int ExitRefused = 2;
 constexpr int ExitIncomplete = 3;
 constexpr int ExitUsage = 64;
@@ -41,6 +44,7 @@ const char* const Help =
     "  tracebay-cli [--usb | --serial DEVICE [--baud RATE]] upload [--ch1] [--ch2] [--math]\n"
     "               [--la] [--json FILE|-] [EXPORTS]\n"
     "  tracebay-cli [--usb | --serial DEVICE [--baud RATE]] key NAME\n"
+    "  tracebay-cli key --list\n"
     "  tracebay-cli render --json FILE EXPORTS\n"
     "  EXPORTS: any of --png FILE --svg FILE --pdf FILE --csv FILE, with\n"
     "           [--zoom PERCENT] [--bw] [--no-grid]\n"
@@ -50,7 +54,7 @@ const char* const Help =
     "Link:\n"
     "  --usb            use the USB link (the KavloUsbLink library)\n"
     "  --serial DEVICE  use the serial port DEVICE, e.g. /dev/ttyUSB0 or COM1\n"
-    "  --baud RATE      serial baud rate (default 9600)\n"
+    "  --baud RATE      serial baud rate, 110 to 4000000 (default 9600)\n"
     "\n"
     "Commands:\n"
     "  identify         connect and print model=... firmware=... logic_analyzer=yes|no\n"
@@ -71,14 +75,17 @@ const char* const Help =
     "    --no-grid      leave out the dotted division grid\n"
     "  render           draw an upload saved with --json, without an instrument; takes\n"
     "                   --json FILE (the saved upload) and the exports above\n"
-    "  key NAME         connect and press the key NAME, e.g. RUN or :AUTO (sends\n"
-    "                   \":KEY\" followed by NAME)\n"
+    "  key NAME         connect and press the front-panel key NAME, e.g. RUN or :AUTO\n"
+    "                   (sends \":KEY\" followed by the name with its colon)\n"
+    "  key --list       print the names of the front-panel keys\n"
     "\n"
     "Messages the program would show in a box go to standard error as \"Caption: text\".\n"
-    "Exit status: 0 done, 1 the link failed (no port, no device, no reply), 2 the instrument\n"
-    "was refused (another device, or firmware older than 01.01.01), 3 the upload is\n"
-    "incomplete: a block or the system block did not come whole (each is named on standard\n"
-    "error, e.g. \"CH2: no data (time-out)\"; the files hold what did come), 64 wrong usage.\n";
+    "Files are replaced whole or not at all.\n"
+    "Exit status: 0 done, 1 the link failed (no port, no device, no reply) or a file could\n"
+    "not be read or written, 2 the instrument was refused (another device, or firmware older\n"
+    "than 01.01.01), 3 the upload is incomplete: a block or the system block did not come\n"
+    "whole (each is named on standard error, e.g. \"CH2: no data (time-out)\"; the files hold\n"
+    "what did come), 64 wrong usage.\n";
 
 struct Options {
     bool serial = false;
@@ -86,6 +93,7 @@ struct Options {
     std::string baud = "9600";
     std::string command;
     std::string keyName;
+    bool listKeys = false;
     bool ch1 = false, ch2 = false, math = false, la = false;
     std::optional<std::string> json;
     // The files to write the upload into, in the formats their flags name.
@@ -96,8 +104,34 @@ struct Options {
 };
 
 struct UsageError : std::runtime_error {
-    using std::runtime_error::runtime_error;
+    explicit UsageError(const std::string& what, std::string where = "--help")
+        : std::runtime_error(what), seeAlso(std::move(where)) {}
+    std::string seeAlso;  // where the right usage is shown
 };
+
+std::string baudOption(const std::string& text) {
+    const auto baud = platform::baudRateFromText(text);
+    if (!baud)
+        throw UsageError("--baud takes a rate from " + std::to_string(platform::MinBaudRate) +
+                         " to " + std::to_string(platform::MaxBaudRate));
+    return std::to_string(*baud);
+}
+
+// Key names are sent as single-byte characters.
+void keyOption(const QString& argument, Options& o) {
+    if (argument == "--list") {
+        o.listKeys = true;
+        return;
+    }
+    const std::string text = argument.toLatin1().toStdString();
+    const auto key = acquisition::keyNamed(text);
+    if (!key) throw UsageError("no front-panel key is named " + text, "tracebay-cli key --list");
+    o.keyName = *key;
+}
+
+void listKeys() {
+    for (const auto name : acquisition::KeyNames) std::cout << name << "\n";
+}
 
 // An export flag (--png, --svg, --pdf, --csv); --json names the upload itself.
 const exporting::Format* exportFormat(const QString& arg) {
@@ -122,7 +156,7 @@ Options parse(const QStringList& args) {
             o.serial = true;
             o.device = value();
         } else if (arg == "--baud") {
-            o.baud = value();
+            o.baud = baudOption(value());
         } else if (arg == "--ch1") {
             o.ch1 = true;
         } else if (arg == "--ch2") {
@@ -147,15 +181,12 @@ Options parse(const QStringList& args) {
         } else if (o.command.empty() &&
                    (arg == "identify" || arg == "upload" || arg == "key" || arg == "render")) {
             o.command = arg.toStdString();
-            // Key names are sent as single-byte characters.
-            if (o.command == "key")
-                o.keyName = QString::fromStdString(value()).toLatin1().toStdString();
+            if (o.command == "key") keyOption(QString::fromStdString(value()), o);
         } else {
             throw UsageError("unexpected " + arg.toStdString());
         }
     }
     if (o.command.empty()) throw UsageError("no command given");
-    if (o.command == "key" && o.keyName.empty()) throw UsageError("key needs a NAME");
     if (o.command == "render" && (!o.json || o.exports.empty()))
         throw UsageError("render needs --json FILE and a file to write");
     return o;
@@ -206,38 +237,30 @@ bool writeExports(acquisition::ScopeState slot, const Options& options) {
     return written;
 }
 
-std::optional<std::string> readFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(file), {});
+// A failed read or write of a file, reported in one line.
+int fileFailed(const std::string& what, const std::string& path, const std::string& why) {
+    std::cerr << "tracebay-cli: " << what << " " << path << ": " << why << "\n";
+    return ExitFileFailed;
 }
 
 // Draws a saved upload; no instrument needed.
 int render(const Options& options) {
-    const auto text = readFile(*options.json);
-    if (!text) {
-        std::cerr << "tracebay-cli: cannot read " << *options.json << "\n";
-        return ExitLinkFailed;
-    }
     std::string error;
-    const auto slot = acquisition::fromJson(*text, error);
-    if (!slot) {
-        std::cerr << "tracebay-cli: " << *options.json << ": " << error << "\n";
-        return ExitLinkFailed;
-    }
-    return writeExports(*slot, options) ? ExitOk : ExitLinkFailed;
+    const auto slot = acquisition::readUploadFile(*options.json, error);
+    if (!slot) return fileFailed("cannot read", *options.json, error);
+    return writeExports(*slot, options) ? ExitOk : ExitFileFailed;
 }
 
-bool writeJson(const std::string& target, const std::string& json) {
-    if (target == "-") {
-        std::cout << json;
-        return static_cast<bool>(std::cout.flush());
+int writeJson(const std::string& target, const acquisition::ScopeState& slot) {
+    std::string error;
+    if (target != "-") {
+        if (acquisition::writeUploadFile(target, slot, error)) return ExitOk;
+        return fileFailed("cannot write", target, error);
     }
-    std::ofstream file(target, std::ios::binary);
-    file << json;
-    if (file) return true;
-    std::cerr << "tracebay-cli: cannot write " << target << "\n";
-    return false;
+    std::cout << acquisition::toJson(slot);
+    if (std::cout.flush()) return ExitOk;
+    std::cerr << "tracebay-cli: cannot write to standard output\n";
+    return ExitFileFailed;
 }
 
 // Names each part the upload asked for and did not get; true when there was one.
@@ -288,9 +311,7 @@ private:
 
     int runCommand() {
         if (options_.command == "key") {
-            std::string name = options_.keyName;
-            if (name.front() != ':') name.insert(0, 1, ':');
-            channel_.SendCommand(std::string(acquisition::QM1000Cmd::KEY) + name);
+            channel_.SendCommand(std::string(acquisition::QM1000Cmd::KEY) + options_.keyName);
             return ExitOk;
         }
         if (options_.command == "upload") return upload();
@@ -307,12 +328,16 @@ private:
         slot.GridVisible = !options_.noGrid;
         acquisition_.RunUpload();
         slot.HasData = true;
-        bool written = true;
-        if (options_.json || options_.exports.empty())
-            written = writeJson(options_.json.value_or("-"), acquisition::toJson(slot));
-        written = writeExports(slot, options_) && written;
-        if (!written) return ExitLinkFailed;
+        if (const int status = writeResults(slot); status != ExitOk) return status;
         return reportMissingParts(slot) ? ExitIncomplete : ExitOk;
+    }
+
+    // Each file asked for is written even when another failed; a failure decides the status.
+    int writeResults(const acquisition::ScopeState& slot) {
+        const bool json = options_.json || options_.exports.empty();
+        const int jsonStatus = json ? writeJson(options_.json.value_or("-"), slot) : ExitOk;
+        const bool exported = writeExports(slot, options_);
+        return jsonStatus != ExitOk ? jsonStatus : exported ? ExitOk : ExitFileFailed;
     }
 
     const Options& options_;
@@ -344,8 +369,12 @@ int main(int argc, char** argv) {
         for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
         options = parse(arguments);
     } catch (const UsageError& e) {
-        std::cerr << "tracebay-cli: " << e.what() << " (see --help)\n";
+        std::cerr << "tracebay-cli: " << e.what() << " (see " << e.seeAlso << ")\n";
         return ExitUsage;
+    }
+    if (options.listKeys) {
+        listKeys();
+        return ExitOk;
     }
     if (options.exports.empty()) {
         QCoreApplication app(argc, argv);

@@ -227,7 +227,7 @@ bool LibusbDeviceAccess::readFile(Handle handle, uint8_t* data, uint32_t length,
     if (!isOpen(handle)) return false;
     auto& ahead = open_->readAhead;
     read = std::min<uint32_t>(length, static_cast<uint32_t>(ahead.size()));
-    std::memcpy(data, ahead.data(), read);
+    std::copy_n(ahead.begin(), read, data);  // also right for an empty read-ahead without storage
     ahead.erase(ahead.begin(), ahead.begin() + read);
     if (read == length || (read > 0 && open_->transferEnded)) return true;
     const uint32_t packet = open_->inPacketSize;

@@ -81,5 +81,64 @@ TEST(ScopeStateJson, BadDocumentsAreRefused) {
     EXPECT_TRUE(fromJson("{}", error));
 }
 
+// A sample array of 6201 zeros with `value` written in at index 300.
+std::string samplesWith(const std::string& value) {
+    std::string array = "[";
+    for (size_t i = 0; i < ScopeState::SampleCount; ++i)
+        array += (i ? "," : "") + (i == 300 ? value : std::string("0"));
+    return array + "]";
+}
+
+struct WrongField {
+    std::string key;
+    std::string value;
+};
+
+std::ostream& operator<<(std::ostream& out, const WrongField& row) {
+    return out << row.key << ": " << row.value.substr(0, 40);
+}
+
+class WronglyTypedField : public ::testing::TestWithParam<WrongField> {};
+
+// A value that does not fit its field refuses the whole document, naming the field, instead of
+// becoming a default.
+TEST_P(WronglyTypedField, IsRefusedByName) {
+    std::string error;
+    const auto& row = GetParam();
+    EXPECT_FALSE(fromJson("{\"HasData\": true, \"" + row.key + "\": " + row.value + "}", error));
+    EXPECT_EQ(error.rfind(row.key + " ", 0), 0u) << error;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, WronglyTypedField,
+    ::testing::Values(WrongField{"HasData", "\"yes\""}, WrongField{"CapturedCh1", "null"},
+                      WrongField{"ShowLa", "1"}, WrongField{"PointCount", "\"600\""},
+                      WrongField{"PointCount", "600.5"}, WrongField{"PointCount", "2147483648"},
+                      WrongField{"PointCount", "-2147483649"}, WrongField{"TriggerMode", "5"},
+                      WrongField{"TimeScaleText", "\"" + std::string(65, '5') + "\""},
+                      WrongField{"Ch1ScaleText", "\"5\u20acV\""},
+                      WrongField{"FftDisplay", "[\"ON\"]"}, WrongField{"Ch1Samples", "\"none\""},
+                      WrongField{"Ch2Samples", samplesWith("\"26\"")},
+                      WrongField{"MathSamples", samplesWith("null")},
+                      WrongField{"FftSamples", samplesWith("4294967296")},
+                      WrongField{"LaSamples", samplesWith("0.5")},
+                      WrongField{"SystemBlock", "\"" + std::string(224, 'g') + "\""},
+                      WrongField{"SystemBlock", "\"" + std::string(222, '0') + "\""},
+                      WrongField{"SystemBlock", "0"}));
+
+TEST(ScopeStateJson, ValuesAtTheirLimitsAreTaken) {
+    std::string error;
+    const auto slot = fromJson("{\"PointCount\": -2147483648, \"TimeScaleText\": \"" +
+                                   std::string(MaxTextLength, '5') +
+                                   "\", \"Ch1Samples\": " + samplesWith("2147483647") +
+                                   ", \"SystemBlock\": \"" + std::string(224, 'F') + "\"}",
+                               error);
+    ASSERT_TRUE(slot) << error;
+    EXPECT_EQ(slot->PointCount, -2147483648LL);
+    EXPECT_EQ(slot->TimeScaleText.size(), MaxTextLength);
+    EXPECT_EQ(slot->Ch1Samples[300], 2147483647);
+    EXPECT_EQ(slot->SystemBlock.bytes[111], 0xFF);
+}
+
 }  // namespace
 }  // namespace tracebay::acquisition

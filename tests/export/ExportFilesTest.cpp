@@ -60,7 +60,7 @@ TEST_F(ExportFiles, WhatIsNotAnUploadIsRefusedWithTheReason) {
         {"[1, 2, 3]", "not a JSON object"},
         {R"({"name": "a package"})", "it holds no uploaded screen"},
         {R"({"HasData": true, "Ch1Samples": [1, 2, 3]})", "Ch1Samples holds 3 samples, not 6201"},
-        {R"({"HasData": true, "SystemBlock": "00ff"})", "SystemBlock is not 112 bytes"},
+        {R"({"HasData": true, "SystemBlock": "00ff"})", "SystemBlock is not 224 hex digits"},
     };
     for (const auto& c : cases) {
         std::string error;

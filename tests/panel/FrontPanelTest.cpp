@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include "acquisition/KeyNames.h"
 #include "panel/KeyButton.h"
+#include "panel/PanelLayout.h"
 #include "sim/Signals.h"
 #include "tests/acquisition/InstrumentRig.h"
 
@@ -202,6 +204,16 @@ TEST_F(FrontPanel, WindowAndKeysSitWhereTheInstrumentPanelHasThem) {
     for (auto* button : panel.findChildren<KeyButton*>())
         EXPECT_EQ(panel.childAt(button->geometry().center()), button)
             << button->objectName().toStdString();
+}
+
+TEST(FrontPanelKeys, AreTheKeysTheCommandLineKnows) {
+    ASSERT_EQ(PanelKeys.size(), acquisition::KeyNames.size());
+    for (size_t i = 0; i < PanelKeys.size(); ++i) {
+        EXPECT_EQ(PanelKeys[i].key, acquisition::KeyNames[i]) << PanelKeys[i].name;
+        if (!PanelKeys[i].repeatKey.empty()) {
+            EXPECT_EQ(PanelKeys[i].repeatKey, PanelKeys[i].key) << PanelKeys[i].name;
+        }
+    }
 }
 
 TEST_F(FrontPanel, TheInstrumentFollowsTheKeys) {

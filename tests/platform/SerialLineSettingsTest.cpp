@@ -22,6 +22,14 @@ TEST(SerialLineSettings, AcceptsBlanksAroundFieldsAndCapitalLetters) {
     EXPECT_EQ(parsed.settings->stopBits, SerialLineSettings::StopBits::OneAndHalf);
 }
 
+TEST(SerialLineSettings, BaudRateRunsFrom110To4000000) {
+    EXPECT_EQ(parseLineSettings("110,n,8,1").settings->baud, 110);
+    EXPECT_EQ(parseLineSettings("4000000,n,8,1").settings->baud, 4000000);
+    EXPECT_EQ(baudRateFromText(" 38400"), 38400);
+    for (const char* refused : {"1", "109", "4000001", "9600.5", ""})
+        EXPECT_EQ(baudRateFromText(refused), std::nullopt) << refused;
+}
+
 class InvalidLineSettings : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(InvalidLineSettings, AreRefusedWithTheReason) {
@@ -33,8 +41,8 @@ TEST_P(InvalidLineSettings, AreRefusedWithTheReason) {
 INSTANTIATE_TEST_SUITE_P(Texts, InvalidLineSettings,
                          ::testing::Values("", "9600", "9600,n,8", "9600,n,8,1,1", "abc,n,8,1",
                                            "0,n,8,1", "-300,n,8,1", "96x0,n,8,1", "9600,x,8,1",
-                                           "9600,n,9,1", "9600,n,4,1", "9600,n,8,3",
-                                           "9600,nn,8,1"));
+                                           "9600,n,9,1", "9600,n,4,1", "9600,n,8,3", "9600,nn,8,1",
+                                           "1,n,8,1", "4000001,n,8,1"));
 
 TEST(PortDeviceName, ConfiguredPathWins) {
     EXPECT_EQ(portDeviceName(3, "/dev/ttyUSB0"), "/dev/ttyUSB0");

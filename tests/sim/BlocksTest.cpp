@@ -190,6 +190,24 @@ TEST(WaveformBlock, LogicSamplesOfAColumnStartAtFourTimesTheColumnPlus425) {
     for (int e = 1; e < 425; ++e) ASSERT_EQ(element(block, e), 0) << e;
 }
 
+// A slow time base or a long delay puts columns before the counter's start: it reads what the
+// counter showed then, wrapped round its 16 bits.
+TEST(WaveformBlock, LogicSamplesBeforeTheCounterStartedWrapRound) {
+    auto s = defaultState();
+    s.la.clockHz = 10000;
+    s.timebase.scale = 1;  // column 0 lies 6 s before the trigger, 5 s before the count began
+    const auto block = waveformBlock(s, Source::Digital);
+    const auto sample = [&](int column) {
+        return element(block, 4 * column + 425) | (element(block, 4 * column + 426) << 8);
+    };
+    EXPECT_EQ(sample(0), 65536 - 50000);
+    EXPECT_EQ(sample(1), 65536 - 49600);
+    for (double offset : {-1e300, -1e9, 1e9, 1e300}) {
+        s.timebase.offset = offset;
+        EXPECT_EQ(waveformBlock(s, Source::Digital).size(), size_t{DigitalBlockLength});
+    }
+}
+
 TEST(WaveformBlock, NoBlockIsLongerThanTheProgramTakes) {
     for (int code = 0; code <= 8; ++code) {
         auto s = defaultState();

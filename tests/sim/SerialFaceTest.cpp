@@ -103,8 +103,11 @@ TEST(FaultSpec, NamesAndValues) {
     EXPECT_TRUE(applyFault(f, "target=CHANNEL2"));
     EXPECT_TRUE(applyFault(f, "short-packet"));
     EXPECT_FALSE(applyFault(f, "trickle=soon"));
+    EXPECT_FALSE(applyFault(f, "trickle=10s"));  // refused whole: the 10 is not taken
+    EXPECT_FALSE(applyFault(f, "oversize=7000x"));
     EXPECT_FALSE(applyFault(f, "meltdown"));
     EXPECT_EQ(f.trickleMs, 4500);
+    EXPECT_EQ(f.oversize, 0u);
     EXPECT_EQ(f.prefixDelta, -3);
     EXPECT_EQ(f.target, "CHANNEL2");
     EXPECT_TRUE(f.shortFirstPacket);

@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -45,6 +47,30 @@ protected:
         tcgetattr(fd_, &raw);
         cfmakeraw(&raw);
         tcsetattr(fd_, TCSANOW, &raw);
+    }
+
+    // Sends `signal` and gives the program two seconds to end; true when it ended well.
+    bool stopsAtOnce(int signal) {
+        ::kill(pid_, signal);
+        const auto deadline = std::chrono::steady_clock::now() + 2s;
+        int status = 0;
+        pid_t ended = 0;
+        while ((ended = ::waitpid(pid_, &status, WNOHANG)) == 0 &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(10ms);
+        if (ended == 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, &status, 0);
+        }
+        pid_ = -1;
+        return ended == 0 ? false : WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+
+    // Bytes the simulator has written that nobody read yet.
+    int unread() const {
+        int count = 0;
+        ::ioctl(fd_, FIONREAD, &count);
+        return count;
     }
 
     void TearDown() override {
@@ -97,6 +123,32 @@ TEST_F(SimProgram, AnswersOverItsPseudoTerminal) {
 TEST_F(SimProgram, PresetChoosesTheScreen) {
     start({"--preset", "xy"});
     EXPECT_EQ(query(":TIMEBASE:FORMAT?", 4), "X-Y\n");
+}
+
+// A reply nobody reads fills the terminal and holds up the simulator's write.
+TEST_F(SimProgram, StopsAtOnceWhileAWriteIsHeldUp) {
+    start({});
+    std::string commands;
+    for (int i = 0; i < 100; ++i) commands += ":WAVEFORM:DATA? DIGITAL\n";
+    ASSERT_EQ(::write(fd_, commands.data(), commands.size()),
+              static_cast<ssize_t>(commands.size()));
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    int before = -1;
+    while (unread() != before && std::chrono::steady_clock::now() < deadline) {
+        before = unread();
+        std::this_thread::sleep_for(100ms);
+    }
+    ASSERT_GT(before, 0);
+    ASSERT_LT(before, 100 * 2052);  // the simulator is stuck with the rest
+    EXPECT_TRUE(stopsAtOnce(SIGTERM));
+}
+
+TEST_F(SimProgram, StopsAtOnceWhileTricklingAReply) {
+    start({"--fault", "trickle=1000"});
+    ASSERT_EQ(::write(fd_, "*IDN?\n", 6), 6);
+    pollfd first{fd_, POLLIN, 0};
+    ASSERT_EQ(::poll(&first, 1, 5000), 1);  // a byte a second: 48 more to come
+    EXPECT_TRUE(stopsAtOnce(SIGINT));
 }
 
 TEST(SimProgramOptions, HelpNamesEveryOptionAndPreset) {

@@ -9,6 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -180,9 +184,27 @@ TEST_F(CliOverSerial, RenderWritesTheDrawingAsSvgAndPdfAndTheSamplesAsCsv) {
 TEST_F(CliOverSerial, KeyPressesTheNamedKey) {
     start();
     EXPECT_EQ(run({"key", "RUN"}).status, 0);
+    EXPECT_EQ(run({"key", ":trig%50"}).status, 0);
     const auto commands = simCommands();
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), ":KEY:RUN"), 1);
     ASSERT_GE(commands.size(), 2u);
-    EXPECT_EQ(commands[commands.size() - 2], ":KEY:RUN");
+    EXPECT_EQ(commands[commands.size() - 2], ":KEY:TRIG%50");
+}
+
+// The one line on standard error for a file that could not be read or written, and status 1.
+void expectFileFailure(const ProcessResult& result, const std::string& path,
+                       const std::string& reason) {
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    EXPECT_EQ(result.err.rfind("tracebay-cli: ", 0), 0u) << result.err;
+    EXPECT_NE(result.err.find(path), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find(reason), std::string::npos) << result.err;
+}
+
+TEST_F(CliOverSerial, FailedUploadWriteIsReported) {
+    start();
+    expectFileFailure(run({"upload", "--json", "/dev/full"}), "/dev/full",
+                      "No space left on device");
 }
 
 TEST(CliLink, MissingPortFailsTheLinkWithItsMessage) {
@@ -223,13 +245,94 @@ TEST(CliLink, UsbRefusesOldFirmware) {
     EXPECT_EQ(result.status, 2);
 }
 
-TEST(CliRender, UnreadableUploadIsRefused) {
-    const std::string json = ::testing::TempDir() + "tracebay-cli-bad.json";
-    std::ofstream(json) << R"({"Ch1Samples": [1, 2]})";
-    const auto result = cli({"render", "--json", json, "--png", json + ".png"});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.err.find("Ch1Samples"), std::string::npos) << result.err;
-    EXPECT_EQ(cli({"render", "--json", "/no/such/file.json", "--png", "x.png"}).status, 1);
+class CliFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        folder = std::filesystem::path(::testing::TempDir()) / (std::string("cli-") + test->name());
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+
+    std::string path(const std::string& name) const { return (folder / name).string(); }
+    std::string write(const std::string& name, const std::string& content) const {
+        std::ofstream(path(name), std::ios::binary) << content;
+        return path(name);
+    }
+    static std::string contentOf(const std::string& file) {
+        std::ifstream in(file, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    ProcessResult render(const std::string& json, const std::string& png,
+                         const std::string& zoom = "100") {
+        return cli({"render", "--json", json, "--png", png, "--zoom", zoom});
+    }
+
+    std::filesystem::path folder;
+};
+
+struct BadUpload {
+    std::string what;
+    std::string path;
+    std::string reason;
+};
+
+TEST_F(CliFiles, RenderRefusesWhatIsNoSavedUpload) {
+    const std::string huge = write("huge.json", "{}");
+    std::filesystem::resize_file(huge, 16 * 1024 * 1024 + 1);
+    std::string firstSampleText = R"({"Ch2Samples": ["0")";
+    for (int i = 1; i < 6201; ++i) firstSampleText += ",0";
+    const std::vector<BadUpload> cases = {
+        {"folder", folder.string(), "not a regular file"},
+        {"endless device", "/dev/zero", "not a regular file"},
+        {"huge file", huge, "larger than 16 MiB"},
+        {"missing file", path("missing.json"), "No such file"},
+        {"no JSON", write("text.json", "upload"), "not a JSON object"},
+        {"flag as text", write("flag.json", R"({"HasData": "yes"})"), "HasData"},
+        {"sample as text", write("samples.json", firstSampleText + "]}"), "Ch2Samples"},
+        {"short array", write("short.json", R"({"Ch1Samples": [1, 2]})"), "Ch1Samples"},
+        {"block of 223 bytes",
+         write("block.json", R"({"SystemBlock": ")" + std::string(446, 'a') + "\"}"),
+         "SystemBlock"},
+        {"1 MB text",
+         write("text-field.json", R"({"TimeScaleText": ")" + std::string(1 << 20, '5') + "\"}"),
+         "TimeScaleText is longer than 64 characters"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        expectFileFailure(render(c.path, path("out.png")), c.path, c.reason);
+        EXPECT_FALSE(std::filesystem::exists(path("out.png")));
+    }
+}
+
+TEST_F(CliFiles, FailedPictureWriteIsReported) {
+    const std::string upload = write("upload.json", R"({"HasData": true})");
+    struct stat device {};
+    ASSERT_EQ(::stat("/dev/full", &device), 0);
+    expectFileFailure(render(upload, "/dev/full"), "/dev/full", "No space left on device");
+    struct stat after {};
+    ASSERT_EQ(::stat("/dev/full", &after), 0);
+    EXPECT_TRUE(S_ISCHR(after.st_mode));  // written into, never replaced
+    EXPECT_EQ(after.st_rdev, device.st_rdev);
+    expectFileFailure(render(upload, path("no-folder/out.png")), path("no-folder/out.png"), "");
+}
+
+// The disk fills up half-way through the new picture: the old one stays, whole.
+TEST_F(CliFiles, PictureWriteThatFailsHalfWayLeavesTheOldPicture) {
+    const std::string upload = write("upload.json", R"({"HasData": true, "GridVisible": true})");
+    const std::string picture = path("screen.png");
+    ASSERT_EQ(render(upload, picture, "300").status, 0);
+    const std::string good = contentOf(picture);
+    ASSERT_GT(good.size(), 4096u);
+    const auto result =
+        runProcess("/bin/sh", {"-c", "trap '' XFSZ; ulimit -f 4; exec \"$@\"", "sh", TRACEBAY_CLI,
+                               "render", "--json", upload, "--png", picture, "--zoom", "250"});
+    expectFileFailure(result, picture, "");
+    EXPECT_TRUE(contentOf(picture) == good);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 2);
 }
 
 TEST(CliUsage, HelpDocumentsEveryCommandAndOption) {
@@ -240,6 +343,34 @@ TEST(CliUsage, HelpDocumentsEveryCommandAndOption) {
           "--ch1",    "--ch2",  "--math", "--la",   "--json",    "--png",          "--svg",
           "--pdf",    "--csv",  "--zoom", "--bw",   "--no-grid", "3 the upload is"})
         EXPECT_NE(result.out.find(word), std::string::npos) << word;
+}
+
+TEST(CliUsage, KeyListNamesEveryFrontPanelKey) {
+    const auto result = cli({"key", "--list"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 42);
+    for (const char* name : {":MNUOFF\n", ":RUN\n", ":-FUNCTION\n", ":TRIG%50\n", ":FORCE\n"})
+        EXPECT_NE(result.out.find(name), std::string::npos) << name;
+}
+
+// Refused before any link is tried, with one line that says what is right.
+TEST(CliUsage, BadBaudRateOrKeyIsRefused) {
+    const struct {
+        std::vector<std::string> arguments;
+        const char* hint;
+    } cases[] = {
+        {{"--serial", "/dev/null", "--baud", "1", "identify"}, "from 110 to 4000000"},
+        {{"--serial", "/dev/null", "--baud", "4000001", "upload"}, "from 110 to 4000000"},
+        {{"--baud", "fast", "identify"}, "from 110 to 4000000"},
+        {{"key", "NOSUCHKEY"}, "(see tracebay-cli key --list)"},
+        {{"--serial", "/dev/null", "key", ":KEY:RUN"}, "(see tracebay-cli key --list)"},
+    };
+    for (const auto& c : cases) {
+        const auto result = cli(c.arguments);
+        EXPECT_EQ(result.status, 64) << c.arguments[c.arguments.size() - 2];
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+        EXPECT_NE(result.err.find(c.hint), std::string::npos) << result.err;
+    }
 }
 
 TEST(CliUsage, WrongUsageIsRefused) {

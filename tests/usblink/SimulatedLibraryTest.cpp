@@ -15,6 +15,19 @@
 namespace tracebay::link {
 namespace {
 
+// The library reads its environment once, when it is first called: the instrument is set up
+// before any test runs, for all of them.
+class SimulatedInstrumentSetup : public ::testing::Environment {
+public:
+    void SetUp() override {
+        ::setenv("KAVLO_SIM_MODEL", "QM1052D", 1);
+        ::setenv("KAVLO_SIM_FAULTS", "oversize=7000,target=CHANNEL2", 1);
+    }
+};
+
+[[maybe_unused]] const auto* const setup =
+    ::testing::AddGlobalTestEnvironment(new SimulatedInstrumentSetup);
+
 class SimulatedLibrary : public ::testing::Test {
 protected:
     platform::VirtualHost host;
@@ -24,7 +37,6 @@ protected:
 };
 
 TEST_F(SimulatedLibrary, QueryComesBackWithItsLineFeed) {
-    ::setenv("KAVLO_SIM_MODEL", "QM1052D", 1);
     channel.usb().UsbOpen();
     EXPECT_TRUE(channel.state().LinkReady);
     EXPECT_EQ(channel.QueryCommand("*IDN?").substr(0, 26), "KAVLO TECHNOLOGIES,QM1052D");
@@ -53,7 +65,6 @@ TEST_F(SimulatedLibrary, SystemBlockLandsInTheRecord) {
 }
 
 TEST_F(SimulatedLibrary, BlockLongerThanTheProgramTakesIsRefused) {
-    ::setenv("KAVLO_SIM_FAULTS", "oversize=7000,target=CHANNEL2", 1);
     channel.SendCommand(":WAVEFORM:DATA? CHANNEL2");
     int32_t length = -1;
     EXPECT_EQ(channel.usb().UsbReadBlock(length), "");
