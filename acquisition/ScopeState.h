@@ -73,6 +73,11 @@ struct ScopeState {
         return std::any_of(Parts.begin(), Parts.end(),
                            [&](const UploadPart& p) { return p.name == part && !p.arrived(); });
     }
+    // The source's samples came with the last upload: a block that never came leaves its array
+    // empty, one that did not come this time leaves an earlier upload's.
+    bool received(std::string_view source, const Samples& samples) const {
+        return !samples.empty() && !missing(source);
+    }
 };
 
 // The table of screens; the main window shows slot WindowIndex.

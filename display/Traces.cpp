@@ -10,19 +10,14 @@ namespace {
 constexpr std::string_view Alternation = "ALTERNATION";
 constexpr std::string_view On = "ON";
 
-// A source whose block never came (its array holds no samples) or did not come in the last
-// upload (its array holds an earlier upload's) is left out and the rest of the screen drawn. A
-// present array read past its end still abandons the drawing.
-bool received(const ScopeState& slot, std::string_view source, const ScopeState::Samples& samples) {
-    return !samples.empty() && !slot.missing(source);
-}
-
 // The X loop's step: the screen's 300 base units over pointCount points.
 float pointStep(int pointCount, double s) {
     if (pointCount <= 0) throw DrawingAbandoned("no points to draw");
     return static_cast<float>(300.0 / pointCount * s);
 }
 
+// A source that did not come with the last upload leaves out its trace only: its texts and the
+// rest of the screen are drawn. A present array read past its end still abandons the drawing.
 void drawYt(platform::PictureSurface& surface, const Screen& screen, const ScopeState& slot) {
     const bool color = slot.ColorDisplay;
     const SystemBlock& block = slot.SystemBlock;
@@ -36,7 +31,7 @@ void drawYt(platform::PictureSurface& surface, const Screen& screen, const Scope
         use(traceColor);
         DrawChannelAnnotation(surface, screen, name, offsetText, scaleText, slot.TriggerMode,
                               slot.FftDisplay, block.FftFullScreen());
-        if (valid == 1 && received(slot, name, samples))
+        if (valid == 1 && slot.received(name, samples))
             DrawChannelTrace(surface, screen, samples, slot.PointCount, name, block,
                              slot.TriggerMode, slot.FftDisplay);
     };
@@ -49,17 +44,17 @@ void drawYt(platform::PictureSurface& surface, const Screen& screen, const Scope
         use(MathTraceColor);
         DrawMathAnnotation(surface, screen, block, slot.TriggerMode, slot.FftDisplay);
         if (slot.FftDisplay == On) {
-            if (block.FftValid() == 1 && received(slot, "FFT", slot.FftSamples))
+            if (block.FftValid() == 1 && slot.received("FFT", slot.FftSamples))
                 DrawFftTrace(surface, screen, slot.FftSamples, slot.PointCount, block,
                              slot.TriggerMode);
-        } else if (block.MathValid() == 1 && received(slot, "MATH", slot.MathSamples)) {
+        } else if (block.MathValid() == 1 && slot.received("MATH", slot.MathSamples)) {
             DrawMathTrace(surface, screen, slot.MathSamples, slot.PointCount, block,
                           slot.TriggerMode);
         }
     }
     if (slot.CapturedLa) {
         DrawLaLabels(surface, screen, block, slot.TriggerMode, slot.FftDisplay, color);
-        if (block.LaValid() == 1 && received(slot, "LA", slot.LaSamples))
+        if (block.LaValid() == 1 && slot.received("LA", slot.LaSamples))
             DrawLaTraces(surface, screen, slot.LaSamples, slot.PointCount, block, slot.TriggerMode,
                          slot.FftDisplay, color);
     }
@@ -135,7 +130,7 @@ void DrawOSC(platform::PictureSurface& surface, const Screen& screen, const Scop
     }
     if (!slot.IsXY) return;
     surface.setForeColor(slot.ColorDisplay ? XyColor : Black);
-    if (received(slot, "CH1", slot.Ch1Samples) && received(slot, "CH2", slot.Ch2Samples))
+    if (slot.received("CH1", slot.Ch1Samples) && slot.received("CH2", slot.Ch2Samples))
         DrawXYTrace(surface, screen, slot.Ch1Samples, slot.Ch2Samples, slot.PointCount);
     DrawXYAnnotation(surface, screen, slot.Ch1ScaleText, slot.Ch2ScaleText, slot.ColorDisplay);
 }

@@ -54,7 +54,7 @@ std::optional<int32_t> element(const ScopeState::Samples& samples, long index) {
 // A source the instrument showed and whose block came with the last upload.
 bool delivered(const ScopeState& slot, std::string_view source, uint8_t valid,
                const ScopeState::Samples& samples) {
-    return valid == 1 && !samples.empty() && !slot.missing(source);
+    return valid == 1 && slot.received(source, samples);
 }
 
 // A value as rows above a ground row, times a value per row.
@@ -250,8 +250,8 @@ std::optional<std::string> samplesCsv(const ScopeState& slot, std::string& error
         return std::nullopt;
     }
     if (slot.IsXY) {
-        if (!slot.Ch1Samples.empty() && !slot.Ch2Samples.empty() && !slot.missing("CH1") &&
-            !slot.missing("CH2") && slot.PointCount > 0)
+        if (slot.received("CH1", slot.Ch1Samples) && slot.received("CH2", slot.Ch2Samples) &&
+            slot.PointCount > 0)
             return table(xyColumns(slot),
                          {1, std::min<int>(slot.PointCount, ScopeState::SampleCount)});
     } else if (slot.IsYT) {
