@@ -24,6 +24,7 @@
 #include "fuzz/FuzzInput.h"
 #include "link/UsbClient.h"
 #include "platform/VirtualHost.h"
+#include "tests/support/LinkedUsbLibrary.h"
 #include "usblink/UsbLink.h"
 
 using namespace tracebay;
@@ -78,27 +79,6 @@ private:
     }
 
     fuzz::FuzzInput& input_;
-};
-
-// The library as the program sees it through its exports.
-class LinkedLibrary : public link::UsbLibrary {
-public:
-    explicit LinkedLibrary(usblink::UsbLink& link) : link_(link) {}
-
-    bool WriteUSB(uint8_t messageId, uint8_t tag, uint32_t transferSize,
-                  const uint8_t* data) override {
-        return link_.WriteUSB(messageId, tag, transferSize, data);
-    }
-    bool ReadUSB(uint32_t& length, uint8_t* destination, uint32_t capacity) override {
-        return link_.ReadUSB(&length, destination, capacity);
-    }
-    bool Vendor_Request_Read(uint8_t request, uint16_t value, uint16_t index, uint16_t length,
-                             uint8_t* destination) override {
-        return link_.Vendor_Request_Read(request, value, index, length, destination);
-    }
-
-private:
-    usblink::UsbLink& link_;
 };
 
 // A caller's buffer of exactly `size` bytes, on the heap so that the sanitizer sees its end.
@@ -170,7 +150,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::FuzzInput input(data, size);
     FuzzedDevice device(input);
     usblink::UsbLink usb(device);
-    LinkedLibrary library(usb);
+    testing::LinkedUsbLibrary library(usb);
     // Every event pump is one reply tick: a reply that never becomes ready costs 50 polls.
     platform::VirtualHost host(platform::HostServices::ReplyTickMs);
     link::LinkState state;

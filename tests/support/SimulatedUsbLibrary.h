@@ -1,28 +1,17 @@
 #pragma once
 
-#include "link/UsbLibrary.h"
 #include "sim/UsbtmcDevice.h"
+#include "tests/support/LinkedUsbLibrary.h"
 #include "usblink/SimulatedDeviceAccess.h"
 #include "usblink/UsbLink.h"
 
 namespace tracebay::testing {
 
 // The USB link library's own code in-process, with the simulated instrument behind it.
-class SimulatedUsbLibrary : public link::UsbLibrary {
+class SimulatedUsbLibrary : public LinkedUsbLibrary {
 public:
-    explicit SimulatedUsbLibrary(sim::UsbtmcDevice& device) : access(device), library_(access) {}
-
-    bool WriteUSB(uint8_t messageId, uint8_t tag, uint32_t transferSize,
-                  const uint8_t* data) override {
-        return library_.WriteUSB(messageId, tag, transferSize, data);
-    }
-    bool ReadUSB(uint32_t& length, uint8_t* destination, uint32_t capacity) override {
-        return library_.ReadUSB(&length, destination, capacity);
-    }
-    bool Vendor_Request_Read(uint8_t request, uint16_t value, uint16_t index, uint16_t length,
-                             uint8_t* destination) override {
-        return library_.Vendor_Request_Read(request, value, index, length, destination);
-    }
+    explicit SimulatedUsbLibrary(sim::UsbtmcDevice& device)
+        : LinkedUsbLibrary(library_), access(device), library_(access) {}
 
     usblink::SimulatedDeviceAccess access;
 
