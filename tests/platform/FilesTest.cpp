@@ -7,54 +7,31 @@
 
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "platform/AtomicFile.h"
 #include "platform/RegularFile.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace tracebay::platform {
 namespace {
 
 namespace fs = std::filesystem;
 
-class Files : public ::testing::Test {
+class Files : public ::testing::Test, public tracebay::testing::ScratchFolder {
 protected:
-    void SetUp() override {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder = fs::path(::testing::TempDir()) / (std::string("files-") + test->name());
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    void TearDown() override { fs::remove_all(folder); }
+    Files() : ScratchFolder("files-") {}
 
-    std::string path(const char* name) const { return (folder / name).string(); }
-    std::string make(const char* name, const std::string& content) const {
-        std::ofstream(path(name), std::ios::binary) << content;
-        return path(name);
-    }
-    static std::string contentOf(const std::string& file) {
-        std::ifstream in(file, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-    size_t filesInFolder() const {
-        return static_cast<size_t>(std::distance(fs::directory_iterator(folder), {}));
-    }
-
-    fs::path folder;
     std::string error;
 };
 
 TEST_F(Files, ReplacementTakesTheOldFilesPlaceAndPermissions) {
-    const std::string target = make("upload.json", "old");
+    const std::string target = write("upload.json", "old");
     fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     ASSERT_TRUE(writeFileAtomically(target, "new content", error)) << error;
     EXPECT_EQ(contentOf(target), "new content");
     EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    EXPECT_EQ(filesInFolder(), 1u);
+    EXPECT_EQ(fileCount(), 1u);
     ASSERT_TRUE(writeFileAtomically(path("new.png"), "picture", error)) << error;
     EXPECT_EQ(contentOf(path("new.png")), "picture");
 }
@@ -72,10 +49,10 @@ TEST_F(Files, ReplacementTakesTheOldFilesPlaceAndPermissions) {
 
 // The disk fills up half-way: the good file stays, and nothing is left beside it.
 TEST_F(Files, WriteThatFailsHalfWayLeavesTheOldFileAlone) {
-    const std::string target = make("screen.png", "the good picture");
+    const std::string target = write("screen.png", "the good picture");
     EXPECT_EXIT(writeBeyondTheFileSizeLimit(target), ::testing::ExitedWithCode(0), "");
     EXPECT_EQ(contentOf(target), "the good picture");
-    EXPECT_EQ(filesInFolder(), 1u);
+    EXPECT_EQ(fileCount(), 1u);
 }
 
 TEST_F(Files, WriteWhereNoFileCanBeIsRefused) {
@@ -100,8 +77,8 @@ TEST_F(Files, DeviceIsWrittenInPlace) {
 }
 
 TEST_F(Files, RegularFileUpToTheLimitIsRead) {
-    EXPECT_EQ(readRegularFile(make("a.json", "12345"), 5, error), "12345");
-    EXPECT_EQ(readRegularFile(make("empty.json", ""), 5, error), "");
+    EXPECT_EQ(readRegularFile(write("a.json", "12345"), 5, error), "12345");
+    EXPECT_EQ(readRegularFile(write("empty.json", ""), 5, error), "");
 }
 
 struct Unreadable {
@@ -114,7 +91,7 @@ TEST_F(Files, AnythingButASmallRegularFileIsRefused) {
     const std::string fifo = path("pipe");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const std::vector<Unreadable> cases = {
-        {"larger file", make("big.json", "123456"), "larger than 5 bytes"},
+        {"larger file", write("big.json", "123456"), "larger than 5 bytes"},
         {"folder", folder.string(), "not a regular file"},
         {"endless device", "/dev/zero", "not a regular file"},
         {"pipe nobody writes", fifo, "not a regular file"},
@@ -125,7 +102,8 @@ TEST_F(Files, AnythingButASmallRegularFileIsRefused) {
         EXPECT_NE(error.find(c.reason), std::string::npos) << c.what << ": " << error;
     }
     constexpr size_t MiB = 1024 * 1024;
-    EXPECT_FALSE(readRegularFile(make("huge.json", std::string(2 * MiB + 1, ' ')), 2 * MiB, error));
+    EXPECT_FALSE(
+        readRegularFile(write("huge.json", std::string(2 * MiB + 1, ' ')), 2 * MiB, error));
     EXPECT_EQ(error, "larger than 2 MiB");
 }
 

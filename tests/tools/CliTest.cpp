@@ -16,6 +16,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/support/ScratchFolder.h"
 #include "tests/tools/ProcessRunner.h"
 
 namespace tracebay::testing {
@@ -245,33 +246,14 @@ TEST(CliLink, UsbRefusesOldFirmware) {
     EXPECT_EQ(result.status, 2);
 }
 
-class CliFiles : public ::testing::Test {
+class CliFiles : public ::testing::Test, public ScratchFolder {
 protected:
-    void SetUp() override {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder = std::filesystem::path(::testing::TempDir()) / (std::string("cli-") + test->name());
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder); }
+    CliFiles() : ScratchFolder("cli-") {}
 
-    std::string path(const std::string& name) const { return (folder / name).string(); }
-    std::string write(const std::string& name, const std::string& content) const {
-        std::ofstream(path(name), std::ios::binary) << content;
-        return path(name);
-    }
-    static std::string contentOf(const std::string& file) {
-        std::ifstream in(file, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
     ProcessResult render(const std::string& json, const std::string& png,
                          const std::string& zoom = "100") {
         return cli({"render", "--json", json, "--png", png, "--zoom", zoom});
     }
-
-    std::filesystem::path folder;
 };
 
 struct BadUpload {
@@ -332,7 +314,7 @@ TEST_F(CliFiles, PictureWriteThatFailsHalfWayLeavesTheOldPicture) {
                                "render", "--json", upload, "--png", picture, "--zoom", "250"});
     expectFileFailure(result, picture, "");
     EXPECT_TRUE(contentOf(picture) == good);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 2);
+    EXPECT_EQ(fileCount(), 2u);
 }
 
 TEST(CliUsage, HelpDocumentsEveryCommandAndOption) {
