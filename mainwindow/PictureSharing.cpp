@@ -14,7 +14,6 @@
 
 #include "export/Exporters.h"
 #include "export/UploadFile.h"
-#include "mainwindow/Layout.h"
 #include "mainwindow/WavePicture.h"
 #include "mainwindow/ZoomText.h"
 
@@ -114,12 +113,12 @@ void PictureSharing::exportWith(const exporting::Exporter& exporter) {
     if (!choice) return;
     double scale = window_.ScreenScale;
     if (exporter.zoomed) {
-        const auto percent = parseZoomText(choice->zoom);
-        if (!percent) {
+        const auto chosen = zoomScale(choice->zoom);
+        if (!chosen) {
             message("Invalid Zoom Factor");
             return;
         }
-        scale = std::clamp(*percent / 100, Layout::MinimumScale, Layout::MaximumScale);
+        scale = *chosen;
     }
     const exporting::Format& format = targetFormat(exporter, *choice);
     rememberFolder(choice->path);

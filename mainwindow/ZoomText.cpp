@@ -2,7 +2,10 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
+
+#include "mainwindow/Layout.h"
 
 namespace tracebay::mainwindow {
 
@@ -14,6 +17,12 @@ std::optional<double> parseZoomText(const QString& text) {
     if (!ok) value = QLocale::system().toDouble(number, &ok);
     if (!ok || !std::isfinite(value)) return std::nullopt;
     return value;
+}
+
+std::optional<double> zoomScale(const QString& text) {
+    const auto percent = parseZoomText(text);
+    if (!percent) return std::nullopt;
+    return std::clamp(*percent / 100, Layout::MinimumScale, Layout::MaximumScale);
 }
 
 QString zoomText(double scale) {

@@ -9,6 +9,9 @@ namespace tracebay::mainwindow {
 // A zoom entry such as "150%" as a percentage: a number followed by a percent sign. The number
 // may use a point or the desktop's decimal separator.
 std::optional<double> parseZoomText(const QString& text);
+// The scale a zoom entry asks for, kept within 1% and 1000% (a huge factor would ask for a
+// picture of gigabytes); nothing when the text is no percentage.
+std::optional<double> zoomScale(const QString& text);
 // A scale as the zoom field shows it: 1.375 is "138%".
 QString zoomText(double scale);
 

@@ -543,12 +543,10 @@ void frmWave::BestFitChk_Click() {
 }
 
 void frmWave::ZoomCombo_Change() {
-    if (const auto percent = parseZoomText(ZoomCombo->currentText()))
-        ScreenScale = *percent / 100;
+    if (const auto scale = zoomScale(ZoomCombo->currentText()))
+        ScreenScale = *scale;
     else
         message("Invalid Zoom Factor");
-    // A huge factor would ask for a picture of gigabytes.
-    ScreenScale = std::clamp(ScreenScale, Layout::MinimumScale, Layout::MaximumScale);
     ZoomCombo->setEditText(zoomText(ScreenScale));
     Form_Resize();
 }
