@@ -18,6 +18,8 @@ struct UploadPart {
     std::string failure;  // empty when the part arrived
 
     bool arrived() const { return failure.empty(); }
+    // What the user is told of a part that did not arrive: "CH2: no data (time-out)".
+    std::string shortfall() const { return name + ": no data (" + failure + ")"; }
     bool operator==(const UploadPart&) const = default;
 };
 

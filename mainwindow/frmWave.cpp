@@ -485,7 +485,7 @@ bool frmWave::uploadFailed() {
         if (part.arrived()) continue;
         failed = true;
         if (channel_.usesSerial() && part.failure != link::failure::PortClosed)
-            silent += (silent.empty() ? "" : "\r") + part.name + ": no data (" + part.failure + ")";
+            silent += (silent.empty() ? "" : "\r") + part.shortfall();
     }
     if (!silent.empty()) message(silent);
     return failed;

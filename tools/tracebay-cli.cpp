@@ -268,7 +268,7 @@ bool reportMissingParts(const acquisition::ScopeState& slot) {
     bool missing = false;
     for (const acquisition::UploadPart& part : slot.Parts) {
         if (part.arrived()) continue;
-        std::cerr << part.name << ": no data (" << part.failure << ")\n";
+        std::cerr << part.shortfall() << "\n";
         missing = true;
     }
     return missing;
