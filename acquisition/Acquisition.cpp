@@ -5,13 +5,13 @@
 #include "acquisition/Commands.h"
 #include "acquisition/DrawnLength.h"
 #include "acquisition/ValueText.h"
-#include "link/ReplyFailure.h"
 
 namespace tracebay::acquisition {
 namespace {
 
 namespace Cmd = QM1000Cmd;
-namespace failure = link::failure;
+using link::LinkError;
+using link::LinkFailure;
 
 constexpr int32_t FirstRow = 26;  // the instrument byte of the top grid line
 constexpr int32_t LastRow = 225;  // ... of the bottom grid line
@@ -28,21 +28,20 @@ std::string Acquisition::query(std::string_view command) {
     return TrimAtLineFeed(channel_.QueryCommand(std::string(command)));
 }
 
-void Acquisition::RunUpload() {
-    TransferBusy = true;
+std::vector<std::string> Acquisition::RunUpload(ScopeState& slot) {
+    useSlot(slot);
+    untold_.clear();
     channel_.QueryCommand(Cmd::command({Cmd::TRIGGER, Cmd::STATUS, Cmd::QUERY}));
     AcquireScope();
     channel_.host().sleepMs(UploadEndPauseMs);
-    TransferDone = true;
-    TransferBusy = false;
+    return std::move(untold_);
 }
 
 // The instrument is asked to show each ticked trace; a trace it does not show is unticked.
-bool Acquisition::traceAccepted(std::string_view header, bool& show, int checkIndex) {
+bool Acquisition::traceAccepted(std::string_view header, bool& show) {
     send(Cmd::command({header, Cmd::DISPLAY}, Cmd::ON));
     if (query(Cmd::command({header, Cmd::DISPLAY, Cmd::QUERY})) == Cmd::ON) return true;
     show = false;
-    checks_.setTraceChecked(checkIndex, false);
     return false;
 }
 
@@ -53,8 +52,8 @@ int Acquisition::selectTraces(std::string& mathState, std::string& fftState) {
     mathState = query(mathQuery);
     fftState = query(fftQuery);
     int count = 0;
-    if (s.ShowCh1 && traceAccepted(Cmd::CHANNEL1, s.ShowCh1, 0)) ++count;
-    if (s.ShowCh2 && traceAccepted(Cmd::CHANNEL2, s.ShowCh2, 1)) ++count;
+    if (s.ShowCh1 && traceAccepted(Cmd::CHANNEL1, s.ShowCh1)) ++count;
+    if (s.ShowCh2 && traceAccepted(Cmd::CHANNEL2, s.ShowCh2)) ++count;
     if (s.ShowMath) {
         send(Cmd::command({Cmd::MATH, Cmd::DISPLAY}, Cmd::ON));
         mathState = query(mathQuery);
@@ -63,14 +62,12 @@ int Acquisition::selectTraces(std::string& mathState, std::string& fftState) {
             ++count;
         } else {
             s.ShowMath = false;
-            checks_.setTraceChecked(2, false);
         }
     }
     if (s.ShowLa) {
         if (!connection_.HasLogicAnalyzer) {
             s.ShowLa = false;
-            checks_.setTraceChecked(3, false);
-        } else if (traceAccepted(Cmd::LA, s.ShowLa, 3)) {
+        } else if (traceAccepted(Cmd::LA, s.ShowLa)) {
             ++count;
         }
     }
@@ -89,7 +86,6 @@ void Acquisition::AcquireScope() {
     s.CapturedMath = s.ShowMath;
     s.CapturedLa = s.ShowLa;
     ReadSystemBlock();
-    s.SystemBlock.bytes = channel_.state().SystemDataRecord;
     s.TriggerMode = query(Cmd::command({Cmd::TRIGGER, Cmd::MODE, Cmd::QUERY}));
     s.MathDisplay = mathState;
     s.FftDisplay = fftState;
@@ -109,8 +105,6 @@ void Acquisition::readFormat() {
     if (!s.IsXY) return;
     // X-Y needs both channels, whatever the user ticked.
     s.ShowCh1 = s.ShowCh2 = s.CapturedCh1 = s.CapturedCh2 = true;
-    checks_.setTraceChecked(0, true);
-    checks_.setTraceChecked(1, true);
 }
 
 void Acquisition::readTexts() {
@@ -184,96 +178,58 @@ void Acquisition::transferTraces(double share) {
     }
 }
 
-std::string Acquisition::awaitSerialBlock() {
-    link::LinkState& link = channel_.state();
-    link.AwaitingReply = true;
-    link.BinaryReply = true;
-    link.SerialTicks = 0;
-    progress_.setAnimation(true);
-    switch (channel_.serial().awaitReply(link::SerialTransport::BlockReplyTickLimit)) {
-        case link::ReplyWait::Complete: return {};
-        case link::ReplyWait::TimedOut: return failure::TimedOut;
-        case link::ReplyWait::PortClosed: return failure::PortClosed;
-        case link::ReplyWait::Refused: break;
-    }
-    const double received = std::max(link.RxExpected, static_cast<double>(link.RxTotal - 4));
-    return failure::tooLong(static_cast<uint64_t>(received), link::LinkState::RxBufferSize);
-}
-
-std::optional<int32_t> Acquisition::readBlock(std::string& why) {
-    link::LinkState& link = channel_.state();
-    if (!channel_.usesSerial()) {
-        int32_t length = -1;
-        channel_.usb().UsbReadBlock(length);
-        if (length >= 0) return length;
-        why = channel_.usb().lastFailure();
-        return std::nullopt;
-    }
-    why = awaitSerialBlock();
-    if (!why.empty()) return std::nullopt;
-    // A block longer than RawSamples is refused rather than cut.
-    constexpr size_t capacity = link::LinkState::RawSamplesSize - 1;
-    if (link.RxExpected > static_cast<double>(capacity)) {
-        why = failure::tooLong(static_cast<uint64_t>(link.RxExpected), capacity);
-        return std::nullopt;
-    }
-    const auto count = static_cast<int32_t>(link.RxExpected);
-    for (int32_t i = 1; i <= count; ++i) link.RawSamples[i] = link.RxBuffer[i - 1];
-    return count;
-}
-
 // A block that ends before the screen's last sample would be drawn from zeros at its end.
-std::optional<int32_t> Acquisition::receiveBlock(std::string_view source, std::string& why) {
-    const std::optional<int32_t> count = readBlock(why);
-    if (!count) return std::nullopt;
-    const int32_t needed = drawnBlockLength(source, slot());
-    if (*count >= needed) return count;
-    why = failure::tooShort(static_cast<uint64_t>(*count), static_cast<uint64_t>(needed));
+std::optional<link::Bytes> Acquisition::receiveBlock(std::string_view source, LinkError& why) {
+    progress_.setProgressStep(ProgressStep);
+    auto reply = channel_.ReadBlock(BlockCapacity);
+    if (reply.error) {
+        why = *reply.error;
+        return std::nullopt;
+    }
+    const auto needed = static_cast<size_t>(drawnBlockLength(source, slot()));
+    if (reply.value.size() >= needed) return std::move(reply.value);
+    why = LinkError{LinkFailure::TooShort, {}, {}, reply.value.size(), needed};
     return std::nullopt;
 }
 
-void Acquisition::notePart(std::string_view name, std::string why) {
-    slot().Parts.push_back({std::string(name), std::move(why)});
+// A part's failure the user was not shown at once is named when the upload ends.
+void Acquisition::notePart(std::string_view name, const std::optional<LinkError>& failure) {
+    const std::string why = failure ? failure->shortfall() : std::string();
+    slot().Parts.push_back({std::string(name), why});
+    if (failure && !failure->shown()) untold_.push_back(slot().Parts.back().shortfall());
 }
 
 void Acquisition::TransferSource(ScopeState::Samples& target, double progressValue, bool noClamp,
                                  std::string_view sourceLabel) {
-    std::string why;
-    const std::optional<int32_t> count = receiveBlock(sourceLabel, why);
+    LinkError why{LinkFailure::ReadFailed};
+    const std::optional<link::Bytes> block = receiveBlock(sourceLabel, why);
     progress_.setProgressValue(progressValue);
-    progress_.setAnimation(false);
-    notePart(sourceLabel, why);
-    if (!count) return;
+    progress_.setProgressStep(0);
+    notePart(sourceLabel, block ? std::nullopt : std::optional<LinkError>(why));
+    if (!block) return;
     // Only this block's bytes: what lies past its end belonged to another source.
-    auto& raw = channel_.state().RawSamples;
     ScopeState::Samples samples(ScopeState::SampleCount, 0);
     const bool logic = sourceLabel == "LA";
-    for (int32_t i = 1; i <= *count; ++i) {
-        if (!logic) raw[i] = normalised(raw[i], noClamp);
-        samples[i] = raw[i];
+    for (size_t i = 1; i <= block->size(); ++i) {
+        const int32_t byte = (*block)[i - 1];
+        samples[i] = logic ? byte : normalised(byte, noClamp);
     }
     target = std::move(samples);
 }
 
-void Acquisition::ReadSystemBlock() {
-    send(Cmd::command({Cmd::SYSTEM, Cmd::DATA, Cmd::QUERY}));
-    notePart(SystemBlockPart, receiveSystemBlock());
-}
-
 // The record keeps the first 112 bytes; a later firmware may send more. A shorter block leaves
 // the record as it was.
-std::string Acquisition::receiveSystemBlock() {
-    if (!channel_.usesSerial())
-        return channel_.usb().UsbReadSystemBlock() ? std::string() : channel_.usb().lastFailure();
-    link::LinkState& link = channel_.state();
-    std::string why = awaitSerialBlock();
-    progress_.setAnimation(false);
-    if (!why.empty()) return why;
-    if (link.RxExpected < static_cast<double>(link.SystemDataRecord.size()))
-        return failure::tooShort(static_cast<uint64_t>(link.RxExpected),
-                                 link.SystemDataRecord.size());
-    std::copy_n(link.RxBuffer.begin(), link.SystemDataRecord.size(), link.SystemDataRecord.begin());
-    return {};
+void Acquisition::ReadSystemBlock() {
+    send(Cmd::command({Cmd::SYSTEM, Cmd::DATA, Cmd::QUERY}));
+    progress_.setProgressStep(ProgressStep);
+    auto reply = channel_.ReadBlock(SystemBlockCapacity, link::CommandChannel::ReadFailures::Quiet);
+    progress_.setProgressStep(0);
+    if (!reply.error && reply.value.size() < SystemBlock::Size)
+        reply.error =
+            LinkError{LinkFailure::TooShort, {}, {}, reply.value.size(), SystemBlock::Size};
+    if (!reply.error)
+        std::copy_n(reply.value.begin(), SystemBlock::Size, slot().SystemBlock.bytes.begin());
+    notePart(SystemBlockPart, reply.error);
 }
 
 }  // namespace tracebay::acquisition

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "acquisition/Connection.h"
 #include "acquisition/ScopeState.h"
@@ -9,26 +11,18 @@
 
 namespace tracebay::acquisition {
 
-// The source check boxes: the upload unticks a trace the instrument refuses, and ticks both
-// channels for an X-Y screen.
-class TraceChecks {
-public:
-    virtual ~TraceChecks() = default;
-    // index: 0 CH1, 1 CH2, 2 MATH, 3 LA
-    virtual void setTraceChecked(int index, bool checked) = 0;
-};
-
 // Where an upload shows its progress: the bar's value, and the animation that moves the bar by
-// ProgressStep while a serial block is awaited.
+// a step per tick while a block is awaited (0: stopped).
 class ProgressView {
 public:
     virtual ~ProgressView() = default;
     virtual void setProgressValue(double value) = 0;
-    virtual void setAnimation(bool on) = 0;
+    virtual void setProgressStep(int step) = 0;
 };
 
 // One upload of the instrument's screen: the settings snapshot, then the sample blocks of the
-// ticked traces, into slot WindowIndex.
+// ticked traces. The upload unticks a trace the instrument refuses, and ticks both channels for
+// an X-Y screen. A link that goes away ends it with LinkLost.
 class Acquisition {
 public:
     static constexpr double ProgressMaximum = 100;
@@ -38,17 +32,18 @@ public:
     static constexpr int UploadEndPauseMs = 200;
     static constexpr std::string_view SystemBlockPart = "SystemBlock";
 
-    Acquisition(link::CommandChannel& channel, const Connection& connection, ScopeStates& states,
-                TraceChecks& checks, ProgressView& progress)
-        : channel_(channel),
-          connection_(connection),
-          states_(states),
-          checks_(checks),
-          progress_(progress) {}
+    static constexpr size_t BlockCapacity = ScopeState::SampleCount - 1;
+    static constexpr size_t SystemBlockCapacity = 4096;
 
-    // What the progress window runs once per upload: the trigger status, AcquireScope, and a
-    // pause before it reports that it is done.
-    void RunUpload();
+    Acquisition(link::CommandChannel& channel, const Connection& connection, ProgressView& progress)
+        : channel_(channel), connection_(connection), progress_(progress) {}
+
+    // One upload into `slot`, which says what to upload: the trigger status, AcquireScope, and a
+    // pause at the end. Returns what the user has not been told of the parts that did not come
+    // ("CH2: no data (time-out)").
+    std::vector<std::string> RunUpload(ScopeState& slot);
+    // The screen the steps below work on.
+    void useSlot(ScopeState& slot) { slot_ = &slot; }
     void AcquireScope();
     void ReadSystemBlock();
     // Receives a block the caller has asked for into `target` and notes in the slot's Parts
@@ -57,34 +52,27 @@ public:
     void TransferSource(ScopeState::Samples& target, double progressValue, bool noClamp,
                         std::string_view sourceLabel);
 
-    bool TransferBusy = false;
-    bool TransferDone = false;
-    int ProgressStep = 0;
-
 private:
-    ScopeState& slot() { return states_[WindowIndex]; }
+    ScopeState& slot() { return *slot_; }
     std::string query(std::string_view command);
     void send(std::string_view command) { channel_.SendCommand(std::string(command)); }
-    bool traceAccepted(std::string_view channelHeader, bool& show, int checkIndex);
+    bool traceAccepted(std::string_view channelHeader, bool& show);
     int selectTraces(std::string& mathState, std::string& fftState);
     void readFormat();
     void readTexts();
     void transferTraces(double share);
-    // The block's bytes into RawSamples; how many, or nothing and why when it did not come
-    // whole or is too short for the screen.
-    std::optional<int32_t> receiveBlock(std::string_view source, std::string& why);
-    std::optional<int32_t> readBlock(std::string& why);
-    // Why the system block did not come whole; empty when it did.
-    std::string receiveSystemBlock();
-    // Why the awaited serial block did not come; empty when it did.
-    std::string awaitSerialBlock();
-    void notePart(std::string_view name, std::string failure);
+    // The block's bytes, or nothing and why when it did not come whole or is too short for the
+    // screen.
+    std::optional<link::Bytes> receiveBlock(std::string_view source, link::LinkError& why);
+    void notePart(std::string_view name, const std::optional<link::LinkError>& failure);
 
     link::CommandChannel& channel_;
     const Connection& connection_;
-    ScopeStates& states_;
-    TraceChecks& checks_;
     ProgressView& progress_;
+    // What the animation adds per tick while a block is awaited; kept from one upload to the next.
+    int ProgressStep = 0;
+    ScopeState* slot_ = nullptr;
+    std::vector<std::string> untold_;
 };
 
 }  // namespace tracebay::acquisition

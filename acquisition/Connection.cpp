@@ -18,6 +18,12 @@ int twoDigits(const std::string& text, size_t at) {
     return (a - '0') * 10 + (b - '0');
 }
 
+// The text without the line end a USB reply carries.
+std::string withoutLineEnd(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    return text;
+}
+
 // The text after the first comma, when there is one.
 bool dropField(std::string& text) {
     const auto comma = text.find(',');
@@ -46,20 +52,15 @@ std::string Connection::queryIdentity() {
 }
 
 ConnectOutcome Connection::ConnectScope() {
-    link::LinkState& link = channel_.state();
-    link.LinkReady = true;
-    if (channel_.usesSerial())
-        channel_.serial().SerialOpen();
-    else
-        channel_.usb().UsbOpen();
-    if (!link.LinkReady) {
-        setConnected(false);
+    ScopeConnected = false;
+    if (const auto error = channel_.transport().open()) {
+        message(error->text(), error->caption);
         return ConnectOutcome::LinkFailed;
     }
     channel_.SendCommand(Cmd::command({Cmd::DISPLAY, Cmd::MENUDISPLAY}, Cmd::OFF));
     channel_.SendCommand(Cmd::keyLockEnable());
     const ConnectOutcome outcome = checkIdentity(queryIdentity());
-    setConnected(outcome == ConnectOutcome::Connected);
+    ScopeConnected = outcome == ConnectOutcome::Connected;
     return outcome;
 }
 
@@ -73,6 +74,7 @@ ConnectOutcome Connection::checkIdentity(const std::string& reply) {
         deviceNotFound(reply.empty());
         return reply.empty() ? ConnectOutcome::NoReply : ConnectOutcome::NotFound;
     }
+    Maker = field;
     std::string rest = reply;
     dropField(rest);
     if (const auto comma = rest.find(','); comma != std::string::npos)
@@ -81,6 +83,7 @@ ConnectOutcome Connection::checkIdentity(const std::string& reply) {
     HasLogicAnalyzer = !field.empty() && field.back() == 'D';
     std::string version = rest;
     dropField(version);
+    SerialNumber = version.substr(0, version.find(','));
     dropField(version);
     FirmwareVersion = version;
     if (field.compare(0, ModelFamily.size(), ModelFamily) != 0) {
@@ -88,34 +91,31 @@ ConnectOutcome Connection::checkIdentity(const std::string& reply) {
         return ConnectOutcome::NotFound;
     }
     if (firmwareValue(version) < FirmwareMinimum) {
-        channel_.host().showMessage("The version of the DSO must be higher than " +
-                                        std::string(FirmwareMinimumText) + "\rCurrent Version is " +
-                                        version + "\rPlease contact KAVLO at " +
-                                        std::string(MakerWebAddress),
-                                    ApplicationTitle, MessageIcon::Exclamation);
+        message("The version of the DSO must be higher than " + std::string(FirmwareMinimumText) +
+                    "\rCurrent Version is " + withoutLineEnd(version) +
+                    "\rPlease contact KAVLO at " + std::string(MakerWebAddress),
+                ApplicationTitle);
         return ConnectOutcome::FirmwareTooOld;
     }
     return ConnectOutcome::Connected;
 }
 
-// Silence on a serial port that opened is mostly a cable or a baud rate that does not match the
-// instrument's: a second line names what was tried.
+// Silence is explained on a second line where the transport knows what was tried.
 void Connection::deviceNotFound(bool silence) {
     std::string text = "Device not found";
-    if (silence && channel_.usesSerial())
-        text += "\rNo answer from " + channel_.serial().portAndRate() +
-                ": check the cable and the baud rate set on the instrument";
-    channel_.host().showMessage(text, "Connect to Oscilloscope", MessageIcon::Exclamation);
+    if (const std::string hint = channel_.transport().silenceHint(); silence && !hint.empty())
+        text += "\r" + hint;
+    message(text, "Connect to Oscilloscope");
 }
 
 void Connection::DisconnectScope() {
-    if (ScopeConnected) channel_.SendCommand(Cmd::keyLockEnable());
-    setConnected(false);
+    const bool wasConnected = ScopeConnected;
+    ScopeConnected = false;
+    if (wasConnected) channel_.SendCommand(Cmd::keyLockEnable());
 }
 
-void Connection::setConnected(bool connected) {
-    ScopeConnected = connected;
-    indicator_.showConnected(connected);
+void Connection::message(const std::string& text, const std::string& caption) {
+    channel_.host().showMessage(text, caption, MessageIcon::Exclamation);
 }
 
 }  // namespace tracebay::acquisition

@@ -6,13 +6,6 @@
 
 namespace tracebay::acquisition {
 
-// Where the connection state shows: the main window's indicator.
-class ConnectionIndicator {
-public:
-    virtual ~ConnectionIndicator() = default;
-    virtual void showConnected(bool connected) = 0;
-};
-
 // How a connect attempt ended, for callers that need more than ScopeConnected.
 enum class ConnectOutcome { Connected, LinkFailed, NoReply, NotFound, FirmwareTooOld };
 
@@ -28,26 +21,30 @@ public:
     static constexpr int RetryPauseMs = 50;
     static constexpr std::string_view MakerWebAddress = "www.kavlo.example/support";
 
-    Connection(link::CommandChannel& channel, ConnectionIndicator& indicator)
-        : channel_(channel), indicator_(indicator) {}
+    explicit Connection(link::CommandChannel& channel) : channel_(channel) {}
 
+    // A link that goes away meanwhile ends it with LinkLost.
     ConnectOutcome ConnectScope();
     void DisconnectScope();
+    // The connection ended without a word to the instrument: the link went away.
+    void linkLost() { ScopeConnected = false; }
 
     bool ScopeConnected = false;
+    // The fields of the last identity reply that got that far: maker, model, serial number and
+    // firmware version (as the instrument sent it, a line feed included).
+    std::string Maker;
     std::string ScopeModel;
-    bool HasLogicAnalyzer = false;
-    // The firmware version text of the last identity reply that got that far.
+    std::string SerialNumber;
     std::string FirmwareVersion;
+    bool HasLogicAnalyzer = false;
 
 private:
     std::string queryIdentity();
     ConnectOutcome checkIdentity(const std::string& reply);
-    void setConnected(bool connected);
     void deviceNotFound(bool silence);
+    void message(const std::string& text, const std::string& caption);
 
     link::CommandChannel& channel_;
-    ConnectionIndicator& indicator_;
 };
 
 // The number a firmware version text stands for: its groups at characters 1-2, 4-5 and 7-8 as

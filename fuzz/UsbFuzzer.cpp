@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "fuzz/FuzzInput.h"
-#include "link/UsbClient.h"
+#include "link/UsbTransport.h"
 #include "platform/VirtualHost.h"
 #include "tests/support/LinkedUsbLibrary.h"
 #include "usblink/UsbLink.h"
@@ -126,22 +126,13 @@ void controlWrite(usblink::UsbLink& link, fuzz::FuzzInput& input) {
         link.Class_Request_Write(request, value, index, length, input.byte());
 }
 
-void programRead(link::UsbClient& client, fuzz::FuzzInput& input) {
-    switch (input.byte() % 3) {
-        case 0:
-            fuzz::require(client.UsbReadLine().size() <= link::UsbClient::TextReplyCapacity,
-                          "a text reply fits its buffer");
-            break;
-        case 1: {
-            int32_t length = -1;
-            const std::string block = client.UsbReadBlock(length);
-            fuzz::require(length <= static_cast<int32_t>(link::UsbClient::BlockCapacity) &&
-                              (length < 0 || block.size() == static_cast<size_t>(length)),
-                          "a sample block fits its buffer and is as long as it says");
-            break;
-        }
-        default: client.UsbReadSystemBlock(); break;
-    }
+// The readers of a text line, a sample block and the system block.
+void programRead(link::UsbTransport& transport, fuzz::FuzzInput& input) {
+    constexpr size_t capacities[] = {link::UsbTransport::TextReplyCapacity, 6200, 4096};
+    const size_t capacity = capacities[input.byte() % 3];
+    const auto reply = transport.readBlock(capacity);
+    fuzz::require(reply.value.size() <= capacity && (reply.ok() || reply.value.empty()),
+                  "a reply fits its reader, and a failed one brings nothing");
 }
 
 }  // namespace
@@ -153,9 +144,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     testing::LinkedUsbLibrary library(usb);
     // Every event pump is one reply tick: a reply that never becomes ready costs 50 polls.
     platform::VirtualHost host(platform::HostServices::ReplyTickMs);
-    link::LinkState state;
-    host.setReplyTickHandler([&state] { ++state.UsbTicks; });
-    link::UsbClient client(host, state, library);
+    link::UsbTransport transport(host, library);
+    host.setReplyTickHandler([&transport] { transport.onReplyTick(); });
     while (!input.empty()) {
         switch (input.byte() % 6) {
             case 0: write(usb, input); break;
@@ -163,7 +153,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             case 2: controlRead(usb, input, true); break;
             case 3: controlRead(usb, input, false); break;
             case 4: controlWrite(usb, input); break;
-            default: programRead(client, input); break;
+            default: programRead(transport, input); break;
         }
     }
     return 0;

@@ -1,49 +1,49 @@
 #include "link/CommandChannel.h"
 
-#include <limits>
-
 namespace tracebay::link {
-namespace {
 
-void countTick(int32_t& ticks) {
-    if (ticks < std::numeric_limits<int32_t>::max()) ++ticks;
-}
-
-}  // namespace
-
-CommandChannel::CommandChannel(platform::HostServices& host, platform::SerialPortControl& port,
-                               UsbLibrary& usbLibrary)
-    : host_(host), serial_(host, port, link_), usb_(host, link_, usbLibrary) {
-    host_.setReplyTickHandler([this] { onReplyTick(); });
+CommandChannel::CommandChannel(platform::HostServices& host, Transport& transport)
+    : host_(host), transport_(&transport) {
+    host_.setReplyTickHandler([this] { transport_->onReplyTick(); });
 }
 
 CommandChannel::~CommandChannel() { host_.setReplyTickHandler(nullptr); }
 
-void CommandChannel::onReplyTick() {
-    countTick(link_.SerialTicks);
-    countTick(link_.UsbTicks);
-    serial_.onReplyTick();
+void CommandChannel::report(const LinkError& error) {
+    if (error.lost()) throw LinkLost(error);
+    if (error.shown())
+        host_.showMessage(error.text(), error.caption, platform::MessageIcon::Exclamation);
 }
 
 // The pause gives the instrument time to act before the next command, also after a failed send.
-void CommandChannel::SendCommand(const std::string& command) {
-    if (usesSerial())
-        serial_.SerialSend(command);
-    else
-        usb_.UsbSend(command);
+bool CommandChannel::SendCommand(const std::string& command) {
+    const auto error = transport_->send(command);
+    if (error) report(*error);
     host_.sleepMs(CommandPauseMs);
+    return !error;
 }
 
 std::string CommandChannel::QueryCommand(const std::string& command) {
-    if (!usesSerial()) {
+    if (const auto error = transport_->send(command)) {
+        report(*error);
         // No reply can come to a command that never went out.
-        if (!usb_.UsbSend(command)) return {};
-        return usb_.UsbReadLine();
+        if (error->failure == LinkFailure::CommandTooLong) return {};
     }
-    link_.BinaryReply = false;
-    serial_.SerialSend(command);
-    link_.AwaitingReply = true;
-    return serial_.SerialReadLine();
+    auto reply = transport_->readLine();
+    if (reply.error) report(*reply.error);
+    return reply.value;
+}
+
+// A failure that is not shown loses its caption: the user has not been told of it.
+Reply<Bytes> CommandChannel::ReadBlock(size_t capacity, ReadFailures failures) {
+    auto reply = transport_->readBlock(capacity);
+    if (!reply.error) return reply;
+    const LinkFailure failure = reply.error->failure;
+    if (failures == ReadFailures::Quiet &&
+        (failure == LinkFailure::ReadFailed || failure == LinkFailure::TooLong))
+        reply.error->caption.clear();
+    report(*reply.error);
+    return reply;
 }
 
 }  // namespace tracebay::link

@@ -2,47 +2,44 @@
 
 #include <string>
 
-#include "link/LinkState.h"
-#include "link/SerialTransport.h"
-#include "link/UsbClient.h"
+#include "link/Transport.h"
+#include "platform/HostServices.h"
 
 namespace tracebay::link {
 
-// Every command and query to the instrument passes here, over the transport that IoType
-// selects, paced by a pause after each command. Owns the link state and the reply tick that
-// times every wait for the instrument.
+// Every command and query to the instrument passes here, over the transport in use, paced by a
+// pause after each command; so do the reads of binary blocks. A failure is shown where it
+// happens, in the box of the step that failed; a link that went away ends the operation with
+// LinkLost instead. Owns the reply tick that times every wait for the instrument.
 class CommandChannel {
 public:
-    static constexpr int IoTypeUsb = 0;
-    static constexpr int IoTypeSerial = 2;
     static constexpr int CommandPauseMs = 100;
 
-    CommandChannel(platform::HostServices& host, platform::SerialPortControl& port,
-                   UsbLibrary& usbLibrary);
+    CommandChannel(platform::HostServices& host, Transport& transport);
     ~CommandChannel();
     CommandChannel(const CommandChannel&) = delete;
     CommandChannel& operator=(const CommandChannel&) = delete;
 
-    // 2 is the serial port; every other value is USB.
-    int IoType = IoTypeUsb;
-    bool usesSerial() const { return IoType == IoTypeSerial; }
-
-    void SendCommand(const std::string& command);
-    std::string QueryCommand(const std::string& command);
-
-    LinkState& state() { return link_; }
-    SerialTransport& serial() { return serial_; }
-    UsbClient& usb() { return usb_; }
+    void use(Transport& transport) { transport_ = &transport; }
+    Transport& transport() { return *transport_; }
     platform::HostServices& host() { return host_; }
 
-    // The reply tick: every 100 ms while the channel lives.
-    void onReplyTick();
+    // False when the command did not go out (after its message).
+    bool SendCommand(const std::string& command);
+    // The reply without a transport header; empty when it did not come.
+    std::string QueryCommand(const std::string& command);
+    // Whether a reader's own failure to read a ready block is shown (the system block's is not).
+    enum class ReadFailures { Shown, Quiet };
+    // The binary block that answers the command just sent, at most `capacity` bytes. A failure
+    // the user was not shown has no caption.
+    Reply<Bytes> ReadBlock(size_t capacity, ReadFailures failures = ReadFailures::Shown);
 
 private:
+    // Shows the failure as its step does; throws LinkLost when the link is gone.
+    void report(const LinkError& error);
+
     platform::HostServices& host_;
-    LinkState link_;
-    SerialTransport serial_;
-    UsbClient usb_;
+    Transport* transport_;
 };
 
 }  // namespace tracebay::link

@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "link/UsbClient.h"
 #include "link/UsbLibrary.h"
 #include "platform/LibraryLoader.h"
 
@@ -16,7 +15,7 @@ namespace tracebay::link {
 class LoadedUsbLibrary : public UsbLibrary {
 public:
     static constexpr const char* LibraryName = "KavloUsbLink";
-    static constexpr uint32_t LargestReply = UsbClient::BlockCapacity;
+    static constexpr uint32_t LargestReply = 6200;
     static constexpr uint32_t FallbackBufferSize = LargestReply + 65536;
 
     explicit LoadedUsbLibrary(std::vector<std::string> folders);

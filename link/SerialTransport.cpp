@@ -8,7 +8,6 @@
 
 namespace tracebay::link {
 
-using platform::MessageIcon;
 using platform::PortStatus;
 using platform::SerialPortControl;
 
@@ -19,6 +18,9 @@ std::string trimmed(const std::string& text) {
     if (first == std::string::npos) return {};
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
+
+// What a write to a port that is no longer open says.
+constexpr const char* PortNotOpen = "Operation valid only when the port is open";
 
 }  // namespace
 
@@ -32,10 +34,9 @@ int serialPacingMs(const std::string& baudText, size_t commandLength) {
                                                    : static_cast<int>(total);
 }
 
-SerialTransport::SerialTransport(platform::HostServices& host, SerialPortControl& port,
-                                 LinkState& link)
-    : host_(host), port_(port), link_(link) {
-    port_.setOnComm([this] { SerialReceive(); });
+SerialTransport::SerialTransport(platform::HostServices& host, SerialPortControl& port)
+    : host_(host), port_(port) {
+    port_.setOnComm([this] { onComm(); });
 }
 
 SerialTransport::~SerialTransport() { port_.setOnComm(nullptr); }
@@ -45,14 +46,17 @@ std::string SerialTransport::portAndRate() const {
            trimmed(settings_.BaudRate) + " baud";
 }
 
-// Every step runs even when an earlier one failed; the last failure is reported.
-void SerialTransport::SerialOpen() {
-    bool failed = false;
-    std::string lastError;
+// Silence on a port that opened is mostly a cable or a baud rate that does not match the
+// instrument's.
+std::string SerialTransport::silenceHint() const {
+    return "No answer from " + portAndRate() +
+           ": check the cable and the baud rate set on the instrument";
+}
+
+std::optional<LinkError> SerialTransport::open() {
+    std::optional<std::string> lastError;
     const auto note = [&](const PortStatus& status) {
-        if (status.ok) return;
-        failed = true;
-        lastError = status.error;
+        if (!status.ok) lastError = status.error;
     };
     if (port_.PortOpen()) note(port_.setPortOpen(false));
     note(port_.setSettings(trimmed(settings_.BaudRate) + ",n,8,1"));
@@ -64,141 +68,87 @@ void SerialTransport::SerialOpen() {
         note(port_.setCommPort(static_cast<int16_t>(settings_.ComPort)));
     note(port_.setHandshaking(0));
     note(port_.setPortOpen(true));
-    if (!failed) {
-        closedPortReported_ = false;
-        return;
-    }
-    host_.showMessage(lastError, "RS232 Init", MessageIcon::Exclamation);
-    link_.LinkReady = false;
+    if (!lastError) return std::nullopt;
+    return LinkError{LinkFailure::OpenFailed, "RS232 Init", *lastError};
+}
+
+void SerialTransport::close() {
+    if (port_.PortOpen()) port_.setPortOpen(false);
 }
 
 // Bytes still waiting when a command goes out belong to an earlier reply that came too late;
 // taken as the start of this command's reply they would shift every reply after it.
-void SerialTransport::SerialSend(const std::string& command) {
-    link_.ReplyText.clear();
-    link_.ReplyStarted = false;
-    link_.ReplyRefused = false;
+std::optional<LinkError> SerialTransport::send(const std::string& command) {
+    early_.clear();
     port_.discardInput();
-    const auto status = port_.Output(command + '\n');
-    if (!status.ok) {
-        reportSendFailure(status.error);
-        return;
-    }
+    const PortStatus status = port_.Output(command + '\n');
+    if (!status.ok)
+        return port_.PortOpen() ? LinkError{LinkFailure::SendFailed, SendCaption, status.error}
+                                : portClosed();
     host_.sleepMs(serialPacingMs(settings_.BaudRate, command.size()));
+    return std::nullopt;
 }
 
-// A port that closed would fail every command of an upload: one message says so.
-void SerialTransport::reportSendFailure(const std::string& error) {
-    if (!port_.PortOpen()) {
-        if (closedPortReported_) return;
-        closedPortReported_ = true;
-    }
-    host_.showMessage(error, "RS232 Send Message", MessageIcon::Exclamation);
+// A port that went away fails every later step alike.
+LinkError SerialTransport::portClosed() const {
+    return LinkError{LinkFailure::PortClosed, SendCaption, PortNotOpen};
 }
 
-ReplyWait SerialTransport::awaitReply(int tickLimit) {
-    link_.SerialTicks = 0;
-    while (link_.AwaitingReply && link_.SerialTicks < tickLimit && port_.PortOpen())
-        host_.processEvents();
-    if (link_.AwaitingReply && !port_.PortOpen()) return ReplyWait::PortClosed;
-    if (link_.SerialTicks > tickLimit - 1) return ReplyWait::TimedOut;
-    return link_.ReplyRefused ? ReplyWait::Refused : ReplyWait::Complete;
+Reply<std::string> SerialTransport::readLine() {
+    LineAssembler line;
+    if (auto error = await(line, TextReplyTickLimit)) return {{}, std::move(error)};
+    if (line.state() == Assembly::Refused)
+        return {{}, LinkError{LinkFailure::TooLong, {}, {}, SerialReplyLimit, SerialReplyLimit}};
+    return {line.text(), std::nullopt};
 }
 
-std::string SerialTransport::SerialReadLine() {
-    return awaitReply(TextReplyTickLimit) == ReplyWait::Complete ? link_.ReplyText : std::string();
+Reply<Bytes> SerialTransport::readBlock(size_t capacity) {
+    BlockAssembler block(capacity);
+    if (auto error = await(block, BlockReplyTickLimit)) return {{}, std::move(error)};
+    return block.result();
 }
 
-void SerialTransport::SerialReceive() {
+// Nothing when the reply is whole or refused; why it never came otherwise.
+template <typename Assembler>
+std::optional<LinkError> SerialTransport::await(Assembler& reply, int tickLimit) {
+    reply.feed(early_);
+    early_.clear();
+    reply_ = &reply;
+    ticks_ = 0;
+    while (reply.state() == Assembly::Incomplete && ticks_ < tickLimit && port_.PortOpen())
+        host_.awaitEvents();
+    reply_ = std::monostate{};
+    if (reply.state() != Assembly::Incomplete) return std::nullopt;
+    if (!port_.PortOpen()) return portClosed();
+    return LinkError{LinkFailure::NoReply};
+}
+
+void SerialTransport::onComm() {
     const int event = port_.CommEvent();
     if (event == SerialPortControl::ComEvReceive) {
         const std::string chunk = port_.Input();
-        if (chunk.empty()) return;
-        if (link_.BinaryReply)
-            SerialReceiveBlock(chunk);
-        else
-            SerialReceiveLine(chunk);
+        if (!chunk.empty()) take(chunk);
     } else if (event != SerialPortControl::ComEvSend) {
         lastEventDescription_ = commEventDescription(event);
         commTimerTicksLeft_ = CommTimerTicks;
     }
 }
 
-void SerialTransport::startReply() {
-    link_.RxExpected = 0;
-    link_.RxTotal = 0;
-    link_.RxCount = 0;
-    link_.RxPrefixCount = 0;
-    link_.ReplyRefused = false;
-}
-
-bool SerialTransport::storePayload(std::string_view bytes) {
-    const size_t room = LinkState::RxBufferSize - static_cast<size_t>(link_.RxCount);
-    const size_t stored = std::min(room, bytes.size());
-    for (size_t i = 0; i < stored; ++i)
-        link_.RxBuffer[static_cast<size_t>(link_.RxCount) + i] = static_cast<uint8_t>(bytes[i]);
-    link_.ReplyText.append(bytes.substr(0, stored));
-    link_.RxCount += static_cast<int32_t>(stored);
-    return stored == bytes.size();
-}
-
-void SerialTransport::refuseReply() {
-    link_.ReplyRefused = true;
-    link_.AwaitingReply = false;
-}
-
-void SerialTransport::SerialReceiveLine(std::string_view chunk) {
-    if (!link_.ReplyStarted) startReply();
-    link_.ReplyStarted = true;
-    if (link_.ReplyRefused) return;
-    const bool whole = storePayload(chunk);
-    link_.RxTotal += static_cast<int32_t>(chunk.size());
-    link_.SerialTicks = 0;
-    const auto lineFeed = link_.ReplyText.find('\n');
-    if (lineFeed != std::string::npos) {
-        link_.AwaitingReply = false;
-        link_.ReplyText.resize(lineFeed);
-        link_.RxTotal -= 1;
-    } else if (!whole) {
-        refuseReply();  // no line feed within the buffer: the line can never be whole
-    }
-}
-
-// Collects the 4 prefix bytes, however the chunks split them; returns the rest of the chunk.
-std::string_view SerialTransport::takePrefixBytes(std::string_view chunk) {
-    while (link_.RxPrefixCount < 4 && !chunk.empty()) {
-        link_.RxPrefix[static_cast<size_t>(link_.RxPrefixCount++)] =
-            static_cast<uint8_t>(chunk.front());
-        chunk.remove_prefix(1);
-        if (link_.RxPrefixCount == 4) {
-            const auto& p = link_.RxPrefix;
-            link_.RxExpected = p[0] + p[1] * 256.0 + p[2] * 65536.0 + p[3] * 16777216.0;
-        }
-    }
-    return chunk;
-}
-
-void SerialTransport::SerialReceiveBlock(std::string_view chunk) {
-    if (!link_.ReplyStarted) startReply();
-    link_.ReplyStarted = true;
-    if (link_.ReplyRefused) return;
-    link_.SerialTicks = 0;
-    link_.RxTotal += static_cast<int32_t>(chunk.size());
-    const std::string_view payload = takePrefixBytes(chunk);
-    if (link_.RxPrefixCount < 4) return;
-    if (link_.RxExpected > static_cast<double>(LinkState::RxBufferSize) || !storePayload(payload)) {
-        refuseReply();
-        return;
-    }
-    // Equality on purpose: a block that brings more than it announced never completes.
-    if (link_.RxExpected + 4 == link_.RxTotal) link_.AwaitingReply = false;
-}
-
-void SerialTransport::closePort() {
-    if (port_.PortOpen()) port_.setPortOpen(false);
+// Every chunk restarts the wait's time-out. Nothing that arrives before a read needs more room
+// than the largest reply.
+void SerialTransport::take(std::string_view chunk) {
+    ticks_ = 0;
+    if (auto* line = std::get_if<LineAssembler*>(&reply_))
+        (*line)->feed(chunk);
+    else if (auto* block = std::get_if<BlockAssembler*>(&reply_))
+        (*block)->feed(chunk);
+    else
+        early_.append(
+            chunk.substr(0, SerialReplyLimit + 4 - std::min(early_.size(), SerialReplyLimit + 4)));
 }
 
 void SerialTransport::onReplyTick() {
+    if (ticks_ < std::numeric_limits<int>::max()) ++ticks_;
     if (commTimerTicksLeft_ > 0) --commTimerTicksLeft_;
 }
 

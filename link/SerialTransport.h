@@ -1,9 +1,10 @@
 #pragma once
 
 #include <string>
-#include <string_view>
+#include <variant>
 
-#include "link/LinkState.h"
+#include "link/SerialFraming.h"
+#include "link/Transport.h"
 #include "platform/HostServices.h"
 #include "platform/SerialPortControl.h"
 
@@ -20,21 +21,18 @@ struct SerialSettings {
 // character (three 10-bit character times), at least 3, for the command and its line feed.
 int serialPacingMs(const std::string& baudText, size_t commandLength);
 
-// How a wait for a serial reply ended. A port that closed (adapter unplugged, far end gone)
-// ends it at once: no reply can come any more.
-enum class ReplyWait { Complete, TimedOut, Refused, PortClosed };
-
-// Commands as text lines over a serial port; replies assembled from receive events into the
-// link state, either a text line or a block with a 4-byte little-endian length prefix.
-class SerialTransport {
+// Commands as text lines over a serial port; replies assembled from the port's receive events,
+// waited for until they are whole, the port closes, or a number of reply ticks pass without a
+// received chunk.
+class SerialTransport : public Transport {
 public:
     static constexpr int TextReplyTickLimit = 40;    // 4 s without a received chunk
     static constexpr int BlockReplyTickLimit = 100;  // 10 s without a received chunk
     static constexpr int CommTimerTicks = 2000 / platform::HostServices::ReplyTickMs;
+    static constexpr const char* SendCaption = "RS232 Send Message";
 
-    SerialTransport(platform::HostServices& host, platform::SerialPortControl& port,
-                    LinkState& link);
-    ~SerialTransport();
+    SerialTransport(platform::HostServices& host, platform::SerialPortControl& port);
+    ~SerialTransport() override;
     SerialTransport(const SerialTransport&) = delete;
     SerialTransport& operator=(const SerialTransport&) = delete;
 
@@ -42,42 +40,37 @@ public:
     // The port and rate the settings name, as "/dev/ttyUSB0 at 9600 baud".
     std::string portAndRate() const;
 
-    void SerialOpen();
-    void SerialSend(const std::string& command);
-    std::string SerialReadLine();
-    // Waits, pumping events, until the awaited reply is complete, refused, the port closed, or
-    // `tickLimit` reply ticks pass without a received chunk.
-    ReplyWait awaitReply(int tickLimit);
-
-    // The receive event handler and its two halves.
-    void SerialReceive();
-    void SerialReceiveLine(std::string_view chunk);
-    void SerialReceiveBlock(std::string_view chunk);
-
-    void closePort();
-    // Runs on every reply tick.
-    void onReplyTick();
+    // Every step runs even when an earlier one failed; the last failure is reported.
+    std::optional<LinkError> open() override;
+    void close() override;
+    std::optional<LinkError> send(const std::string& command) override;
+    Reply<std::string> readLine() override;
+    Reply<Bytes> readBlock(size_t capacity) override;
+    void onReplyTick() override;
+    std::string silenceHint() const override;
 
     bool commTimerEnabled() const { return commTimerTicksLeft_ > 0; }
     // The description of the last port event other than send and receive.
     const std::string& lastEventDescription() const { return lastEventDescription_; }
 
 private:
-    void startReply();
-    // Stores payload bytes and appends them to ReplyText; false when they do not fit.
-    bool storePayload(std::string_view bytes);
-    void refuseReply();
-    void reportSendFailure(const std::string& error);
-    std::string_view takePrefixBytes(std::string_view chunk);
+    // The receive event handler.
+    void onComm();
+    void take(std::string_view chunk);
+    // Feeds what came since the send to `reply` and waits, pumping events, until it is whole.
+    template <typename Assembler>
+    std::optional<LinkError> await(Assembler& reply, int tickLimit);
+    LinkError portClosed() const;
 
     platform::HostServices& host_;
     platform::SerialPortControl& port_;
-    LinkState& link_;
     SerialSettings settings_;
+    // What arrives between a send and the read of its reply waits here; a read feeds it to the
+    // reply it assembles, and so does every chunk during the wait.
+    std::string early_;
+    std::variant<std::monostate, LineAssembler*, BlockAssembler*> reply_;
+    int ticks_ = 0;  // reply ticks since the last received chunk
     int commTimerTicksLeft_ = 0;
-    // A send failed on a closed port and said so; the sends after it fail quietly until the
-    // port opens again.
-    bool closedPortReported_ = false;
     std::string lastEventDescription_;
 };
 

@@ -15,6 +15,7 @@
 #include "export/Exporters.h"
 #include "export/UploadFile.h"
 #include "mainwindow/WavePicture.h"
+#include "mainwindow/WaveView.h"
 #include "mainwindow/ZoomText.h"
 
 namespace tracebay::mainwindow {
@@ -53,24 +54,28 @@ const exporting::Format& targetFormat(const exporting::Exporter& exporter, FileC
 
 }  // namespace
 
-PictureSharing::PictureSharing(frmWave& window, ProgramServices services)
-    : QObject(&window),
-      window_(window),
-      services_(services),
-      dialogs_(desktopDialogs(window, services.host)) {
+PictureSharing::PictureSharing(WaveView& view, session::Session& session,
+                               const ProgramServices& services)
+    : QObject(&view),
+      view_(view),
+      session_(session),
+      window_(view.window()),
+      host_(services.host),
+      settings_(services.settings),
+      dialogs_(desktopDialogs(window_, services.host)) {
     addActions();
     window_.setAcceptDrops(true);
     window_.installEventFilter(this);
 }
 
-PictureSharing& PictureSharing::of(frmWave& window) {
-    return *window.findChild<PictureSharing*>(QString(), Qt::FindDirectChildrenOnly);
+PictureSharing& PictureSharing::of(WaveView& view) {
+    return *view.findChild<PictureSharing*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
 void PictureSharing::addActions() {
     addAction("CopyPicture", "Copy picture", QKeySequence::Copy, [this] { copyPicture(); });
     addAction("PrintPicture", "Print...", QKeySequence::Print, [this] { printPicture(); });
-    window_.pictureMenu().addSeparator();
+    view_.pictureMenu().addSeparator();
     for (const exporting::Exporter& exporter : exporting::exporters())
         addAction(exporter.id, exporter.title, exporter.shortcut,
                   [this, &exporter] { exportWith(exporter); });
@@ -83,16 +88,16 @@ void PictureSharing::addAction(const std::string& name, const std::string& title
     action->setObjectName(text(name));
     if (key != QKeySequence::UnknownKey) action->setShortcuts(key);
     connect(action, &QAction::triggered, this, std::move(run));
-    window_.addPictureAction(action);
+    view_.addPictureAction(action);
 }
 
 exporting::Shown PictureSharing::shown(double scale) const {
-    return {window_.slot(), window_.cursors(), scale};
+    return {view_.slot(), view_.cursors(), scale};
 }
 
 // The picture as it is on the screen: scheme, grid, zoom and cursors.
 void PictureSharing::copyPicture() {
-    if (const platform::PictureSurface* picture = window_.picture().drawn())
+    if (const platform::PictureSurface* picture = view_.picture().drawn())
         QGuiApplication::clipboard()->setImage(picture->image());
 }
 
@@ -101,17 +106,17 @@ void PictureSharing::printPicture() {
     printer.setDocName("TraceBay picture");
     printer.setPageOrientation(QPageLayout::Landscape);
     if (!dialogs_.setUpPrinter(printer)) return;
-    if (!exporting::printPicture(shown(window_.ScreenScale), printer))
+    if (!exporting::printPicture(shown(view_.ScreenScale), printer))
         message("The picture could not be printed");
 }
 
 void PictureSharing::exportWith(const exporting::Exporter& exporter) {
     std::optional<QString> zoom;
-    if (exporter.zoomed) zoom = zoomText(window_.ScreenScale);
+    if (exporter.zoomed) zoom = zoomText(view_.ScreenScale);
     auto choice = dialogs_.chooseSaveFile(
         {dialogCaption(exporter.title), lastFolder(), filters(exporter), zoom});
     if (!choice) return;
-    double scale = window_.ScreenScale;
+    double scale = view_.ScreenScale;
     if (exporter.zoomed) {
         const auto chosen = zoomScale(choice->zoom);
         if (!chosen) {
@@ -135,16 +140,15 @@ void PictureSharing::openUpload() {
 }
 
 bool PictureSharing::openUploadFile(const QString& path) {
-    // The upload that is running owns the slot until it ends.
-    if (window_.acquisition().TransferBusy) return false;
+    // The upload that is running decides what is shown when it ends.
+    if (session_.state() == session::State::Uploading) return false;
     std::string error;
     const auto upload = exporting::readUpload(path, error);
     if (!upload) {
         message("Cannot open \"" + shownPath(path) + "\": " + error);
         return false;
     }
-    exporting::takeUpload(window_.slot(), *upload);
-    window_.Form_Resize();
+    view_.showUpload(*upload);
     return true;
 }
 
@@ -176,17 +180,16 @@ bool PictureSharing::eventFilter(QObject* watched, QEvent* event) {
 }
 
 QString PictureSharing::lastFolder() const {
-    const QString folder = text(services_.settings.read(platform::Settings::LastFolder));
+    const QString folder = text(settings_.read(platform::Settings::LastFolder));
     return !folder.isEmpty() && QDir(folder).exists() ? folder : QDir::homePath();
 }
 
 void PictureSharing::rememberFolder(const QString& path) {
-    services_.settings.write(platform::Settings::LastFolder,
-                             QFileInfo(path).absolutePath().toStdString());
+    settings_.write(platform::Settings::LastFolder, QFileInfo(path).absolutePath().toStdString());
 }
 
 void PictureSharing::message(const std::string& text) {
-    services_.host.showMessage(text, Caption, platform::MessageIcon::Exclamation);
+    host_.showMessage(text, Caption, platform::MessageIcon::Exclamation);
 }
 
 }  // namespace tracebay::mainwindow

@@ -9,6 +9,7 @@
 
 #include "mainwindow/SharingDialogs.h"
 #include "mainwindow/frmWave.h"
+#include "session/Session.h"
 
 class QMimeData;
 
@@ -19,17 +20,19 @@ struct Shown;
 
 namespace tracebay::mainwindow {
 
-// Keeping and sharing what the main window shows, from the picture's menu and the standard
-// shortcuts: the picture to the clipboard, to the printer, or into a PNG, SVG or PDF file at a
-// zoom; the samples as CSV; the upload saved and opened again (also from the command line and
-// by dropping a .json file on the window). Messages go through the host; the dialogs remember
-// the last folder in the settings.
+class WaveView;
+
+// Keeping and sharing what the view shows, from the picture's menu and the standard shortcuts:
+// the picture to the clipboard, to the printer, or into a PNG, SVG or PDF file at a zoom; the
+// samples as CSV; the upload saved and opened again (also from the command line and by dropping
+// a .json file on the window). Messages go through the host; the dialogs remember the last
+// folder in the settings.
 class PictureSharing : public QObject {
     Q_OBJECT
 public:
-    PictureSharing(frmWave& window, ProgramServices services);
-    // The sharing actions of a main window.
-    static PictureSharing& of(frmWave& window);
+    PictureSharing(WaveView& view, session::Session& session, const ProgramServices& services);
+    // The sharing actions of a view.
+    static PictureSharing& of(WaveView& view);
 
     void setDialogs(SharingDialogs dialogs) { dialogs_ = std::move(dialogs); }
 
@@ -54,8 +57,11 @@ private:
     static std::optional<QString> droppedUpload(const QMimeData* data);
     void message(const std::string& text);
 
-    frmWave& window_;
-    ProgramServices services_;
+    WaveView& view_;
+    session::Session& session_;
+    QWidget& window_;
+    platform::HostServices& host_;
+    platform::SettingsStore& settings_;
     SharingDialogs dialogs_;
 };
 

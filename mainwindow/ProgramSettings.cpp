@@ -18,14 +18,16 @@ void readFlag(const SettingsStore& store, const SettingKey& key, bool& target) {
 }  // namespace
 
 void LoadSettings(const SettingsStore& store, const ProgramSettings& settings) {
-    link::SerialSettings& serial = settings.channel.serial().settings();
-    readInt(store, Keys::ScopeIOType, settings.channel.IoType);
-    int32_t comPort = serial.ComPort;
+    session::LinkOptions& link = settings.link;
+    int32_t ioType = link.IoType;
+    readInt(store, Keys::ScopeIOType, ioType);
+    link.IoType = ioType;
+    int32_t comPort = link.ComPort;
     readInt(store, Keys::ComPort, comPort);
-    serial.ComPort = comPort;
-    serial.BaudRate = store.read(Keys::BaudRate);
+    link.ComPort = comPort;
+    link.BaudRate = store.read(Keys::BaudRate);
     readInt(store, Keys::GpibAddr, settings.gpibAddress);
-    serial.DevicePath = store.read(Keys::SerialDevice);
+    link.SerialDevice = store.read(Keys::SerialDevice);
     readFlag(store, Keys::IsDispCH1Wave, settings.slot.ShowCh1);
     readFlag(store, Keys::IsDispCH2Wave, settings.slot.ShowCh2);
     readFlag(store, Keys::IsDispMathWave, settings.slot.ShowMath);
@@ -34,11 +36,11 @@ void LoadSettings(const SettingsStore& store, const ProgramSettings& settings) {
 
 void SaveSettings(SettingsStore& store, const ProgramSettings& settings, bool withTransport) {
     if (withTransport) {
-        const link::SerialSettings& serial = settings.channel.serial().settings();
-        store.write(Keys::ScopeIOType, std::to_string(settings.channel.IoType));
-        store.write(Keys::ComPort, std::to_string(serial.ComPort));
-        store.write(Keys::BaudRate, serial.BaudRate);
-        store.write(Keys::SerialDevice, serial.DevicePath);
+        const session::LinkOptions& link = settings.link;
+        store.write(Keys::ScopeIOType, std::to_string(link.IoType));
+        store.write(Keys::ComPort, std::to_string(link.ComPort));
+        store.write(Keys::BaudRate, link.BaudRate);
+        store.write(Keys::SerialDevice, link.SerialDevice);
     }
     store.write(Keys::GpibAddr, std::to_string(settings.gpibAddress));
     store.write(Keys::IsDispCH1Wave, platform::boolSetting(settings.slot.ShowCh1));

@@ -3,15 +3,15 @@
 #include <cstdint>
 
 #include "acquisition/ScopeState.h"
-#include "link/CommandChannel.h"
 #include "platform/SettingsStore.h"
+#include "session/LinkOptions.h"
 
 namespace tracebay::mainwindow {
 
 // What the program keeps between runs, as it holds it while running: the transport and its
-// serial settings in the command channel, the trace selection in the main window's screen.
+// serial settings, the trace selection in the main window's screen.
 struct ProgramSettings {
-    link::CommandChannel& channel;
+    session::LinkOptions& link;
     acquisition::ScopeState& slot;
     int32_t& gpibAddress;  // kept and written back; nothing uses it
 };

@@ -27,24 +27,19 @@ int storedTwips(const platform::SettingsStore& settings, const platform::Setting
 
 }  // namespace
 
-frmPrgress::frmPrgress(platform::HostServices& host, acquisition::Acquisition& acquisition,
-                       platform::SettingsStore& settings, QWidget* owner)
+frmPrgress::frmPrgress(platform::HostServices& host, platform::SettingsStore& settings,
+                       QWidget* owner)
     : QWidget(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint |
                          Qt::WindowCloseButtonHint),
-      host_(host),
-      acquisition_(acquisition),
       settings_(settings),
       ProgressBar1(new QProgressBar(this)),
-      Timer1(host.createTimer()),
       Timer2(host.createTimer()) {
     setObjectName("frmPrgress");
     setWindowTitle("Progress");
     setFixedSize(twipsToPixels(WidthTwips), twipsToPixels(HeightTwips));
     ProgressBar1->setObjectName("ProgressBar1");
-    ProgressBar1->setRange(0, static_cast<int>(acquisition::Acquisition::ProgressMaximum));
+    ProgressBar1->setRange(0, static_cast<int>(ProgressMaximum));
     ProgressBar1->setGeometry(16, (height() - 22) / 2, width() - 32, 22);
-    Timer1->setInterval(UploadDelayMs);
-    Timer1->setHandler([this] { Timer1_Timer(); });
     Timer2->setInterval(AnimationMs);
     Timer2->setHandler([this] { Timer2_Timer(); });
     Form_Load();
@@ -55,9 +50,7 @@ frmPrgress::~frmPrgress() { Form_Unload(); }
 void frmPrgress::Form_Load() {
     place();
     Timer2->setEnabled(false);
-    Timer1->setEnabled(true);
     setProgressValue(0);
-    acquisition_.TransferBusy = true;
     QApplication::setOverrideCursor(Qt::BusyCursor);
 }
 
@@ -74,15 +67,14 @@ void frmPrgress::place() {
     move(twipsToPixels(left), twipsToPixels(top));
 }
 
-void frmPrgress::Timer1_Timer() {
-    Timer1->setEnabled(false);
-    acquisition_.RunUpload();
+void frmPrgress::uploadEnded() {
+    uploading_ = false;
     close();
 }
 
 void frmPrgress::Timer2_Timer() {
     const float maximum = static_cast<float>(ProgressBar1->maximum());
-    setProgressValue(std::min(value_ + static_cast<float>(acquisition_.ProgressStep), maximum));
+    setProgressValue(std::min(value_ + static_cast<float>(ProgressStep), maximum));
     ProgressBar1->repaint();
 }
 
@@ -92,10 +84,14 @@ void frmPrgress::setProgressValue(double value) {
     emit valueChanged(value_);
 }
 
-void frmPrgress::setAnimation(bool on) { Timer2->setEnabled(on); }
+// The animation runs while a block is awaited, with the step of the trace awaited.
+void frmPrgress::setProgressStep(int step) {
+    if (step > 0) ProgressStep = step;
+    Timer2->setEnabled(step > 0);
+}
 
 void frmPrgress::closeEvent(QCloseEvent* event) {
-    if (acquisition_.TransferBusy) {
+    if (uploading_) {
         event->ignore();
         return;
     }
@@ -106,7 +102,6 @@ void frmPrgress::closeEvent(QCloseEvent* event) {
 void frmPrgress::Form_Unload() {
     if (unloaded_) return;
     unloaded_ = true;
-    Timer1->setEnabled(false);
     Timer2->setEnabled(false);
     QApplication::restoreOverrideCursor();
     settings_.write(Keys::ProgressLeft, std::to_string(static_cast<int>(pixelsToTwips(x()))));

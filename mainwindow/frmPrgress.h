@@ -4,7 +4,6 @@
 
 #include <memory>
 
-#include "acquisition/Acquisition.h"
 #include "platform/HostServices.h"
 #include "platform/SettingsStore.h"
 
@@ -12,24 +11,26 @@ class QProgressBar;
 
 namespace tracebay::mainwindow {
 
-// The progress window of one upload: opened by the main window, it runs the upload on its own
-// timer 100 ms later, animates its bar while a serial block is awaited, refuses to close while
-// the upload runs, and remembers where the user put it.
-class frmPrgress : public QWidget, public acquisition::ProgressView {
+// The progress window of one upload: opened by the main window while the session uploads, it
+// shows how far the upload got, animates its bar while a block is awaited, refuses to close
+// until the upload has ended, and remembers where the user put it.
+class frmPrgress : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int UploadDelayMs = 100;
     static constexpr int AnimationMs = 250;
     static constexpr int FallbackLeftTwips = 400;
     static constexpr int FallbackTopTwips = 600;
+    static constexpr double ProgressMaximum = 100;
 
-    // Loading the window: placed, timers set, TransferBusy set.
-    frmPrgress(platform::HostServices& host, acquisition::Acquisition& acquisition,
-               platform::SettingsStore& settings, QWidget* owner);
+    // Loading the window: placed, animation stopped, the bar at 0.
+    frmPrgress(platform::HostServices& host, platform::SettingsStore& settings, QWidget* owner);
     ~frmPrgress() override;
 
-    void setProgressValue(double value) override;
-    void setAnimation(bool on) override;
+    void setProgressValue(double value);
+    // What the animation adds to the bar per tick while a block is awaited; 0 stops it.
+    void setProgressStep(int step);
+    // The upload is over: the window closes.
+    void uploadEnded();
     // The bar's value, as precise as the bar keeps it.
     float value() const { return value_; }
     QProgressBar* bar() const { return ProgressBar1; }
@@ -42,18 +43,16 @@ protected:
 
 private:
     void Form_Load();
-    void Timer1_Timer();
     void Timer2_Timer();
     void Form_Unload();
     void place();
 
-    platform::HostServices& host_;
-    acquisition::Acquisition& acquisition_;
     platform::SettingsStore& settings_;
     QProgressBar* ProgressBar1;
-    std::unique_ptr<platform::HostTimer> Timer1;
     std::unique_ptr<platform::HostTimer> Timer2;
+    int ProgressStep = 0;
     float value_ = 0;
+    bool uploading_ = true;
     bool unloaded_ = false;
 };
 

@@ -5,28 +5,19 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QScrollBar>
 
-#include "acquisition/Commands.h"
-#include "display/Repaint.h"
-#include "link/ReplyFailure.h"
-#include "mainwindow/ConnectionLed.h"
 #include "mainwindow/FlatButton.h"
 #include "mainwindow/Icons.h"
-#include "mainwindow/Layout.h"
 #include "mainwindow/PictureSharing.h"
 #include "mainwindow/ProgramSettings.h"
-#include "mainwindow/WavePicture.h"
+#include "mainwindow/WaveView.h"
 #include "mainwindow/ZoomText.h"
 #include "mainwindow/frmPrgress.h"
 #include "options/frmOption.h"
@@ -38,6 +29,7 @@ namespace {
 
 using platform::toPixels;
 using platform::twipsToPixels;
+using session::State;
 
 constexpr const char* Title = "TraceBay";
 constexpr const char* PleaseConnect = "Please Connect Oscilloscope First";
@@ -76,35 +68,19 @@ QPushButton* flatButton(QWidget* parent, const char* name, const QString& captio
 
 }  // namespace
 
-// The upload reports its progress to whichever progress window is open.
-class frmWave::ProgressRelay : public acquisition::ProgressView {
-public:
-    void setProgressValue(double value) override {
-        if (window) window->setProgressValue(value);
-    }
-    void setAnimation(bool on) override {
-        if (window) window->setAnimation(on);
-    }
-    frmPrgress* window = nullptr;
-};
-
 frmWave::frmWave(ProgramServices services, StartOptions options, QWidget* parent)
     : QWidget(parent),
-      services_(services),
+      services_(std::move(services)),
       start_(std::move(options)),
-      channel_(services.host, services.port, services.usb),
-      connection_(channel_, *this),
-      progress_(std::make_unique<ProgressRelay>()),
-      acquisition_(channel_, connection_, states_, *this, *progress_),
-      Timer1(services.host.createTimer()),
-      LiveTimer(services.host.createTimer()) {
+      Timer1(services_.host.createTimer()) {
     setupWindow();
     setupRefreshColumn();
     setupDisplayFrame();
     setupUploadFrame();
-    setupViewport();
+    view_ = new WaveView(*this);
+    session_ = services_.makeSession(*this);
     connectHandlers();
-    new PictureSharing(*this, services_);
+    new PictureSharing(*view_, session(), services_);
     setupMeasuring();
     Form_Load();
 }
@@ -174,38 +150,6 @@ void frmWave::setupUploadFrame() {
                                       toPixels({30, tops[i], 1125, 330}));
 }
 
-void frmWave::setupViewport() {
-    BackPic = new QFrame(this);
-    BackPic->setObjectName("BackPic");
-    BackPic->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    BackPic->setLineWidth(Layout::BackPicBorder);
-    BackPic->setAutoFillBackground(true);
-    QPalette black = BackPic->palette();
-    black.setColor(QPalette::Window, Qt::black);
-    BackPic->setPalette(black);
-    viewport_ = new QWidget(BackPic);
-    WavePic = new WavePicture(viewport_);
-    WavePic->setObjectName("WavePic");
-    WavePic->setToolTip("Right-click (or the Menu key) for what can be done with the picture");
-    PictureMenu = new QMenu(this);
-    PictureMenu->setObjectName("PictureMenu");
-    picLED_ON = new ConnectionLed(viewport_, "picLED_ON", "Label2", "Connect",
-                                  "Connection Status-[Connected]", true);
-    picLED_OFF = new ConnectionLed(viewport_, "picLED_OFF", "Label1", "DisConnect",
-                                   "Connection Status-[Disconnected]", false);
-    HScroll = new QScrollBar(Qt::Horizontal, this);
-    VScroll = new QScrollBar(Qt::Vertical, this);
-    HScroll->setObjectName("HScroll");
-    VScroll->setObjectName("VScroll");
-    for (QScrollBar* bar : {HScroll, VScroll}) {
-        bar->setRange(0, 100);
-        bar->setSingleStep(1);
-        // A drag reports its place as it goes (scroll) and its value at the end (change).
-        bar->setTracking(false);
-        bar->hide();
-    }
-}
-
 void frmWave::connectHandlers() {
     connect(cmdRefresh, &QPushButton::clicked, this, &frmWave::cmdRefresh_Click);
     auto* sources = new QButtonGroup(this);
@@ -220,30 +164,23 @@ void frmWave::connectHandlers() {
     connect(BestFitChk, &QCheckBox::toggled, this, &frmWave::BestFitChk_Click);
     connect(ZoomCombo, &QComboBox::editTextChanged, this, &frmWave::ZoomCombo_Change);
     connect(ZoomCombo, &QComboBox::textActivated, this, &frmWave::ZoomCombo_Change);
-    connect(HScroll, &QScrollBar::valueChanged, this, &frmWave::HScroll_Change);
-    connect(HScroll, &QScrollBar::sliderMoved, this, &frmWave::HScroll_Scroll);
-    connect(VScroll, &QScrollBar::valueChanged, this, &frmWave::VScroll_Change);
-    connect(VScroll, &QScrollBar::sliderMoved, this, &frmWave::VScroll_Scroll);
     auto* upload = new QButtonGroup(this);
     for (int i = 0; i < 4; ++i) upload->addButton(FlatBtnUpload[i], i);
     connect(upload, &QButtonGroup::idClicked, this, &frmWave::FlatBtnUpload_Click);
+    view_->showBestFit = [this](double scale) { showBestFit(scale); };
 }
 
 // The cursors and the repeated upload, offered in the picture's menu.
 void frmWave::setupMeasuring() {
-    PictureMenu->addSeparator();
-    TimeCursorsAction = checkableAction("TimeCursors", "Time cursors", QKeySequence(Qt::Key_T));
-    VoltCursorsAction = checkableAction("VoltCursors", "Voltage cursors", QKeySequence(Qt::Key_V));
+    view_->pictureMenu().addSeparator();
+    connect(checkableAction("TimeCursors", "Time cursors", QKeySequence(Qt::Key_T)),
+            &QAction::toggled, view_, &WaveView::setTimeCursors);
+    connect(checkableAction("VoltCursors", "Voltage cursors", QKeySequence(Qt::Key_V)),
+            &QAction::toggled, view_, &WaveView::setVoltCursors);
     RefreshContinuouslyAction = checkableAction("RefreshContinuously", "Refresh continuously",
                                                 QKeySequence(Qt::CTRL | Qt::Key_F5));
-    connect(TimeCursorsAction, &QAction::toggled, this, &frmWave::TimeCursors_Toggled);
-    connect(VoltCursorsAction, &QAction::toggled, this, &frmWave::VoltCursors_Toggled);
     connect(RefreshContinuouslyAction, &QAction::toggled, this,
             &frmWave::RefreshContinuously_Toggled);
-    WavePic->setMouseTracking(true);
-    WavePic->installEventFilter(this);
-    LiveTimer->setInterval(1);
-    LiveTimer->setHandler([this] { LiveTimer_Timer(); });
 }
 
 QAction* frmWave::checkableAction(const char* name, const QString& text, const QKeySequence& key) {
@@ -251,24 +188,24 @@ QAction* frmWave::checkableAction(const char* name, const QString& text, const Q
     action->setObjectName(name);
     action->setCheckable(true);
     action->setShortcut(key);
-    addPictureAction(action);
+    view_->addPictureAction(action);
     return action;
 }
 
 void frmWave::Form_Load() {
-    InitPending = true;
+    view_->InitPending = true;
     MainLoadInit();
     Timer1->setInterval(StartTimerMs);
     Timer1->setEnabled(true);
-    ScreenScale = 1.0;
+    view_->ScreenScale = 1.0;
     ZoomCombo->clear();
     ZoomCombo->addItems(ZoomFactors);
     ZoomCombo->setCurrentIndex(InitialZoomIndex);
-    slot().BestFit = slot().ColorDisplay = slot().GridVisible = true;
-    applyIndicatorScheme();
-    cursors_ = display::Cursors{};
+    acquisition::ScopeState& slot = view_->slot();
+    slot.BestFit = slot.ColorDisplay = slot.GridVisible = true;
+    view_->applyIndicatorScheme();
     for (QCheckBox* box : ChkCH) box->setEnabled(true);
-    const std::array<bool, 4> shown{slot().ShowCh1, slot().ShowCh2, slot().ShowMath, slot().ShowLa};
+    const std::array<bool, 4> shown{slot.ShowCh1, slot.ShowCh2, slot.ShowMath, slot.ShowLa};
     for (int i = 0; i < 4; ++i) ChkCH[i]->setChecked(shown[i]);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
@@ -276,111 +213,42 @@ void frmWave::Form_Load() {
     }
 }
 
-// The program's state at start: not connected, no transfer, the settings of the last run.
+// The program's state at start: not connected, the settings of the last run.
 void frmWave::MainLoadInit() {
-    acquisition_.TransferBusy = false;
-    connection_.ScopeConnected = false;
-    picLED_ON->hide();
-    picLED_OFF->show();
+    view_->showConnected(false);
     // What a value that cannot be read leaves behind.
-    channel_.serial().settings().ComPort = 0;
+    options_.ComPort = 0;
     gpibAddress_ = 0;
-    LoadSettings(services_.settings, {channel_, slot(), gpibAddress_});
+    acquisition::ScopeState& slot = view_->slot();
+    LoadSettings(services_.settings, {options_, slot, gpibAddress_});
     if (!start_.simulatorDevice.empty()) {
-        channel_.IoType = link::CommandChannel::IoTypeSerial;
-        channel_.serial().settings().DevicePath = start_.simulatorDevice;
+        options_.IoType = session::LinkOptions::IoTypeSerial;
+        options_.SerialDevice = start_.simulatorDevice;
     }
-    slot().CapturedCh1 = slot().CapturedCh2 = slot().CapturedMath = slot().CapturedLa = false;
+    slot.CapturedCh1 = slot.CapturedCh2 = slot.CapturedMath = slot.CapturedLa = false;
 }
 
 // Start-up ends once the window is on screen: the view flags go into the controls and the empty
 // screen is painted.
 void frmWave::Timer1_Timer() {
-    if (!InitPending) return;
+    if (!view_->InitPending) return;
     Timer1->setInterval(IdleTimerMs);
-    InitPending = false;
-    slot().ViewApplied = true;
+    view_->InitPending = false;
+    view_->slot().ViewApplied = true;
     applyViewFlags();
-    Form_Resize();
+    view_->Form_Resize();
     setFocus();
 }
 
 void frmWave::applyViewFlags() {
-    BestFitChk->setChecked(slot().BestFit);
-    ZoomCombo->setEnabled(!slot().BestFit);
-    GridCheck->setChecked(slot().GridVisible);
-    OptionColor[slot().ColorDisplay ? 0 : 1]->setChecked(true);
+    const acquisition::ScopeState& slot = view_->slot();
+    BestFitChk->setChecked(slot.BestFit);
+    ZoomCombo->setEnabled(!slot.BestFit);
+    GridCheck->setChecked(slot.GridVisible);
+    OptionColor[slot.ColorDisplay ? 0 : 1]->setChecked(true);
 }
 
-void frmWave::applyIndicatorScheme() {
-    picLED_ON->setScheme(slot().ColorDisplay);
-    picLED_OFF->setScheme(slot().ColorDisplay);
-}
-
-void frmWave::resizeEvent(QResizeEvent*) { Form_Resize(); }
-
-void frmWave::Form_Resize() {
-    placeViewport();
-    if (!InitPending) {
-        if (slot().BestFit)
-            fitToViewport();
-        else
-            placeScrollBars();
-    }
-    placeIndicators();
-    if (!InitPending) repaintPicture();
-}
-
-void frmWave::placeViewport() {
-    WavePic->move(0, 0);
-    if (const auto place = Layout::backPicGeometry(size())) BackPic->setGeometry(*place);
-    const int border = Layout::BackPicBorder;
-    viewport_->setGeometry(
-        QRect(QPoint(border, border), Layout::viewportSize(BackPic->geometry())));
-}
-
-void frmWave::fitToViewport() {
-    HScroll->hide();
-    VScroll->hide();
-    const double fit = Layout::bestFitScale(viewport_->size());
-    ScreenScale = fit;
-    ZoomCombo->setEnabled(false);
-    // The zoom field's handler runs when the text changes, and lays out once more.
-    ZoomCombo->setEditText(zoomText(fit));
-    ScreenScale = fit;
-    WavePic->resize(Layout::wavePicSize(fit));
-}
-
-void frmWave::placeScrollBars() {
-    WavePic->resize(Layout::wavePicSize(ScreenScale));
-    const Layout::ScrollBars bars = Layout::scrollBars(BackPic->geometry(), WavePic->size());
-    const auto apply = [](QScrollBar* bar, const Layout::ScrollBar& place, int& span) {
-        if (!place.visible) {
-            bar->hide();
-            return;
-        }
-        bar->setGeometry(place.geometry);
-        span = place.span;
-        bar->setPageStep(place.pageStep);
-        bar->setSingleStep(1);
-        bar->show();
-        bar->raise();
-    };
-    apply(HScroll, bars.horizontal, HScrollSpan);
-    apply(VScroll, bars.vertical, VScrollSpan);
-}
-
-void frmWave::placeIndicators() {
-    for (ConnectionLed* led : {picLED_ON, picLED_OFF}) {
-        led->move(Layout::indicatorPlace(WavePic->pos(), ScreenScale, led->size()));
-        led->raise();
-    }
-}
-
-void frmWave::repaintPicture() {
-    display::Repaint(WavePic->surface(), display::Screen{ScreenScale}, slot(), cursors_, overlay_);
-    WavePic->update();
-}
+void frmWave::resizeEvent(QResizeEvent*) { view_->Form_Resize(); }
 
 void frmWave::keyPressEvent(QKeyEvent* event) {
     // F5 belongs to the window itself, not to a control that has the focus.
@@ -392,25 +260,13 @@ void frmWave::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-void frmWave::addPictureAction(QAction* action) {
-    PictureMenu->addAction(action);
-    addAction(action);
-}
+void frmWave::contextMenuEvent(QContextMenuEvent* event) { view_->openPictureMenu(event); }
 
-// A right click on the picture, or the Menu key, opens the picture's menu.
-void frmWave::contextMenuEvent(QContextMenuEvent* event) {
-    const bool keyboard = event->reason() == QContextMenuEvent::Keyboard;
-    const QPoint onPicture = WavePic->mapFromGlobal(event->globalPos());
-    if (!keyboard && !WavePic->rect().contains(onPicture)) return;
-    if (PictureMenu->isEmpty()) return;
-    PictureMenu->popup(keyboard ? WavePic->mapToGlobal(QPoint(25, 25)) : event->globalPos());
-}
-
-// While the instrument is being identified the window cannot close either: the connect would
-// go on talking to a closed port after the window had gone.
 void frmWave::closeEvent(QCloseEvent* event) {
-    if (acquisition_.TransferBusy || connecting_) {
+    if (busy_) {
         event->ignore();
+        closeRequested_ = true;
+        session().stopRefreshing();
         return;
     }
     closeProgram();
@@ -418,15 +274,12 @@ void frmWave::closeEvent(QCloseEvent* event) {
 }
 
 void frmWave::closeProgram() {
-    slot().ViewApplied = false;
-    overlay_.DeleteBackBuffer();
-    SaveSettings(services_.settings, {channel_, slot(), gpibAddress_},
+    view_->slot().ViewApplied = false;
+    SaveSettings(services_.settings, {options_, view_->slot(), gpibAddress_},
                  start_.simulatorDevice.empty());
     services_.settings.sync();
-    if (connection_.ScopeConnected) channel_.SendCommand(acquisition::QM1000Cmd::keyLockEnable());
+    session().close();
     Timer1->setEnabled(false);
-    LiveTimer->setEnabled(false);
-    if (services_.port.PortOpen()) channel_.serial().closePort();
 }
 
 void frmWave::cmdRefresh_Click() {
@@ -435,88 +288,55 @@ void frmWave::cmdRefresh_Click() {
         RefreshContinuouslyAction->setChecked(false);
         return;
     }
-    if (!acquisition_.TransferBusy) {
-        if (!connection_.ScopeConnected) {
+    // The button stays disabled until the upload it asked for has ended.
+    if (!uploading_) {
+        if (!connected_) {
             message(PleaseConnect);
-        } else {
+        } else if (tickedSources().any()) {
             cmdRefresh->setEnabled(false);
             LoadData();
+            return;
         }
     }
     resetRefreshButton();
 }
 
-void frmWave::RefreshContinuously_Toggled(bool on) {
-    if (!on) {
-        LiveTimer->setEnabled(false);
-        resetRefreshButton();
-        return;
-    }
-    cmdRefresh->setIcon(Icons::stop());
-    cmdRefresh->setEnabled(true);
-    LiveTimer->setEnabled(true);
+void frmWave::LoadData() {
+    if (tickedSources().any()) session().refresh(tickedSources());
 }
 
-// One upload of the repetition, exactly as a press of Refresh runs it; the next follows at
-// once unless this one failed or the repetition was switched off meanwhile.
-void frmWave::LiveTimer_Timer() {
-    LiveTimer->setEnabled(false);
-    if (!RefreshContinuouslyAction->isChecked() || acquisition_.TransferBusy) return;
-    if (!connection_.ScopeConnected) {
+session::Sources frmWave::tickedSources() const {
+    const acquisition::ScopeState& s = view_->slot();
+    return {s.ShowCh1, s.ShowCh2, s.ShowMath, s.ShowLa};
+}
+
+void frmWave::RefreshContinuously_Toggled(bool on) {
+    if (!on) {
+        session().stopRefreshing();
+        if (!uploading_) resetRefreshButton();
+        return;
+    }
+    if (!connected_) {
         RefreshContinuouslyAction->setChecked(false);
         message(PleaseConnect);
         return;
     }
-    LoadData();
-    if (uploadFailed())
-        RefreshContinuouslyAction->setChecked(false);
-    else if (RefreshContinuouslyAction->isChecked())
-        LiveTimer->setEnabled(true);
-}
-
-// An upload fails when the connection ended or a part of it did not come. The USB client and a
-// lost serial port say so where it happens; a serial block that did not come is silent, so the
-// repetition says which parts it missed as it stops.
-bool frmWave::uploadFailed() {
-    if (!connection_.ScopeConnected) return true;
-    std::string silent;
-    bool failed = false;
-    for (const acquisition::UploadPart& part : slot().Parts) {
-        if (part.arrived()) continue;
-        failed = true;
-        if (channel_.usesSerial() && part.failure != link::failure::PortClosed)
-            silent += (silent.empty() ? "" : "\r") + part.shortfall();
-    }
-    if (!silent.empty()) message(silent);
-    return failed;
+    cmdRefresh->setIcon(Icons::stop());
+    cmdRefresh->setEnabled(true);
+    session().startRefreshing(tickedSources());
 }
 
 void frmWave::resetRefreshButton() {
-    cmdRefresh->setIcon(Icons::refresh());
+    cmdRefresh->setIcon(RefreshContinuouslyAction->isChecked() ? Icons::stop() : Icons::refresh());
     cmdRefresh->setEnabled(true);
 }
 
-void frmWave::LoadData() {
-    acquisition::ScopeState& s = slot();
-    if (!(s.ShowCh1 || s.ShowCh2 || s.ShowMath || s.ShowLa)) return;
-    acquisition_.TransferDone = false;
-    frmPrgress progress(services_.host, acquisition_, services_.settings, this);
-    progress.setWindowTitle("Waveform Data Loading");
-    progress.setProgressValue(1);
-    progress.show();
-    progress_->window = &progress;
-    while (!acquisition_.TransferDone) services_.host.processEvents();
-    progress_->window = nullptr;
-    s.HasData = true;
-    Form_Resize();
-}
-
 void frmWave::ChkCH_Click(int index) {
-    acquisition::ScopeState& s = slot();
+    acquisition::ScopeState& s = view_->slot();
     const std::array<bool*, 4> flags{&s.ShowCh1, &s.ShowCh2, &s.ShowMath, &s.ShowLa};
     QCheckBox* box = ChkCH[index];
     // A choice made while an upload runs is undone: the upload decides what it fetches.
-    if (acquisition_.TransferBusy) {
+    if (uploading_) {
         box->setChecked(*flags[index]);
         return;
     }
@@ -524,152 +344,129 @@ void frmWave::ChkCH_Click(int index) {
 }
 
 void frmWave::GridCheck_Click() {
-    slot().GridVisible = GridCheck->isChecked();
-    Form_Resize();
+    view_->slot().GridVisible = GridCheck->isChecked();
+    view_->Form_Resize();
 }
 
 void frmWave::OptionColor_Click(int) {
-    const bool wasColour = slot().ColorDisplay;
-    slot().ColorDisplay = OptionColor[0]->isChecked();
-    if (slot().ColorDisplay != wasColour) applyIndicatorScheme();
-    Form_Resize();
+    acquisition::ScopeState& slot = view_->slot();
+    const bool wasColour = slot.ColorDisplay;
+    slot.ColorDisplay = OptionColor[0]->isChecked();
+    if (slot.ColorDisplay != wasColour) view_->applyIndicatorScheme();
+    view_->Form_Resize();
 }
 
 void frmWave::BestFitChk_Click() {
-    slot().BestFit = BestFitChk->isChecked();
-    ZoomCombo->setEnabled(!slot().BestFit);
+    view_->slot().BestFit = BestFitChk->isChecked();
+    ZoomCombo->setEnabled(!view_->slot().BestFit);
     // Leaving best fit keeps the picture as it is until another factor is chosen.
-    if (slot().BestFit) Form_Resize();
+    if (view_->slot().BestFit) view_->Form_Resize();
+}
+
+// The zoom field's handler runs when the text changes, and lays out once more.
+void frmWave::showBestFit(double scale) {
+    ZoomCombo->setEnabled(false);
+    ZoomCombo->setEditText(zoomText(scale));
 }
 
 void frmWave::ZoomCombo_Change() {
     if (const auto scale = zoomScale(ZoomCombo->currentText()))
-        ScreenScale = *scale;
+        view_->ScreenScale = *scale;
     else
         message("Invalid Zoom Factor");
-    ZoomCombo->setEditText(zoomText(ScreenScale));
-    Form_Resize();
-}
-
-void frmWave::HScroll_Change() {
-    HScroll_Scroll();
-    indicatorsFollowThePicture();
-}
-
-// After a scroll the indicators move with the picture, as the layout pass places them.
-void frmWave::indicatorsFollowThePicture() {
-    placeIndicators();
-    picLED_ON->update();
-    picLED_OFF->update();
-}
-
-void frmWave::HScroll_Scroll() {
-    WavePic->move(Layout::scrolledOffset(HScroll->sliderPosition(), HScrollSpan), WavePic->y());
-}
-
-void frmWave::VScroll_Change() {
-    VScroll_Scroll();
-    indicatorsFollowThePicture();
-}
-
-void frmWave::VScroll_Scroll() {
-    WavePic->move(WavePic->x(), Layout::scrolledOffset(VScroll->sliderPosition(), VScrollSpan));
+    ZoomCombo->setEditText(zoomText(view_->ScreenScale));
+    view_->Form_Resize();
 }
 
 void frmWave::FlatBtnUpload_Click(int index) {
     switch (index) {
-        case 0: connectInstrument(); break;
-        case 1: connection_.DisconnectScope(); break;
+        case 0: session().connect(options_); break;
+        case 1: session().disconnect(); break;
         case 2: showOptions(); break;
         case 3: showPanel(); break;
         default: break;
     }
 }
 
-void frmWave::connectInstrument() {
-    connecting_ = true;
-    connection_.ConnectScope();
-    connecting_ = false;
+void frmWave::showOptions() {
+    options::frmOption dialog(options_, options::systemSerialPorts(), this);
+    // Opening the dialog puts a port number it does not know back to COM1.
+    options_.ComPort = dialog.values().ComPort;
+    if (services_.host.runModal(dialog) == QDialog::Accepted) applyLinkOptions(dialog.values());
 }
 
-void frmWave::showOptions() {
-    link::SerialSettings& serial = channel_.serial().settings();
-    options::frmOption dialog({channel_.IoType, serial.ComPort, serial.BaudRate, serial.DevicePath},
-                              options::systemSerialPorts(), this);
-    // Opening the dialog puts a port number it does not know back to COM1.
-    serial.ComPort = dialog.values().ComPort;
-    if (services_.host.runModal(dialog) != QDialog::Accepted) return;
-    // The key lock goes out over the link that is connected, before the new one is chosen.
-    if (connection_.ScopeConnected) connection_.DisconnectScope();
-    const options::IoOptions chosen = dialog.values();
-    channel_.IoType = chosen.IoType;
-    serial.ComPort = chosen.ComPort;
-    serial.BaudRate = chosen.BaudRate;
-    serial.DevicePath = chosen.SerialDevice;
+// The key lock goes out over the link that is connected, before the new one is chosen.
+void frmWave::applyLinkOptions(const session::LinkOptions& options) {
+    if (connected_) session().disconnect();
+    options_ = options;
 }
 
 void frmWave::showPanel() {
-    if (!connection_.ScopeConnected) {
+    if (!connected_) {
         message(PleaseConnect);
         return;
     }
-    panel::frmV_Key panel(services_.host, channel_, this);
+    panel::frmV_Key panel(services_.host, session(), this);
     services_.host.runModal(panel);
-}
-
-void frmWave::TimeCursors_Toggled(bool on) {
-    cursors_.TimeCursorsOn = on;
-    Form_Resize();
-}
-
-void frmWave::VoltCursors_Toggled(bool on) {
-    cursors_.VoltCursorsOn = on;
-    Form_Resize();
-}
-
-bool frmWave::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == WavePic) {
-        switch (event->type()) {
-            case QEvent::MouseButtonPress:
-                pictureMousePress(static_cast<QMouseEvent*>(event));
-                break;
-            case QEvent::MouseButtonRelease: grab_ = {}; break;
-            case QEvent::MouseMove: pictureMouseMove(static_cast<QMouseEvent*>(event)); break;
-            default: break;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-// Any button but the right one, which opens the picture's menu, takes hold of the cursors.
-void frmWave::pictureMousePress(QMouseEvent* event) {
-    if (event->button() == Qt::RightButton) return;
-    grab_ = CursorDrag::grabAt(cursors_, event->position().toPoint());
-}
-
-void frmWave::pictureMouseMove(QMouseEvent* event) {
-    const QPoint at = event->position().toPoint();
-    CursorDrag::Pointer pointer = CursorDrag::drag(cursors_, grab_, at);
-    if (pointer != CursorDrag::Pointer::Default)
-        Form_Resize();
-    else
-        pointer = CursorDrag::hover(cursors_, at, ScreenScale);
-    switch (pointer) {
-        case CursorDrag::Pointer::SizeWestEast: WavePic->setCursor(Qt::SizeHorCursor); break;
-        case CursorDrag::Pointer::SizeNorthSouth: WavePic->setCursor(Qt::SizeVerCursor); break;
-        case CursorDrag::Pointer::Default: WavePic->unsetCursor(); break;
-    }
 }
 
 void frmWave::message(const std::string& text) {
     services_.host.showMessage(text, Title, platform::MessageIcon::Exclamation);
 }
 
-void frmWave::showConnected(bool connected) {
-    picLED_ON->setVisible(connected);
-    picLED_OFF->setVisible(!connected);
+// The indicator changes when a connect or disconnect has ended; the progress window lives as
+// long as the upload.
+void frmWave::stateChanged(State state) {
+    uploading_ = state == State::Uploading;
+    busy_ = uploading_ || state == State::Connecting;
+    if (state == State::Connected || state == State::Disconnected) {
+        connected_ = state == State::Connected;
+        view_->showConnected(connected_);
+    }
+    if (uploading_ && !progress_) {
+        progress_ = std::make_unique<frmPrgress>(services_.host, services_.settings, this);
+        progress_->setWindowTitle("Waveform Data Loading");
+        progress_->setProgressValue(1);
+        progress_->show();
+    }
+    if (!uploading_ && progress_) {
+        progress_->uploadEnded();
+        progress_.reset();
+        resetRefreshButton();
+    }
+    if (closeRequested_ && !busy_) close();
 }
 
-void frmWave::setTraceChecked(int index, bool checked) { ChkCH[index]->setChecked(checked); }
+void frmWave::repeatingChanged(bool on) {
+    if (RefreshContinuouslyAction->isChecked() != on) RefreshContinuouslyAction->setChecked(on);
+}
+
+void frmWave::progressValue(double value) {
+    if (progress_) progress_->setProgressValue(value);
+}
+
+void frmWave::progressStep(int step) {
+    if (progress_) progress_->setProgressStep(step);
+}
+
+// The upload decides which traces stay ticked: the flags change first, so that the boxes' own
+// handler, which undoes a click during an upload, keeps them. The parts nobody was told of are
+// named once, after the picture.
+void frmWave::uploaded(const session::Upload& upload) {
+    if (upload.lost) return;
+    acquisition::ScopeState& slot = view_->slot();
+    const session::Sources& s = upload.sources;
+    slot.ShowCh1 = s.ch1;
+    slot.ShowCh2 = s.ch2;
+    slot.ShowMath = s.math;
+    slot.ShowLa = s.la;
+    const std::array<bool, 4> ticked{s.ch1, s.ch2, s.math, s.la};
+    for (int i = 0; i < 4; ++i) ChkCH[i]->setChecked(ticked[i]);
+    view_->showUpload(upload.screen);
+    if (upload.untold.empty()) return;
+    std::string lines;
+    for (const std::string& line : upload.untold) lines += (lines.empty() ? "" : "\r") + line;
+    message(lines);
+}
 
 }  // namespace tracebay::mainwindow

@@ -6,40 +6,30 @@
 #include <memory>
 #include <string>
 
-#include "acquisition/Acquisition.h"
-#include "acquisition/Connection.h"
-#include "acquisition/ScopeState.h"
-#include "display/CursorOverlay.h"
-#include "link/CommandChannel.h"
-#include "mainwindow/CursorDrag.h"
 #include "platform/HostServices.h"
 #include "platform/SettingsStore.h"
+#include "session/LinkOptions.h"
+#include "session/SessionOwner.h"
 
+class QAction;
 class QCheckBox;
 class QComboBox;
-class QAction;
-class QKeySequence;
-class QMouseEvent;
-class QFrame;
 class QGroupBox;
-class QMenu;
+class QKeySequence;
 class QPushButton;
 class QRadioButton;
-class QScrollBar;
 
 namespace tracebay::mainwindow {
 
-class ConnectionLed;
-class WavePicture;
+class WaveView;
 class frmPrgress;
 
-// What the main window works with but does not own: the host, the serial port, the USB link
-// library and the settings store.
+// What the main window works with but does not own: the host of its thread, the settings store,
+// and the maker of the session that owns the instrument.
 struct ProgramServices {
     platform::HostServices& host;
-    platform::SerialPortControl& port;
-    link::UsbLibrary& usb;
     platform::SettingsStore& settings;
+    session::SessionMaker makeSession;
 };
 
 // How this run starts: on a simulated instrument behind the serial device given here, the
@@ -48,12 +38,9 @@ struct StartOptions {
     std::string simulatorDevice;
 };
 
-// The main window: the left column of controls, the viewport with the screen picture and the
-// connection indicator, the layout pass that sizes and repaints the picture, and the program's
-// start and end.
-class frmWave : public QWidget,
-                private acquisition::ConnectionIndicator,
-                private acquisition::TraceChecks {
+// The main window: the left column of controls wired to the session and to the view of the
+// instrument's screen, and the program's start and end.
+class frmWave : public QWidget, private session::SessionObserver {
     Q_OBJECT
 public:
     static constexpr int ClientWidthTwips = 11985;
@@ -63,34 +50,21 @@ public:
                      QWidget* parent = nullptr);
     ~frmWave() override;
 
-    // Uploads the ticked traces with the progress window and shows them.
+    // Uploads the ticked traces with the progress window.
     void LoadData();
-    // The layout pass: places and sizes the viewport and the picture, and repaints it.
-    void Form_Resize();
 
-    double ScreenScale = 1.0;
-    bool InitPending = true;
-    int HScrollSpan = 0;
-    int VScrollSpan = 0;
-
-    acquisition::ScopeState& slot() { return states_[acquisition::WindowIndex]; }
-    link::CommandChannel& channel() { return channel_; }
-    acquisition::Connection& connection() { return connection_; }
-    acquisition::Acquisition& acquisition() { return acquisition_; }
-    display::Cursors& cursors() { return cursors_; }
-    const WavePicture& picture() const { return *WavePic; }
-    // The picture's context menu: what is done with the picture beyond the window's own
-    // controls. An action added here also answers its shortcut anywhere in the window.
-    QMenu& pictureMenu() { return *PictureMenu; }
-    void addPictureAction(QAction* action);
+    WaveView& view() { return *view_; }
+    session::Session& session() { return session_->session(); }
+    const session::LinkOptions& linkOptions() const { return options_; }
+    // The transport for the next connect; a connection there is ends first.
+    void applyLinkOptions(const session::LinkOptions& options);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Closing waits for the operation in progress; uploads that repeat end first.
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
-    // The mouse over the picture: taking hold of the measuring cursors.
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private slots:
     void Timer1_Timer();
@@ -100,68 +74,48 @@ private slots:
     void OptionColor_Click(int index);
     void BestFitChk_Click();
     void ZoomCombo_Change();
-    void HScroll_Change();
-    void HScroll_Scroll();
-    void VScroll_Change();
-    void VScroll_Scroll();
     void FlatBtnUpload_Click(int index);
-    void TimeCursors_Toggled(bool on);
-    void VoltCursors_Toggled(bool on);
     void RefreshContinuously_Toggled(bool on);
 
 private:
-    class ProgressRelay;
-
     void setupWindow();
     void setupRefreshColumn();
     void setupDisplayFrame();
     void setupUploadFrame();
-    void setupViewport();
     void connectHandlers();
     void setupMeasuring();
     QAction* checkableAction(const char* name, const QString& text, const QKeySequence& key);
 
     void Form_Load();
     void MainLoadInit();
-    void applyIndicatorScheme();
     void applyViewFlags();
-    void placeViewport();
-    void fitToViewport();
-    void placeScrollBars();
-    void placeIndicators();
-    void indicatorsFollowThePicture();
-    void repaintPicture();
+    void showBestFit(double scale);
     void resetRefreshButton();
-    void LiveTimer_Timer();
-    bool uploadFailed();
-    void pictureMousePress(QMouseEvent* event);
-    void pictureMouseMove(QMouseEvent* event);
-    void connectInstrument();
+    session::Sources tickedSources() const;
     void showOptions();
     void showPanel();
     void closeProgram();
     void message(const std::string& text);
 
-    // ConnectionIndicator
-    void showConnected(bool connected) override;
-    // TraceChecks
-    void setTraceChecked(int index, bool checked) override;
+    // SessionObserver
+    void stateChanged(session::State state) override;
+    void repeatingChanged(bool on) override;
+    void progressValue(double value) override;
+    void progressStep(int step) override;
+    void uploaded(const session::Upload& upload) override;
 
     ProgramServices services_;
     StartOptions start_;
-    link::CommandChannel channel_;
-    acquisition::Connection connection_;
-    acquisition::ScopeStates states_;
-    std::unique_ptr<ProgressRelay> progress_;
-    acquisition::Acquisition acquisition_;
-    display::Cursors cursors_;
-    display::CursorOverlay overlay_;
+    session::LinkOptions options_;
     int32_t gpibAddress_ = 0;
-    bool connecting_ = false;
+    WaveView* view_ = nullptr;
+    std::unique_ptr<session::SessionOwner> session_;
+    std::unique_ptr<frmPrgress> progress_;
     std::unique_ptr<platform::HostTimer> Timer1;
-    // Runs the next upload while uploads repeat.
-    std::unique_ptr<platform::HostTimer> LiveTimer;
-    CursorDrag::Grab grab_;
+    bool connected_ = false;
+    bool uploading_ = false;
+    bool busy_ = false;  // connecting or uploading
+    bool closeRequested_ = false;
 
     QPushButton* cmdRefresh = nullptr;
     QGroupBox* Frame1 = nullptr;
@@ -175,16 +129,6 @@ private:
     std::array<QRadioButton*, 2> OptionColor{};
     QCheckBox* GridCheck = nullptr;
     std::array<QPushButton*, 4> FlatBtnUpload{};
-    QFrame* BackPic = nullptr;
-    QWidget* viewport_ = nullptr;
-    WavePicture* WavePic = nullptr;
-    ConnectionLed* picLED_ON = nullptr;
-    ConnectionLed* picLED_OFF = nullptr;
-    QScrollBar* HScroll = nullptr;
-    QScrollBar* VScroll = nullptr;
-    QMenu* PictureMenu = nullptr;
-    QAction* TimeCursorsAction = nullptr;
-    QAction* VoltCursorsAction = nullptr;
     QAction* RefreshContinuouslyAction = nullptr;
 };
 

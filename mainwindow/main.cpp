@@ -9,15 +9,14 @@
 #include <optional>
 #include <string>
 
-#include "link/LoadedUsbLibrary.h"
 #include "mainwindow/CloseOnSignal.h"
 #include "mainwindow/PictureSharing.h"
 #include "mainwindow/SimulatedInstrument.h"
+#include "mainwindow/WaveView.h"
 #include "mainwindow/frmWave.h"
-#include "platform/LibraryLoader.h"
 #include "platform/QtHost.h"
-#include "platform/QtSerialPortControl.h"
 #include "platform/SettingsStore.h"
+#include "session/SessionThread.h"
 #include "sim/Presets.h"
 
 namespace {
@@ -117,26 +116,20 @@ int main(int argc, char** argv) {
     }
 
     platform::QtHost host;
-    platform::QtSerialPortControl port;
-    link::LoadedUsbLibrary usb(platform::LibraryLoader::programFolders());
     QSettings qsettings;
     platform::SettingsStore settings(qsettings);
-    mainwindow::frmWave window({host, port, usb, settings}, start);
-    // Ended from outside, the window closes in order; one refused during an upload is asked
-    // again until the upload is over.
-    QTimer closeAgain;
-    closeAgain.setInterval(100);
-    QObject::connect(&closeAgain, &QTimer::timeout, &window, [&] {
-        if (window.close()) closeAgain.stop();
-    });
-    mainwindow::CloseOnSignal closeOnSignal([&] {
-        if (!window.close()) closeAgain.start();
-    });
+    // The session, with the serial port and the USB library, lives on a thread of its own.
+    const auto makeSession = [&host](session::SessionObserver& observer) {
+        return std::make_unique<session::SessionThread>(session::systemWires, host, observer);
+    };
+    mainwindow::frmWave window({host, settings, makeSession}, start);
+    // Ended from outside, the window closes in order, after the operation in progress.
+    mainwindow::CloseOnSignal closeOnSignal([&] { window.close(); });
     window.show();
     // Without a window manager nothing gives the window the keyboard; its shortcuts need it.
     window.activateWindow();
     if (arguments->uploadFile)
-        mainwindow::PictureSharing::of(window).openUploadFile(
-            QString::fromLocal8Bit(*arguments->uploadFile));
+        mainwindow::PictureSharing::of(window.view())
+            .openUploadFile(QString::fromLocal8Bit(*arguments->uploadFile));
     return QApplication::exec();
 }

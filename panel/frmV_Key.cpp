@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QPointer>
 #include <QScreen>
 #include <QStyle>
 
@@ -26,13 +27,11 @@ QString qt(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-std::string commandOf(std::string_view keyName) {
-    return std::string(KeyPrefix) + std::string(keyName);
-}
+std::string_view keyOf(int id) { return acquisition::KeyNames[static_cast<size_t>(id)]; }
 
-QString toolTipOf(const PanelKey& key) {
-    const QString command = qt(KeyPrefix) + qt(key.key);
-    if (key.repeatKey.empty()) return command;
+QString toolTipOf(int id) {
+    const QString command = qt(KeyPrefix) + qt(keyOf(id));
+    if (!PanelKeys[static_cast<size_t>(id)].repeats) return command;
     return command + QStringLiteral(", repeated while held");
 }
 
@@ -47,8 +46,8 @@ QFont panelFont() {
 
 }  // namespace
 
-frmV_Key::frmV_Key(platform::HostServices& host, link::CommandChannel& channel, QWidget* parent)
-    : QDialog(parent), channel_(channel), ButtonPressTimer(host.createTimer()) {
+frmV_Key::frmV_Key(platform::HostServices& host, session::Session& session, QWidget* parent)
+    : QDialog(parent), session_(session), ButtonPressTimer(host.createTimer()) {
     setupWindow();
     setupLabels();
     setupKeys();
@@ -100,7 +99,7 @@ void frmV_Key::setupKeys() {
         auto* button = new KeyButton(key.face, this);
         button->setObjectName(qt(key.name));
         button->setText(qt(key.caption));
-        button->setToolTip(toolTipOf(key));
+        button->setToolTip(toolTipOf(id));
         button->setGeometry(toPixels(key.place));
         button->installEventFilter(this);
         keys_.addButton(button, id);
@@ -118,8 +117,14 @@ void frmV_Key::centreOnScreen() {
 }
 
 void frmV_Key::done(int result) {
-    ButtonPressTimer->setEnabled(false);
+    stopRepeat();
     QDialog::done(result);
+}
+
+// A box or another window that comes up takes the mouse, and its release with it.
+bool frmV_Key::event(QEvent* event) {
+    if (event->type() == QEvent::WindowDeactivate) stopRepeat();
+    return QDialog::event(event);
 }
 
 bool frmV_Key::eventFilter(QObject* watched, QEvent* event) {
@@ -136,7 +141,7 @@ bool frmV_Key::eventFilter(QObject* watched, QEvent* event) {
         switch (event->type()) {
             case QEvent::MouseButtonPress:
             case QEvent::MouseButtonDblClick: onHoldPressed(id); break;
-            case QEvent::MouseButtonRelease: onHoldReleased(); break;
+            case QEvent::MouseButtonRelease: stopRepeat(); break;
             default: break;
         }
     }
@@ -156,19 +161,61 @@ void frmV_Key::paintEvent(QPaintEvent* event) {
     }
 }
 
-bool frmV_Key::isHoldKey(int id) const { return !PanelKeys[id].repeatKey.empty(); }
+bool frmV_Key::isHoldKey(int id) const { return PanelKeys[static_cast<size_t>(id)].repeats; }
 
-void frmV_Key::onKeyClicked(int id) { channel_.SendCommand(commandOf(PanelKeys[id].key)); }
+void frmV_Key::onKeyClicked(int id) { session_.pressKey(keyOf(id)); }
 
 // Nothing is sent at the press: a press shorter than one interval sends only its click.
 void frmV_Key::onHoldPressed(int id) {
-    RepeatCommand = commandOf(PanelKeys[id].repeatKey);
+    RepeatCommand = keyOf(id);
+    holding_ = true;
+    tickPending_ = false;
     ButtonPressTimer->setEnabled(true);
 }
 
-void frmV_Key::onHoldReleased() { ButtonPressTimer->setEnabled(false); }
+// A repeat asked for and not gone out yet is withdrawn: after the release only its click goes.
+void frmV_Key::stopRepeat() {
+    holding_ = false;
+    tickPending_ = false;
+    ButtonPressTimer->setEnabled(false);
+    if (outstanding_ != 0) session_.withdrawKey(outstanding_);
+    outstanding_ = 0;
+    waiting_ = 0;
+}
 
-// The pause after each send holds the thread; a tick that fell due meanwhile runs once, after it.
-void frmV_Key::ButtonPressTimer_Timer() { channel_.SendCommand(RepeatCommand); }
+// While a repeat is on its way, a tick that falls due waits for it and follows at once.
+void frmV_Key::ButtonPressTimer_Timer() {
+    if (!holding_ || QGuiApplication::mouseButtons() == Qt::NoButton) {
+        stopRepeat();
+        return;
+    }
+    if (waiting_ != 0)
+        tickPending_ = true;
+    else
+        sendRepeat();
+}
+
+void frmV_Key::sendRepeat() {
+    const uint64_t repeat = ++repeats_;
+    waiting_ = repeat;
+    const QPointer<frmV_Key> self(this);
+    const uint64_t press = session_.pressKey(RepeatCommand, [self, repeat](bool sent) {
+        if (self) self->repeatDone(repeat, sent);
+    });
+    // A session on this thread may have sent it already.
+    if (waiting_ == repeat) outstanding_ = press;
+}
+
+void frmV_Key::repeatDone(uint64_t repeat, bool sent) {
+    if (repeat != waiting_) return;
+    waiting_ = 0;
+    outstanding_ = 0;
+    if (!sent) {
+        stopRepeat();
+    } else if (tickPending_ && holding_) {
+        tickPending_ = false;
+        sendRepeat();
+    }
+}
 
 }  // namespace tracebay::panel

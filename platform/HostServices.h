@@ -34,9 +34,9 @@ private:
     std::function<void()> handler_;
 };
 
-// What the program takes from its host: event pumping, blocking sleeps, modal messages and
-// windows, timers, and the 100 ms reply tick that times every wait for the instrument.
-// Production code runs on Qt; tests run on a virtual clock.
+// What the program takes from the thread it runs on: event pumping, blocking sleeps, modal
+// messages and windows, timers, and the 100 ms reply tick that times every wait for the
+// instrument. Production code runs on Qt; tests run on a virtual clock.
 class HostServices {
 public:
     static constexpr int ReplyTickMs = 100;
@@ -45,6 +45,9 @@ public:
 
     // Runs whatever is pending: serial receive events, timer ticks, user input.
     virtual void processEvents() = 0;
+    // Waits until something happens (bytes on a port, a timer, the reply tick) and runs it; the
+    // reply tick bounds the wait while a handler for it is set.
+    virtual void awaitEvents() = 0;
     // Blocks the thread; nothing is processed meanwhile.
     virtual void sleepMs(int ms) = 0;
     virtual void showMessage(const std::string& text, const std::string& caption,

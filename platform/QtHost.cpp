@@ -42,11 +42,9 @@ QtHost::QtHost() {
     });
 }
 
-void QtHost::processEvents() {
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    // Waits pump in a loop; give the processor back between rounds instead of spinning.
-    QThread::msleep(1);
-}
+void QtHost::processEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+void QtHost::awaitEvents() { QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents); }
 
 void QtHost::sleepMs(int ms) {
     if (ms > 0) QThread::msleep(static_cast<unsigned long>(ms));

@@ -15,6 +15,7 @@ public:
     QtHost();
 
     void processEvents() override;
+    void awaitEvents() override;
     void sleepMs(int ms) override;
     void showMessage(const std::string& text, const std::string& caption,
                      MessageIcon icon) override;

@@ -28,6 +28,8 @@ public:
     ~VirtualHost() override;
 
     void processEvents() override;
+    // Nothing blocks on a virtual clock: one pump.
+    void awaitEvents() override { processEvents(); }
     void sleepMs(int ms) override;
     void showMessage(const std::string& text, const std::string& caption,
                      MessageIcon icon) override;

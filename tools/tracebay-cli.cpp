@@ -12,19 +12,15 @@
 #include <utility>
 #include <vector>
 
-#include "acquisition/Acquisition.h"
-#include "acquisition/Commands.h"
 #include "acquisition/Connection.h"
 #include "acquisition/KeyNames.h"
 #include "acquisition/ScopeStateJson.h"
 #include "acquisition/UploadFile.h"
 #include "export/Exporters.h"
-#include "link/CommandChannel.h"
-#include "link/LoadedUsbLibrary.h"
-#include "platform/LibraryLoader.h"
 #include "platform/QtHost.h"
-#include "platform/QtSerialPortControl.h"
 #include "platform/SerialLineSettings.h"
+#include "session/SessionOwner.h"
+#include "session/Wires.h"
 
 namespace {
 
@@ -192,22 +188,6 @@ Options parse(const QStringList& args) {
     return o;
 }
 
-struct NoIndicator : acquisition::ConnectionIndicator {
-    void showConnected(bool) override {}
-};
-struct NoChecks : acquisition::TraceChecks {
-    void setTraceChecked(int, bool) override {}
-};
-struct NoProgress : acquisition::ProgressView {
-    void setProgressValue(double) override {}
-    void setAnimation(bool) override {}
-};
-
-std::string withoutLineEnd(std::string text) {
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    return text;
-}
-
 // A device that answered but is not an accepted QM1000 is refused; no device, no port or no
 // answer is a failed link.
 int exitStatus(ConnectOutcome outcome) {
@@ -274,7 +254,8 @@ bool reportMissingParts(const acquisition::ScopeState& slot) {
     return missing;
 }
 
-class Cli {
+// One session on this thread: connect, the command, and the close the program does too.
+class Cli : private session::SessionObserver {
 public:
     explicit Cli(const Options& options) : options_(options) {
         host_.setMessageSink([](const std::string& text, const std::string& caption) {
@@ -283,50 +264,52 @@ public:
             std::cerr << caption << ": " << shown.toStdString() << std::endl;
         });
         if (options.serial) {
-            channel_.IoType = link::CommandChannel::IoTypeSerial;
-            channel_.serial().settings().DevicePath = options.device;
-            channel_.serial().settings().BaudRate = options.baud;
+            link_.IoType = session::LinkOptions::IoTypeSerial;
+            link_.SerialDevice = options.device;
+            link_.BaudRate = options.baud;
         }
     }
 
     int run() {
-        const ConnectOutcome outcome = connection_.ConnectScope();
-        int status = exitStatus(outcome);
-        if (options_.command == "identify") identify(outcome);
+        session().connect(link_);
+        int status = exitStatus(outcome_);
+        if (options_.command == "identify") identify();
         if (status == ExitOk) status = runCommand();
-        // As the program does when it closes while connected.
-        if (connection_.ScopeConnected)
-            channel_.SendCommand(acquisition::QM1000Cmd::keyLockEnable());
-        channel_.serial().closePort();
+        session().close();
         return status;
     }
 
 private:
-    void identify(ConnectOutcome outcome) {
-        if (outcome == ConnectOutcome::LinkFailed || connection_.ScopeModel.empty()) return;
-        std::cout << "model=" << connection_.ScopeModel
-                  << " firmware=" << withoutLineEnd(connection_.FirmwareVersion)
-                  << " logic_analyzer=" << (connection_.HasLogicAnalyzer ? "yes" : "no") << "\n";
+    session::Session& session() { return owner_.session(); }
+
+    void identify() {
+        if (outcome_ == ConnectOutcome::LinkFailed || instrument_.model.empty()) return;
+        std::cout << "model=" << instrument_.model << " firmware=" << instrument_.firmware
+                  << " logic_analyzer=" << (instrument_.hasLogicAnalyzer ? "yes" : "no") << "\n";
     }
 
     int runCommand() {
         if (options_.command == "key") {
-            channel_.SendCommand(std::string(acquisition::QM1000Cmd::KEY) + options_.keyName);
-            return ExitOk;
+            bool sent = false;
+            session().pressKey(options_.keyName, [&sent](bool ok) { sent = ok; });
+            return sent ? ExitOk : ExitLinkFailed;
         }
         if (options_.command == "upload") return upload();
         return ExitOk;
     }
 
     int upload() {
-        acquisition::ScopeState& slot = states_[acquisition::WindowIndex];
-        slot.ShowCh1 = options_.ch1 || !(options_.ch2 || options_.math || options_.la);
-        slot.ShowCh2 = options_.ch2;
-        slot.ShowMath = options_.math;
-        slot.ShowLa = options_.la;
+        session::Sources sources{options_.ch1, options_.ch2, options_.math, options_.la};
+        sources.ch1 = sources.ch1 || !sources.any();
+        session().refresh(sources);
+        if (!upload_) return ExitLinkFailed;
+        acquisition::ScopeState& slot = upload_->screen;
+        slot.ShowCh1 = upload_->sources.ch1;
+        slot.ShowCh2 = upload_->sources.ch2;
+        slot.ShowMath = upload_->sources.math;
+        slot.ShowLa = upload_->sources.la;
         slot.ColorDisplay = !options_.blackAndWhite;
         slot.GridVisible = !options_.noGrid;
-        acquisition_.RunUpload();
         slot.HasData = true;
         if (const int status = writeResults(slot); status != ExitOk) return status;
         return reportMissingParts(slot) ? ExitIncomplete : ExitOk;
@@ -340,17 +323,20 @@ private:
         return jsonStatus != ExitOk ? jsonStatus : exported ? ExitOk : ExitFileFailed;
     }
 
+    void connectFinished(ConnectOutcome outcome, const session::Identity& who) override {
+        outcome_ = outcome;
+        instrument_ = who;
+    }
+    void uploaded(const session::Upload& upload) override { upload_ = upload; }
+
     const Options& options_;
+    session::LinkOptions link_;
     platform::QtHost host_;
-    platform::QtSerialPortControl port_;
-    link::LoadedUsbLibrary usb_{platform::LibraryLoader::programFolders()};
-    link::CommandChannel channel_{host_, port_, usb_};
-    NoIndicator indicator_;
-    acquisition::Connection connection_{channel_, indicator_};
-    acquisition::ScopeStates states_;
-    NoChecks checks_;
-    NoProgress progress_;
-    acquisition::Acquisition acquisition_{channel_, connection_, states_, checks_, progress_};
+    session::Wires wires_ = session::systemWires();
+    session::InlineSession owner_{{host_, *wires_.port, *wires_.usb}, *this};
+    ConnectOutcome outcome_ = ConnectOutcome::LinkFailed;
+    session::Identity instrument_;
+    std::optional<session::Upload> upload_;
 };
 
 }  // namespace

@@ -4,18 +4,23 @@
 
 #include <deque>
 
-#include "tests/acquisition/InstrumentRig.h"
+#include "link/SerialTransport.h"
+#include "link/UsbTransport.h"
+#include "platform/VirtualHost.h"
+#include "tests/support/FakeSerialPort.h"
+#include "tests/support/FakeUsbLibrary.h"
+#include "tests/support/SessionRig.h"
 
 namespace tracebay::acquisition {
 namespace {
 
-// An instrument that answers "*IDN?" from a script, over a fake serial port.
-class ScriptedIdentity : public ::testing::Test, protected FakeLink, protected ProgramCore {
-protected:
-    ScriptedIdentity() : ProgramCore(host, port, usb) {}
+using testing::SessionRig;
+using testing::Transport;
 
+// An instrument that answers "*IDN?" from a script, over a fake serial port.
+class ScriptedIdentity : public ::testing::Test {
+protected:
     void SetUp() override {
-        channel.IoType = link::CommandChannel::IoTypeSerial;
         port.onWrite = [this](const std::string& bytes) {
             if (bytes != "*IDN?\n") return;
             ++identityQueries;
@@ -39,6 +44,11 @@ protected:
         return found;
     }
 
+    platform::VirtualHost host{1};
+    testing::FakeSerialPort port;
+    link::SerialTransport serial{host, port};
+    link::CommandChannel channel{host, serial};
+    Connection connection{channel};
     std::deque<std::string> replies;
     int identityQueries = 0;
 };
@@ -51,7 +61,8 @@ TEST_F(ScriptedIdentity, SendsMenuOffAndKeyLockBeforeAsking) {
     EXPECT_TRUE(connection.ScopeConnected);
     EXPECT_EQ(connection.ScopeModel, "QM1102D");
     EXPECT_TRUE(connection.HasLogicAnalyzer);
-    EXPECT_EQ(indicator.shown, std::vector<bool>{true});
+    EXPECT_EQ(connection.Maker, "KAVLO TECHNOLOGIES");
+    EXPECT_EQ(connection.SerialNumber, "SN1");
     EXPECT_TRUE(host.messages().empty());
 }
 
@@ -74,7 +85,7 @@ TEST_F(ScriptedIdentity, ReplyThatNeverMatchesIsAskedThreeTimes) {
 }
 
 TEST_F(ScriptedIdentity, SilenceEndsInDeviceNotFoundWithThePortAndRateTried) {
-    channel.serial().settings() = {1, " 19200", "/dev/ttyUSB0"};
+    serial.settings() = {1, " 19200", "/dev/ttyUSB0"};
     EXPECT_EQ(connection.ConnectScope(), ConnectOutcome::NoReply);
     EXPECT_EQ(identityQueries, 3);
     EXPECT_EQ(messageTexts(), std::vector<std::string>{
@@ -100,7 +111,21 @@ TEST_F(ScriptedIdentity, OldFirmwareGetsTheThreeLineMessage) {
               "The version of the DSO must be higher than 01.01.01\r"
               "Current Version is 00.04.01.00.02\r"
               "Please contact KAVLO at www.kavlo.example/support");
-    EXPECT_EQ(indicator.shown, std::vector<bool>{false});
+}
+
+// The version as a USB reply brings it, with its line feed: the message shows it without.
+TEST(UsbIdentity, OldFirmwareMessageLeavesTheLineEndOut) {
+    platform::VirtualHost host{1};
+    testing::FakeUsbLibrary usb;
+    link::UsbTransport transport{host, usb};
+    link::CommandChannel channel{host, transport};
+    Connection connection{channel};
+    usb.queueReply("KAVLO TECHNOLOGIES,QM1102,SN1,01.01.00\n");
+    EXPECT_EQ(connection.ConnectScope(), ConnectOutcome::FirmwareTooOld);
+    ASSERT_EQ(host.messages().size(), 1u);
+    EXPECT_NE(host.messages()[0].text.find("Current Version is 01.01.00\rPlease"),
+              std::string::npos)
+        << host.messages()[0].text;
 }
 
 struct MalformedRow {
@@ -166,7 +191,6 @@ TEST_F(ScriptedIdentity, FailedLinkSendsNothingAndShowsOnlyItsOwnMessage) {
     EXPECT_TRUE(port.written.empty());
     EXPECT_EQ(messageTexts(),
               std::vector<std::string>{"RS232 Init: /dev/ttyS0: No such file or directory"});
-    EXPECT_EQ(indicator.shown, std::vector<bool>{false});
 }
 
 TEST_F(ScriptedIdentity, FailedConnectWhileConnectedTurnsTheIndicatorOff) {
@@ -175,13 +199,11 @@ TEST_F(ScriptedIdentity, FailedConnectWhileConnectedTurnsTheIndicatorOff) {
     replies = {"KAVLO TECHNOLOGIES,QM1102D,SN1,00.01.00"};
     EXPECT_EQ(connection.ConnectScope(), ConnectOutcome::FirmwareTooOld);
     EXPECT_FALSE(connection.ScopeConnected);
-    EXPECT_EQ(indicator.shown, (std::vector<bool>{true, false}));
 }
 
 TEST_F(ScriptedIdentity, DisconnectLocksTheKeysOnlyWhenConnected) {
     connection.DisconnectScope();
     EXPECT_TRUE(port.written.empty());
-    EXPECT_EQ(indicator.shown, std::vector<bool>{false});
     replies = {"KAVLO TECHNOLOGIES,QM1102D,SN1,01.01.01"};
     connection.ConnectScope();
     port.written.clear();
@@ -193,10 +215,9 @@ TEST_F(ScriptedIdentity, DisconnectLocksTheKeysOnlyWhenConnected) {
 class ConnectToSimulator : public ::testing::TestWithParam<Transport> {};
 
 TEST_P(ConnectToSimulator, AcceptsTheSimulatedInstrument) {
-    InstrumentRig rig(GetParam());
+    SessionRig rig(GetParam());
     EXPECT_TRUE(rig.connect());
-    EXPECT_EQ(rig.connection.ScopeModel, "QM1102D");
-    EXPECT_TRUE(rig.connection.HasLogicAnalyzer);
+    EXPECT_EQ(rig.outcomes, std::vector<ConnectOutcome>{ConnectOutcome::Connected});
     EXPECT_TRUE(rig.instrument.state().keyLocked);
     EXPECT_FALSE(rig.instrument.state().menuDisplay);
     EXPECT_TRUE(rig.host.messages().empty());
@@ -206,11 +227,12 @@ INSTANTIATE_TEST_SUITE_P(Transports, ConnectToSimulator,
                          ::testing::Values(Transport::Serial, Transport::Usb));
 
 TEST(ConnectOverUsb, AbsentInstrumentFailsTheLink) {
-    InstrumentRig rig(Transport::Usb);
+    SessionRig rig(Transport::Usb);
     rig.device.unplug();
-    EXPECT_EQ(rig.connection.ConnectScope(), ConnectOutcome::LinkFailed);
-    ASSERT_EQ(rig.host.messages().size(), 1u);
-    EXPECT_EQ(rig.host.messages()[0].caption, "USB Init");
+    EXPECT_FALSE(rig.connect());
+    EXPECT_EQ(rig.outcomes, std::vector<ConnectOutcome>{ConnectOutcome::LinkFailed});
+    EXPECT_EQ(rig.messageTexts(),
+              std::vector<std::string>{"USB Init: Cann't Connect to USB Device"});
 }
 
 }  // namespace

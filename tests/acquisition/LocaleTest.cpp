@@ -8,8 +8,8 @@
 #include "acquisition/NumberFormat.h"
 #include "acquisition/ValueText.h"
 #include "sim/Instrument.h"
-#include "tests/acquisition/InstrumentRig.h"
 #include "tests/support/CommaDecimalLocale.h"
+#include "tests/support/SessionRig.h"
 
 namespace tracebay::acquisition {
 namespace {
@@ -42,7 +42,7 @@ TEST_F(DecimalComma, SimulatedInstrumentAnswersWithAPoint) {
 }
 
 TEST_F(DecimalComma, UploadGivesTheSameTexts) {
-    InstrumentRig rig(Transport::Usb);
+    testing::SessionRig rig(testing::Transport::Usb);
     ASSERT_TRUE(rig.connect());
     const ScopeState& s = rig.upload(true);
     EXPECT_EQ(s.Ch1ScaleText, "500mV");

@@ -1,16 +1,21 @@
 #include <gtest/gtest.h>
 
-#include "tests/acquisition/InstrumentRig.h"
+#include <algorithm>
+
+#include "tests/support/SessionRig.h"
 
 namespace tracebay::acquisition {
 namespace {
+
+using testing::SessionRig;
+using testing::Transport;
 
 using Commands = std::vector<std::string>;
 
 class Snapshot : public ::testing::TestWithParam<Transport> {};
 
 TEST_P(Snapshot, PlainYtWithCh1FollowsTheFixedOrder) {
-    InstrumentRig rig(GetParam());
+    SessionRig rig(GetParam());
     ASSERT_TRUE(rig.connect());
     const ScopeState& s = rig.upload(true);
     EXPECT_EQ(rig.commands, (Commands{":TRIGGER:STATUS?", ":MATH:DISPLAY?", ":FFT:DISPLAY?",
@@ -38,31 +43,29 @@ TEST_P(Snapshot, PlainYtWithCh1FollowsTheFixedOrder) {
 }
 
 TEST_P(Snapshot, XyFetchesBothChannelsAndTicksThem) {
-    InstrumentRig rig(GetParam(), "xy");
+    SessionRig rig(GetParam(), "xy");
     ASSERT_TRUE(rig.connect());
     const ScopeState& s = rig.upload(true);
     EXPECT_TRUE(s.IsXY);
     EXPECT_TRUE(s.CapturedCh2);
-    EXPECT_EQ(rig.checks.changes, (std::vector<std::pair<int, bool>>{{0, true}, {1, true}}));
+    EXPECT_EQ(rig.uploads.back().sources, (session::Sources{true, true, false, false}));
     EXPECT_EQ(rig.commands.back(), ":WAVEFORM:DATA? CHANNEL2");
-    EXPECT_EQ(rig.progress.values, (std::vector<double>{50, 100}));
+    EXPECT_EQ(rig.progressValues, (std::vector<double>{50, 100}));
     EXPECT_FALSE(s.Ch2Samples.empty());
     EXPECT_FALSE(s.Ch2ScaleText.empty());
 }
 
 TEST_P(Snapshot, AlternateTriggerReadsBothHalvesTimeBases) {
-    InstrumentRig rig(GetParam(), "alternate");
+    SessionRig rig(GetParam(), "alternate");
     ASSERT_TRUE(rig.connect());
-    ScopeState& before = rig.states[WindowIndex];
-    before.TimeScaleText = "kept";
-    rig.host.clearRecords();
     const ScopeState& s = rig.upload(true, true);
     EXPECT_TRUE(s.DualScreen);
     EXPECT_EQ(s.AltCh1TimeScaleText, "500.0us");
     EXPECT_EQ(s.AltCh1TimeOffsetText, "0.000s");
     EXPECT_EQ(s.AltCh2TimeScaleText, "200.0us");
     EXPECT_EQ(s.AltCh2TimeOffsetText, "100.0us");
-    EXPECT_EQ(s.TimeScaleText, "kept");
+    EXPECT_EQ(s.TimeScaleText, "");
+    EXPECT_EQ(std::count(rig.commands.begin(), rig.commands.end(), ":TIMEBASE:SCALE?"), 0);
     Commands sources;
     for (const auto& c : rig.commands)
         if (c.find(":SOURCE") != std::string::npos) sources.push_back(c);
@@ -71,7 +74,7 @@ TEST_P(Snapshot, AlternateTriggerReadsBothHalvesTimeBases) {
 }
 
 TEST_P(Snapshot, FftOnSplitScreenIsFetchedForTheMathBox) {
-    InstrumentRig rig(GetParam(), "fft-split");
+    SessionRig rig(GetParam(), "fft-split");
     ASSERT_TRUE(rig.connect());
     const ScopeState& s = rig.upload(false, false, true);
     EXPECT_EQ(s.FftDisplay, "ON");
@@ -79,28 +82,28 @@ TEST_P(Snapshot, FftOnSplitScreenIsFetchedForTheMathBox) {
     EXPECT_EQ(rig.commands.back(), ":WAVEFORM:DATA? FFT");
     EXPECT_FALSE(s.FftSamples.empty());
     EXPECT_TRUE(s.MathSamples.empty());
-    EXPECT_EQ(rig.acquisition.ProgressStep, 1);
+    EXPECT_EQ(rig.lastProgressStep(), 1);
 }
 
 TEST_P(Snapshot, FftOnFullScreenIsNoDualScreen) {
-    InstrumentRig rig(GetParam(), "fft-full");
+    SessionRig rig(GetParam(), "fft-full");
     ASSERT_TRUE(rig.connect());
     EXPECT_FALSE(rig.upload(false, false, true).DualScreen);
 }
 
 TEST_P(Snapshot, MathBoxSwitchesMathOnAndFetchesIt) {
-    InstrumentRig rig(GetParam());
+    SessionRig rig(GetParam());
     ASSERT_TRUE(rig.connect());
     const ScopeState& s = rig.upload(false, false, true);
     EXPECT_TRUE(rig.instrument.state().mathOn);
     EXPECT_EQ(s.MathDisplay, "ON");
     EXPECT_EQ(rig.commands.back(), ":WAVEFORM:DATA? MATH");
     EXPECT_FALSE(s.MathSamples.empty());
-    EXPECT_EQ(rig.acquisition.ProgressStep, 3);
+    EXPECT_EQ(rig.lastProgressStep(), 3);
 }
 
 TEST_P(Snapshot, LogicLinesOnAModelWithTheAnalyzer) {
-    InstrumentRig rig(GetParam(), "logic");
+    SessionRig rig(GetParam(), "logic");
     ASSERT_TRUE(rig.connect());
     const ScopeState& s = rig.upload(true, false, false, true);
     EXPECT_TRUE(s.CapturedLa);
@@ -108,36 +111,36 @@ TEST_P(Snapshot, LogicLinesOnAModelWithTheAnalyzer) {
     const std::string block = rig.instrument.execute(":WAVEFORM:DATA? DIGITAL")->bytes;
     for (size_t i = 1; i <= block.size(); ++i)
         ASSERT_EQ(s.LaSamples[i], static_cast<uint8_t>(block[i - 1])) << i;  // unchanged bytes
-    EXPECT_EQ(rig.progress.values.back(), 100);
+    EXPECT_EQ(rig.progressValues.back(), 100);
 }
 
 TEST_P(Snapshot, LogicBoxOnAModelWithoutItSendsNoLogicCommand) {
     sim::Identity id;
     id.model = "QM1102";
-    InstrumentRig rig(GetParam(), "yt", id);
+    SessionRig rig(GetParam(), "yt", id);
     ASSERT_TRUE(rig.connect());
     const ScopeState& s = rig.upload(true, false, false, true);
     EXPECT_FALSE(s.ShowLa);
     EXPECT_FALSE(s.CapturedLa);
-    EXPECT_EQ(rig.checks.changes, (std::vector<std::pair<int, bool>>{{3, false}}));
+    EXPECT_EQ(rig.uploads.back().sources, (session::Sources{true, false, false, false}));
     for (const auto& c : rig.commands) EXPECT_EQ(c.find(":LA"), std::string::npos) << c;
 }
 
 TEST_P(Snapshot, RefusedTraceIsUntickedAndNotFetched) {
-    InstrumentRig rig(GetParam());
+    SessionRig rig(GetParam());
     ASSERT_TRUE(rig.connect());
     rig.faults.target = ":CHANNEL2:DISPLAY?";
     rig.faults.garbage = true;
     const ScopeState& s = rig.upload(true, true);
     EXPECT_FALSE(s.ShowCh2);
     EXPECT_FALSE(s.CapturedCh2);
-    EXPECT_EQ(rig.checks.changes, (std::vector<std::pair<int, bool>>{{1, false}}));
+    EXPECT_EQ(rig.uploads.back().sources, (session::Sources{true, false, false, false}));
     for (const auto& c : rig.commands) EXPECT_NE(c, ":WAVEFORM:DATA? CHANNEL2");
-    EXPECT_EQ(rig.progress.values, std::vector<double>{100});
+    EXPECT_EQ(rig.progressValues, std::vector<double>{100});
 }
 
 TEST_P(Snapshot, EveryTraceRefusedStillReadsTheSettings) {
-    InstrumentRig rig(GetParam());
+    SessionRig rig(GetParam());
     ASSERT_TRUE(rig.connect());
     rig.faults.target = ":DISPLAY?";
     rig.faults.garbage = true;
@@ -149,11 +152,11 @@ TEST_P(Snapshot, EveryTraceRefusedStillReadsTheSettings) {
                         ":CHANNEL1:DISPLAY ON", ":CHANNEL1:DISPLAY?", ":CHANNEL2:DISPLAY ON",
                         ":CHANNEL2:DISPLAY?", ":SYSTEM:DATA?", ":TRIGGER:MODE?",
                         ":TIMEBASE:FORMAT?", ":TIMEBASE:SCALE?", ":TIMEBASE:OFFSET?"}));
-    EXPECT_TRUE(rig.progress.values.empty());
+    EXPECT_TRUE(rig.progressValues.empty());
 }
 
 TEST_P(Snapshot, ScanFormatFetchesSettingsOnly) {
-    InstrumentRig rig(GetParam(), "scan");
+    SessionRig rig(GetParam(), "scan");
     ASSERT_TRUE(rig.connect());
     const ScopeState& s = rig.upload(true);
     EXPECT_FALSE(s.IsYT);
@@ -166,7 +169,7 @@ INSTANTIATE_TEST_SUITE_P(Transports, Snapshot,
                          ::testing::Values(Transport::Serial, Transport::Usb));
 
 TEST(SnapshotTiming, AlternateSourcesWaitTwoHundredMillisecondsEach) {
-    InstrumentRig rig(Transport::Usb, "alternate");
+    SessionRig rig(Transport::Usb, "alternate");
     ASSERT_TRUE(rig.connect());
     rig.upload(true);
     // A USB command takes no virtual time: what lies between a source command and the next
@@ -182,7 +185,7 @@ TEST(SnapshotTiming, AlternateSourcesWaitTwoHundredMillisecondsEach) {
 }
 
 TEST(SnapshotFailures, SystemBlockThatDoesNotComeLeavesTheOldOne) {
-    InstrumentRig rig(Transport::Serial);
+    SessionRig rig(Transport::Serial);
     ASSERT_TRUE(rig.connect());
     const auto first = rig.upload(true).SystemBlock.bytes;
     rig.faults.target = ":SYSTEM:DATA?";

@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
 
-#include "tests/acquisition/InstrumentRig.h"
+#include "link/SerialTransport.h"
+#include "platform/VirtualHost.h"
+#include "tests/support/FakeSerialPort.h"
+#include "tests/support/SessionRig.h"
 
 namespace tracebay::acquisition {
 namespace {
+
+using testing::SessionRig;
+using testing::Transport;
 
 std::string block(const std::string& payload) {
     const auto n = static_cast<uint32_t>(payload.size());
@@ -13,15 +19,14 @@ std::string block(const std::string& payload) {
 }
 
 // TransferSource on its own, fed crafted blocks over a fake serial port.
-class TransferSourceTest : public ::testing::Test, protected FakeLink, protected ProgramCore {
+class TransferSourceTest : public ::testing::Test, protected ProgressView {
 protected:
-    TransferSourceTest() : ProgramCore(host, port, usb) {}
-
     void SetUp() override {
-        channel.IoType = link::CommandChannel::IoTypeSerial;
-        channel.state().LinkReady = true;
-        channel.serial().SerialOpen();
+        ASSERT_FALSE(serial.open());
+        acquisition.useSlot(slot);
     }
+    void setProgressValue(double value) override { values.push_back(value); }
+    void setProgressStep(int) override {}
 
     void receive(const std::string& bytes, ScopeState::Samples& target, bool noClamp,
                  const char* label = "CH1") {
@@ -29,6 +34,15 @@ protected:
         channel.SendCommand(":WAVEFORM:DATA? CHANNEL1");
         acquisition.TransferSource(target, 50, noClamp, label);
     }
+
+    platform::VirtualHost host{1};
+    testing::FakeSerialPort port;
+    link::SerialTransport serial{host, port};
+    link::CommandChannel channel{host, serial};
+    Connection connection{channel};
+    Acquisition acquisition{channel, connection, *this};
+    ScopeState slot;
+    std::vector<double> values;
 };
 
 const std::string EdgeBytes = std::string("\x00\x1a\x7e\xe1\xff", 5);  // 0, 26, 126, 225, 255
@@ -61,7 +75,8 @@ TEST_F(TransferSourceTest, BlockThatNeverComesLeavesTheTargetAsItWas) {
     ScopeState::Samples ch2(ScopeState::SampleCount, 7);
     receive("", ch2, false);  // silence: 100 ticks
     EXPECT_EQ(ch2, ScopeState::Samples(ScopeState::SampleCount, 7));
-    EXPECT_EQ(progress.values.back(), 50);  // the bar still moves on
+    EXPECT_EQ(values.back(), 50);  // the bar still moves on
+    EXPECT_EQ(slot.Parts.back(), (UploadPart{"CH1", "time-out"}));
 }
 
 TEST_F(TransferSourceTest, ShorterBlockCarriesNothingOfTheBlockBefore) {
@@ -79,53 +94,57 @@ TEST_F(TransferSourceTest, BlockLongerThanTheSampleArrayIsRefused) {
     EXPECT_EQ(target, ScopeState::Samples(ScopeState::SampleCount, 3));
 }
 
-TEST_F(TransferSourceTest, AnimationRunsOnlyWhileASerialBlockIsAwaited) {
-    ScopeState::Samples target;
-    receive(block(EdgeBytes), target, false);
-    EXPECT_EQ(progress.animation, (std::vector<bool>{true, false}));
+// The bar moves by the step of the trace awaited, and stands still between blocks; the first
+// upload's system block finds no step yet.
+TEST(TransferProgress, AnimationRunsOnlyWhileABlockIsAwaited) {
+    SessionRig rig(Transport::Serial, "logic");
+    ASSERT_TRUE(rig.connect());
+    rig.upload(true, false, false, true);
+    EXPECT_EQ(rig.progressSteps, (std::vector<int>{0, 0, 3, 0, 1, 0}));
 }
 
 TEST(TransferProgress, OneTwoOrThreeTracesShareTheBar) {
-    InstrumentRig one(Transport::Usb);
+    SessionRig one(Transport::Usb);
     ASSERT_TRUE(one.connect());
     one.upload(true);
-    EXPECT_EQ(one.progress.values, std::vector<double>{100});
+    EXPECT_EQ(one.progressValues, std::vector<double>{100});
 
-    InstrumentRig two(Transport::Usb);
+    SessionRig two(Transport::Usb);
     ASSERT_TRUE(two.connect());
     two.upload(true, true);
-    EXPECT_EQ(two.progress.values, (std::vector<double>{50, 100}));
+    EXPECT_EQ(two.progressValues, (std::vector<double>{50, 100}));
 
-    InstrumentRig three(Transport::Usb);
+    SessionRig three(Transport::Usb);
     ASSERT_TRUE(three.connect());
     three.upload(true, true, true);
-    ASSERT_EQ(three.progress.values.size(), 3u);
-    EXPECT_FLOAT_EQ(static_cast<float>(three.progress.values[0]), 33.333333f);
-    EXPECT_FLOAT_EQ(static_cast<float>(three.progress.values[1]), 66.666666f);
-    EXPECT_FLOAT_EQ(static_cast<float>(three.progress.values[2]), 100.0f);
+    ASSERT_EQ(three.progressValues.size(), 3u);
+    EXPECT_FLOAT_EQ(static_cast<float>(three.progressValues[0]), 33.333333f);
+    EXPECT_FLOAT_EQ(static_cast<float>(three.progressValues[1]), 66.666666f);
+    EXPECT_FLOAT_EQ(static_cast<float>(three.progressValues[2]), 100.0f);
 }
 
 TEST(TransferProgress, LogicComesLastAndFillsTheBar) {
-    InstrumentRig rig(Transport::Usb, "logic");
+    SessionRig rig(Transport::Usb, "logic");
     ASSERT_TRUE(rig.connect());
     rig.upload(true, false, false, true);
-    EXPECT_EQ(rig.progress.values, (std::vector<double>{50, 100}));
-    EXPECT_EQ(rig.acquisition.ProgressStep, 1);
+    EXPECT_EQ(rig.progressValues, (std::vector<double>{50, 100}));
+    EXPECT_EQ(rig.lastProgressStep(), 1);
 }
 
 TEST(TransferProgress, UploadMarksItselfBusyUntilDone) {
-    InstrumentRig rig(Transport::Serial);
+    SessionRig rig(Transport::Serial);
     ASSERT_TRUE(rig.connect());
     bool busyDuringTransfer = false;
-    rig.host.onEveryPump([&] { busyDuringTransfer |= rig.acquisition.TransferBusy; });
+    rig.host.onEveryPump(
+        [&] { busyDuringTransfer |= rig.session().state() == session::State::Uploading; });
+    rig.states.clear();
     rig.upload(true);
     EXPECT_TRUE(busyDuringTransfer);
-    EXPECT_FALSE(rig.acquisition.TransferBusy);
-    EXPECT_TRUE(rig.acquisition.TransferDone);
+    EXPECT_EQ(rig.states, (std::vector{session::State::Uploading, session::State::Connected}));
 }
 
 TEST(TransferFaults, TimedOutCh2KeepsItsOwnOldSamplesNotCh1s) {
-    InstrumentRig rig(Transport::Serial);
+    SessionRig rig(Transport::Serial);
     ASSERT_TRUE(rig.connect());
     const auto firstCh2 = rig.upload(true, true).Ch2Samples;
     rig.faults.target = ":WAVEFORM:DATA? CHANNEL2";
@@ -138,7 +157,7 @@ TEST(TransferFaults, TimedOutCh2KeepsItsOwnOldSamplesNotCh1s) {
 }
 
 TEST(TransferFaults, UsbBlockThatFailsReportsAndKeepsTheTarget) {
-    InstrumentRig rig(Transport::Usb);
+    SessionRig rig(Transport::Usb);
     ASSERT_TRUE(rig.connect());
     rig.faults.target = ":WAVEFORM:DATA? CHANNEL1";
     rig.faults.oversize = 7000;
@@ -150,7 +169,7 @@ TEST(TransferFaults, UsbBlockThatFailsReportsAndKeepsTheTarget) {
 
 // What follows the loss ends at once: no wait of 10 s per block, one message for the sends.
 TEST(TransferFaults, DeviceThatDisappearsMidBlockEndsTheUploadCleanly) {
-    InstrumentRig rig(Transport::Serial);
+    SessionRig rig(Transport::Serial);
     ASSERT_TRUE(rig.connect());
     rig.faults.target = ":WAVEFORM:DATA? CHANNEL1";
     rig.faults.disappearMidReply = true;
@@ -184,7 +203,7 @@ class UploadFaults : public ::testing::TestWithParam<FaultRow> {};
 
 TEST_P(UploadFaults, OnlyWholeBlocksCountAndTheRestAreNoted) {
     const FaultRow& row = GetParam();
-    InstrumentRig rig(row.transport);
+    SessionRig rig(row.transport);
     ASSERT_TRUE(rig.connect());
     ASSERT_TRUE(sim::applyFault(rig.faults, row.fault));
     rig.faults.target = row.target;
@@ -232,7 +251,7 @@ INSTANTIATE_TEST_SUITE_P(Faults, UploadFaults, ::testing::Values(
 // clang-format on
 
 TEST(TransferFaults, PrefixSplitOverTwoWritesStillGivesTheBlock) {
-    InstrumentRig rig(Transport::Serial);
+    SessionRig rig(Transport::Serial);
     ASSERT_TRUE(rig.connect());
     rig.faults.splitPrefix = true;
     const ScopeState& s = rig.upload(true);

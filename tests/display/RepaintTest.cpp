@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/acquisition/InstrumentRig.h"
 #include "tests/display/SlotBuilder.h"
+#include "tests/support/SessionRig.h"
 
 namespace tracebay::display {
 namespace {
@@ -134,17 +134,17 @@ TEST_F(RepaintTest, XyWithMissingSamplesLeavesOutOnlyThePlot) {
     for (const auto& dot : surface.dots()) ASSERT_EQ(dot.width, 1);  // grid dots, no plot points
 }
 
-class RepaintAfterASilentBlock : public ::testing::TestWithParam<acquisition::Transport> {};
+class RepaintAfterASilentBlock : public ::testing::TestWithParam<testing::Transport> {};
 
 // Over either link the simulated instrument never answers the CH1 block; the blocks of CH2 and
 // MATH arrive and are drawn, and so are the trigger texts.
 TEST_P(RepaintAfterASilentBlock, DrawsTheSourcesThatArrived) {
-    acquisition::InstrumentRig rig(GetParam());
+    testing::SessionRig rig(GetParam());
     ASSERT_TRUE(rig.connect());
     rig.faults.silent = true;
     rig.faults.target = "DATA? CHANNEL1";
-    rig.states[acquisition::WindowIndex].ColorDisplay = true;
-    const acquisition::ScopeState& slot = rig.upload(true, true, true);
+    acquisition::ScopeState slot = rig.upload(true, true, true);
+    slot.ColorDisplay = true;
     ASSERT_TRUE(slot.Ch1Samples.empty());
     platform::PictureSurface surface = recordingSurface();
     Cursors cursors;
@@ -159,10 +159,9 @@ TEST_P(RepaintAfterASilentBlock, DrawsTheSourcesThatArrived) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Links, RepaintAfterASilentBlock,
-                         ::testing::Values(acquisition::Transport::Serial,
-                                           acquisition::Transport::Usb),
+                         ::testing::Values(testing::Transport::Serial, testing::Transport::Usb),
                          [](const auto& link) {
-                             return link.param == acquisition::Transport::Serial ? "Serial" : "Usb";
+                             return link.param == testing::Transport::Serial ? "Serial" : "Usb";
                          });
 
 struct SmallScale {

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <limits>
-
 #include "tests/link/LinkFixture.h"
 
 namespace tracebay::link {
@@ -11,62 +9,73 @@ namespace {
 
 class CommandChannelTest : public LinkFixture {};
 
-TEST_F(CommandChannelTest, SerialCommandPausesAfterItsTransmission) {
+TEST_F(CommandChannelTest, CommandPausesAfterItsTransmissionEvenWhenItFailed) {
     useSerial();
-    channel.SendCommand(":KEY:LOCK:ENABLE");  // 16 characters: 3.125 x 17 = 53.1
+    EXPECT_TRUE(channel.SendCommand(":KEY:LOCK:ENABLE"));  // 16 characters: 3.125 x 17 = 53.1
     EXPECT_EQ(port.written, std::vector<std::string>{":KEY:LOCK:ENABLE\n"});
     EXPECT_EQ(host.sleeps(), (std::vector<int>{53, 100}));
-}
-
-TEST_F(CommandChannelTest, PauseFollowsAlsoAFailedSend) {
-    useSerial();
+    host.clearRecords();
     port.writeFailure = "gone";
-    channel.SendCommand(":RUN");
+    EXPECT_FALSE(channel.SendCommand(":RUN"));
     EXPECT_EQ(host.sleeps(), std::vector<int>{100});
-    EXPECT_EQ(host.messages().size(), 1u);
+    EXPECT_EQ(messageTexts(), std::vector<std::string>{"RS232 Send Message: gone"});
 }
 
-TEST_F(CommandChannelTest, SerialQueryHasNoExtraPause) {
+TEST_F(CommandChannelTest, QueryHasNoExtraPauseOnEitherTransport) {
     useSerial();
     deliverAfter(5, "ABC\nmore");
     EXPECT_EQ(channel.QueryCommand("*IDN?"), "ABC");
     EXPECT_EQ(host.sleeps(), std::vector<int>{19});
-    EXPECT_FALSE(channel.state().BinaryReply);
-}
-
-TEST_F(CommandChannelTest, QueryAsksForATextReplyEvenAfterABlock) {
-    useSerial();
-    channel.state().BinaryReply = true;
-    deliverAfter(5, "Y-T\n");
-    EXPECT_EQ(channel.QueryCommand(":TIMEBASE:FORMAT?"), "Y-T");
-}
-
-class UsbRouting : public LinkFixture, public ::testing::WithParamInterface<int> {};
-
-TEST_P(UsbRouting, EveryIoTypeButTwoGoesOverUsb) {
-    channel.IoType = GetParam();
+    channel.use(usbTransport);
     usb.queueReply("1.000e+00\n");
-    channel.SendCommand(":RUN");
     EXPECT_EQ(channel.QueryCommand(":CHANNEL1:SCALE?"), "1.000e+00\n");
-    EXPECT_TRUE(port.written.empty());
-    ASSERT_GE(usb.writes.size(), 2u);
-    EXPECT_EQ(usb.writes[0].data, ":RUN");
-    EXPECT_EQ(usb.writes[1].data, ":CHANNEL1:SCALE?");
-    EXPECT_EQ(host.sleeps(), std::vector<int>{100});  // the command's pause, none for the query
+    EXPECT_EQ(host.sleeps(), std::vector<int>{19});
 }
 
-INSTANTIATE_TEST_SUITE_P(IoTypes, UsbRouting, ::testing::Values(0, 1, 3, -1));
+// What the step that failed shows is shown where it fails; a silent failure stays silent.
+TEST_F(CommandChannelTest, FailuresAreShownAsTheirStepShowsThem) {
+    usb.statusFails = false;
+    EXPECT_EQ(channel.QueryCommand("*IDN?"), "");  // no reply ever ready
+    EXPECT_EQ(messageTexts(), std::vector<std::string>{"USB Read Message: Read USB time out"});
+    useSerial();
+    EXPECT_EQ(channel.QueryCommand("*IDN?"), "");
+    EXPECT_TRUE(host.messages().empty()) << "serial silence";
+}
 
-TEST_F(CommandChannelTest, ReplyTickCountsBothWaitsAndStopsAtTheTop) {
-    LinkState& link = channel.state();
-    host.sleepMs(1000);
-    host.processEvents();
-    EXPECT_EQ(link.SerialTicks, 1);
-    EXPECT_EQ(link.UsbTicks, 1);
-    link.SerialTicks = std::numeric_limits<int32_t>::max();
-    channel.onReplyTick();
-    EXPECT_EQ(link.SerialTicks, std::numeric_limits<int32_t>::max());
-    EXPECT_EQ(link.UsbTicks, 2);
+TEST_F(CommandChannelTest, LinkThatGoesAwayEndsTheOperationWithoutAMessage) {
+    usb.deviceMissing = true;
+    try {
+        channel.SendCommand(":RUN");
+        FAIL() << "no LinkLost";
+    } catch (const LinkLost& lost) {
+        EXPECT_EQ(lost.error().caption, "USB Send Message");
+        EXPECT_EQ(lost.error().text(), "Cann't Connect to USB Device");
+    }
+    EXPECT_TRUE(host.messages().empty());
+    EXPECT_TRUE(host.sleeps().empty());
+}
+
+// The system block's reader says nothing of a block it could not read, and the upload then
+// names it: the failure comes without its caption.
+TEST_F(CommandChannelTest, QuietBlockReadKeepsItsFailureUntold) {
+    for (const auto failures :
+         {CommandChannel::ReadFailures::Shown, CommandChannel::ReadFailures::Quiet}) {
+        host.clearRecords();
+        usb.queueReply(std::string(5000, 'x'));
+        const auto reply = channel.ReadBlock(4096, failures);
+        ASSERT_TRUE(reply.error);
+        const bool quiet = failures == CommandChannel::ReadFailures::Quiet;
+        EXPECT_EQ(reply.error->shown(), !quiet);
+        EXPECT_EQ(host.messages().size(), quiet ? 0u : 1u);
+    }
+}
+
+TEST_F(CommandChannelTest, ReplyTickReachesTheTransportInUse) {
+    useSerial();
+    port.raise(1004);
+    EXPECT_TRUE(serial.commTimerEnabled());
+    host.advance(2000);
+    EXPECT_FALSE(serial.commTimerEnabled());
 }
 
 }  // namespace

@@ -3,20 +3,21 @@
 #include <gtest/gtest.h>
 
 #include "link/CommandChannel.h"
+#include "link/SerialTransport.h"
+#include "link/UsbTransport.h"
 #include "platform/VirtualHost.h"
 #include "tests/support/FakeSerialPort.h"
 #include "tests/support/FakeUsbLibrary.h"
 
 namespace tracebay::link {
 
-// A command channel on a virtual clock with a fake serial port and a fake USB library.
+// Both transports and the command channel on a virtual clock, over a fake serial port and a fake
+// USB library; the channel starts on USB.
 class LinkFixture : public ::testing::Test {
 protected:
     void useSerial() {
-        channel.IoType = CommandChannel::IoTypeSerial;
-        channel.state().LinkReady = true;
-        channel.serial().SerialOpen();
-        ASSERT_TRUE(port.PortOpen());
+        channel.use(serial);
+        ASSERT_FALSE(serial.open());
         host.clearRecords();
     }
 
@@ -32,19 +33,18 @@ protected:
         return prefix + payload;
     }
 
-    // Waits for a binary block the way the acquisition does.
-    ReplyWait awaitBlock(const std::string& request) {
-        channel.SendCommand(request);
-        LinkState& link = channel.state();
-        link.AwaitingReply = true;
-        link.BinaryReply = true;
-        return channel.serial().awaitReply(SerialTransport::BlockReplyTickLimit);
+    std::vector<std::string> messageTexts() const {
+        std::vector<std::string> texts;
+        for (const auto& m : host.messages()) texts.push_back(m.caption + ": " + m.text);
+        return texts;
     }
 
     platform::VirtualHost host{1};
     testing::FakeSerialPort port;
     testing::FakeUsbLibrary usb;
-    CommandChannel channel{host, port, usb};
+    SerialTransport serial{host, port};
+    UsbTransport usbTransport{host, usb};
+    CommandChannel channel{host, usbTransport};
 };
 
 }  // namespace tracebay::link

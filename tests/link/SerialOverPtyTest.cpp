@@ -5,9 +5,9 @@
 #include <thread>
 
 #include "link/CommandChannel.h"
+#include "link/SerialTransport.h"
 #include "platform/QtHost.h"
 #include "platform/QtSerialPortControl.h"
-#include "tests/support/FakeUsbLibrary.h"
 #include "tests/support/PseudoTerminal.h"
 
 namespace tracebay::link {
@@ -20,12 +20,9 @@ using namespace std::chrono_literals;
 class SerialOverPty : public ::testing::Test {
 protected:
     void SetUp() override {
-        channel.IoType = CommandChannel::IoTypeSerial;
-        channel.serial().settings().DevicePath = pty.devicePath();
-        channel.serial().settings().BaudRate = "38400";
-        channel.state().LinkReady = true;
-        channel.serial().SerialOpen();
-        ASSERT_TRUE(channel.state().LinkReady);
+        serial.settings().DevicePath = pty.devicePath();
+        serial.settings().BaudRate = "38400";
+        ASSERT_FALSE(serial.open());
         ASSERT_TRUE(port.PortOpen());
     }
 
@@ -47,8 +44,8 @@ protected:
     testing::PseudoTerminal pty;
     platform::QtHost host;
     platform::QtSerialPortControl port;
-    testing::FakeUsbLibrary usb;
-    CommandChannel channel{host, port, usb};
+    SerialTransport serial{host, port};
+    CommandChannel channel{host, serial};
     std::thread peer;
     std::string command;
 };
@@ -66,13 +63,9 @@ TEST_F(SerialOverPty, BinaryBlockArrivesWhole) {
     const std::string whole = std::string("\x58\x02\x00\x00", 4) + payload;
     answerNextCommand({whole.substr(0, 2), whole.substr(2, 250), whole.substr(252)});
     channel.SendCommand(":WAVEFORM:DATA? CHANNEL1");
-    channel.state().AwaitingReply = true;
-    channel.state().BinaryReply = true;
-    EXPECT_EQ(channel.serial().awaitReply(SerialTransport::BlockReplyTickLimit),
-              ReplyWait::Complete);
-    const LinkState& link = channel.state();
-    EXPECT_EQ(link.RxExpected, 600);
-    EXPECT_EQ(std::string(link.RxBuffer.begin(), link.RxBuffer.begin() + 600), payload);
+    const auto block = channel.ReadBlock(6200);
+    ASSERT_TRUE(block.ok());
+    EXPECT_EQ(std::string(block.value.begin(), block.value.end()), payload);
 }
 
 // The late bytes sit in the driver, not yet read by the port, when the query goes out.

@@ -8,58 +8,44 @@
 namespace tracebay::link {
 namespace {
 
-using platform::MessageIcon;
 using platform::SerialPortControl;
 
 class SerialOpenTest : public LinkFixture {};
 
 TEST_F(SerialOpenTest, OpensThePortWithTrimmedBaudRateAndNoHandshake) {
-    channel.serial().settings() = {2, " 19200 ", ""};
-    channel.state().LinkReady = true;
-    channel.serial().SerialOpen();
+    serial.settings() = {2, " 19200 ", ""};
+    EXPECT_FALSE(serial.open());
     EXPECT_TRUE(port.PortOpen());
     EXPECT_EQ(port.Settings(), "19200,n,8,1");
     EXPECT_EQ(port.openedLine.baud, 19200);
     EXPECT_EQ(port.openedName, platform::portDeviceName(2, ""));
     EXPECT_EQ(port.Handshaking(), 0);
-    EXPECT_TRUE(channel.state().LinkReady);
-    EXPECT_TRUE(host.messages().empty());
 }
 
 TEST_F(SerialOpenTest, ConfiguredDevicePathIsOpened) {
-    channel.serial().settings().DevicePath = "/dev/pts/7";
-    channel.serial().SerialOpen();
+    serial.settings().DevicePath = "/dev/pts/7";
+    serial.open();
     EXPECT_EQ(port.openedName, "/dev/pts/7");
 }
 
 TEST_F(SerialOpenTest, CallingItTwiceReopensWithTheCurrentSettings) {
-    channel.serial().SerialOpen();
-    channel.serial().settings().BaudRate = "4800";
-    channel.serial().SerialOpen();
+    serial.open();
+    serial.settings().BaudRate = "4800";
+    serial.open();
     EXPECT_EQ(port.opens, 2);
     EXPECT_EQ(port.closes, 1);
     EXPECT_EQ(port.openedLine.baud, 4800);
 }
 
-TEST_F(SerialOpenTest, FailureShowsThePlatformDescriptionAndClearsLinkReady) {
+TEST_F(SerialOpenTest, FailureGivesThePlatformDescriptionUnderItsCaption) {
     port.openFailure = "/dev/ttyS0: No such file or directory";
-    channel.state().LinkReady = true;
-    channel.serial().SerialOpen();
-    EXPECT_FALSE(channel.state().LinkReady);
-    ASSERT_EQ(host.messages().size(), 1u);
-    EXPECT_EQ(host.messages()[0].text, "/dev/ttyS0: No such file or directory");
-    EXPECT_EQ(host.messages()[0].caption, "RS232 Init");
-    EXPECT_EQ(host.messages()[0].icon, MessageIcon::Exclamation);
-}
-
-TEST_F(SerialOpenTest, BaudRateThatIsNoNumberFailsTheOpen) {
-    channel.serial().settings().BaudRate = "fast";
-    channel.state().LinkReady = true;
-    channel.serial().SerialOpen();
-    EXPECT_FALSE(channel.state().LinkReady);
-    EXPECT_FALSE(port.PortOpen());
-    ASSERT_EQ(host.messages().size(), 1u);
-    EXPECT_NE(host.messages()[0].text.find("fast,n,8,1"), std::string::npos);
+    const auto error = serial.open();
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->text(), "/dev/ttyS0: No such file or directory");
+    EXPECT_EQ(error->caption, "RS232 Init");
+    serial.settings().BaudRate = "fast";
+    EXPECT_NE(serial.open()->text().find("fast,n,8,1"), std::string::npos);
+    EXPECT_TRUE(host.messages().empty()) << "the transport shows nothing itself";
 }
 
 struct PacingRow {
@@ -90,29 +76,30 @@ INSTANTIATE_TEST_SUITE_P(Rates, SerialPacing,
                                            PacingRow{"0", 4, 15},      // no rate: the floor
                                            PacingRow{"fast", 4, 15}));
 
-class SerialSendTest : public LinkFixture {
+class SerialExchange : public LinkFixture {
 protected:
     void SetUp() override { useSerial(); }
 };
 
-TEST_F(SerialSendTest, WritesTheLineAndPausesForIt) {
-    channel.serial().SerialSend("*IDN?");
-    ASSERT_EQ(port.written.size(), 1u);
-    EXPECT_EQ(port.written[0], "*IDN?\n");
+TEST_F(SerialExchange, CommandIsWrittenAsALineAndPausedFor) {
+    EXPECT_FALSE(serial.send("*IDN?"));
+    EXPECT_EQ(port.written, std::vector<std::string>{"*IDN?\n"});
     EXPECT_EQ(host.sleeps(), std::vector<int>{19});  // 3.125 x 6 = 18.75
 }
 
-TEST_F(SerialSendTest, ResetsTheReplyBeforeSending) {
-    channel.state().ReplyText = "old";
-    channel.state().ReplyStarted = true;
-    channel.serial().SerialSend(":RUN");
-    EXPECT_EQ(channel.state().ReplyText, "");
-    EXPECT_FALSE(channel.state().ReplyStarted);
+TEST_F(SerialExchange, FailedWriteGivesItsDescriptionAndSkipsThePause) {
+    port.writeFailure = "Resource temporarily unavailable";
+    const auto error = serial.send("*IDN?");
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->text(), "Resource temporarily unavailable");
+    EXPECT_EQ(error->caption, "RS232 Send Message");
+    EXPECT_FALSE(error->lost());
+    EXPECT_TRUE(host.sleeps().empty());
 }
 
 // A reply that came after its query gave up waits in the input while a command pauses; it is
 // not taken for the reply of the next query, nor does it shift the replies after that.
-TEST_F(SerialSendTest, LateReplyWaitingAtTheSendIsDropped) {
+TEST_F(SerialExchange, LateReplyWaitingAtTheSendIsDropped) {
     port.arrive("EDGE\n");
     deliverAfter(10, "ON\n");
     EXPECT_EQ(channel.QueryCommand(":CHANNEL1:DISPLAY?"), "ON");
@@ -120,199 +107,78 @@ TEST_F(SerialSendTest, LateReplyWaitingAtTheSendIsDropped) {
     EXPECT_EQ(channel.QueryCommand(":TIMEBASE:FORMAT?"), "Y-T");
 }
 
-TEST_F(SerialSendTest, FailedWriteShowsTheDescriptionAndSkipsThePause) {
-    port.writeFailure = "Resource temporarily unavailable";
-    channel.serial().SerialSend("*IDN?");
-    EXPECT_TRUE(host.sleeps().empty());
-    ASSERT_EQ(host.messages().size(), 1u);
-    EXPECT_EQ(host.messages()[0].text, "Resource temporarily unavailable");
-    EXPECT_EQ(host.messages()[0].caption, "RS232 Send Message");
+// Bytes that came during the command's own pause are this command's reply.
+TEST_F(SerialExchange, ReplyArrivingDuringThePauseIsKept) {
+    port.onWrite = [this](const std::string&) { port.deliver(block("abc")); };
+    serial.send(":SYSTEM:DATA?");
+    const auto reply = serial.readBlock(4096);
+    ASSERT_TRUE(reply.ok());
+    EXPECT_EQ(std::string(reply.value.begin(), reply.value.end()), "abc");
 }
 
-class SerialTextReply : public LinkFixture {
-protected:
-    void SetUp() override { useSerial(); }
-};
-
-TEST_F(SerialTextReply, ReplySplitOverSeveralEventsIsJoined) {
-    deliverAfter(20, "1.0");
-    deliverAfter(40, "0E-01\n");
-    EXPECT_EQ(channel.QueryCommand(":CHANNEL1:SCALE?"), "1.00E-01");
+TEST_F(SerialExchange, SilenceEndsAfterFortyTicksForTextAndAHundredForBlocks) {
+    for (const auto& [block, ms] : {std::pair{false, 4000}, {true, 10000}}) {
+        serial.send("*IDN?");
+        const auto start = host.nowMs();
+        const auto error = block ? serial.readBlock(6200).error : serial.readLine().error;
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->shortfall(), "time-out");
+        EXPECT_FALSE(error->shown());
+        EXPECT_NEAR(static_cast<double>(host.nowMs() - start), ms, 100) << block;
+    }
 }
 
-TEST_F(SerialTextReply, BytesAfterTheLineFeedAreDropped) {
-    deliverAfter(10, "OK\nXY");
-    EXPECT_EQ(channel.QueryCommand("*IDN?"), "OK");
-    EXPECT_EQ(channel.state().RxTotal, 4);
-    EXPECT_EQ(channel.state().RxCount, 5);
-}
-
-TEST_F(SerialTextReply, SilenceEndsAfterFortyTicksWithAnEmptyReply) {
-    const auto start = host.nowMs();
-    EXPECT_EQ(channel.QueryCommand("*IDN?"), "");
-    EXPECT_EQ(channel.state().SerialTicks, 40);
-    EXPECT_GE(host.nowMs() - start, 3900);
-    EXPECT_LE(host.nowMs() - start, 4100);
-    EXPECT_TRUE(host.messages().empty());
-}
-
-TEST_F(SerialTextReply, EveryChunkRestartsTheTimeOut) {
+TEST_F(SerialExchange, EveryChunkRestartsTheTimeOut) {
     deliverAfter(3000, "12");
     deliverAfter(6000, "34");
     deliverAfter(9000, "5\n");
     EXPECT_EQ(channel.QueryCommand("*IDN?"), "12345");
-}
-
-TEST_F(SerialTextReply, ReplyTricklingSlowerThanTheTimeOutIsLost) {
     deliverAfter(3000, "12");
     deliverAfter(7500, "3\n");
-    EXPECT_EQ(channel.QueryCommand("*IDN?"), "");
+    EXPECT_EQ(channel.QueryCommand("*IDN?"), "") << "trickling slower than the time-out";
 }
 
-TEST_F(SerialTextReply, LineLongerThanTheBufferIsRefusedNotCut) {
-    deliverAfter(10, std::string(40000, 'A'));
-    deliverAfter(20, std::string(40000, 'B') + "\n");
-    const auto start = host.nowMs();
-    EXPECT_EQ(channel.QueryCommand("*IDN?"), "");
-    EXPECT_LT(host.nowMs() - start, 1000);  // ended at once, not by time-out
-    EXPECT_EQ(channel.state().RxCount, static_cast<int32_t>(LinkState::RxBufferSize));
-    EXPECT_TRUE(channel.state().ReplyRefused);
-}
-
-TEST_F(SerialTextReply, LineFeedInsideAnOverlongChunkStillEndsTheLine) {
-    deliverAfter(10, "ON\n" + std::string(70000, 'x'));
-    EXPECT_EQ(channel.QueryCommand(":LA:DISPLAY?"), "ON");
-}
-
-class SerialBlockReply : public LinkFixture {
-protected:
-    void SetUp() override { useSerial(); }
-};
-
-std::string payloadOf(size_t n) {
-    std::string bytes;
-    for (size_t i = 0; i < n; ++i) bytes += static_cast<char>(i * 7 + 3);
-    return bytes;
-}
-
-TEST_F(SerialBlockReply, CompletesOnExactlyTheAnnouncedLengthPlusPrefix) {
-    const std::string whole = block(payloadOf(600));
-    deliverAfter(10, whole.substr(0, 300));
-    deliverAfter(20, whole.substr(300, 303));  // 603 bytes: one short
-    host.at(25, [this] { EXPECT_TRUE(channel.state().AwaitingReply); });
-    deliverAfter(30, whole.substr(603));
-    EXPECT_EQ(awaitBlock(":WAVEFORM:DATA? CHANNEL1"), ReplyWait::Complete);
-    const LinkState& link = channel.state();
-    EXPECT_EQ(link.RxExpected, 600);
-    EXPECT_EQ(link.RxTotal, 604);
-    EXPECT_EQ(std::string(link.RxBuffer.begin(), link.RxBuffer.begin() + 600), payloadOf(600));
-    EXPECT_EQ(link.ReplyText, payloadOf(600));
-}
-
-TEST_F(SerialBlockReply, PrefixIsReadLittleEndian) {
-    deliverAfter(10, block(payloadOf(0x010001)));  // 01 00 01 00
-    EXPECT_EQ(awaitBlock(":SYSTEM:DATA?"), ReplyWait::Complete);
-    EXPECT_EQ(channel.state().RxExpected, 65537);
-}
-
-TEST_F(SerialBlockReply, PrefixSplitAcrossChunksIsAssembled) {
-    const std::string whole = block(payloadOf(112));
-    deliverAfter(10, whole.substr(0, 1));
-    deliverAfter(20, whole.substr(1, 2));
-    deliverAfter(30, whole.substr(3, 5));
-    deliverAfter(40, whole.substr(8));
-    EXPECT_EQ(awaitBlock(":SYSTEM:DATA?"), ReplyWait::Complete);
-    const LinkState& link = channel.state();
-    EXPECT_EQ(link.RxExpected, 112);
-    EXPECT_EQ(std::string(link.RxBuffer.begin(), link.RxBuffer.begin() + 112), payloadOf(112));
-}
-
-TEST_F(SerialBlockReply, MoreBytesThanAnnouncedNeverCompleteAndTimeOut) {
-    std::string whole = block(payloadOf(10)) + "extra";
-    deliverAfter(10, whole);
-    const auto start = host.nowMs();
-    EXPECT_EQ(awaitBlock(":SYSTEM:DATA?"), ReplyWait::TimedOut);
-    EXPECT_GE(host.nowMs() - start, 9900);
-    EXPECT_EQ(channel.state().SerialTicks, 100);
-}
-
-TEST_F(SerialBlockReply, LengthThatCanNeverFitIsRefusedAtOnce) {
-    deliverAfter(10, std::string("\x00\x00\x10\x00"
-                                 "abc",
-                                 7));  // announces 1 MiB
-    const auto start = host.nowMs();
-    EXPECT_EQ(awaitBlock(":WAVEFORM:DATA? CHANNEL1"), ReplyWait::Refused);
-    EXPECT_LT(host.nowMs() - start, 1000);
-    EXPECT_EQ(channel.state().RxCount, 0);
-}
-
-TEST_F(SerialBlockReply, BlockFillingTheWholeBufferCompletes) {
-    deliverAfter(10, block(std::string(LinkState::RxBufferSize, 'z')));
-    EXPECT_EQ(awaitBlock(":WAVEFORM:DATA? CHANNEL1"), ReplyWait::Complete);
-}
-
-TEST_F(SerialBlockReply, BytesBeyondTheBufferAreNeverStored) {
-    std::string whole = block(payloadOf(100)) + std::string(LinkState::RxBufferSize, 'q');
-    deliverAfter(10, whole);
-    EXPECT_EQ(awaitBlock(":WAVEFORM:DATA? CHANNEL1"), ReplyWait::Refused);
-    EXPECT_EQ(channel.state().RxCount, static_cast<int32_t>(LinkState::RxBufferSize));
-}
-
-TEST_F(SerialBlockReply, RefusalIsForgottenByTheNextCommand) {
+TEST_F(SerialExchange, BlockAnnouncingTooMuchEndsAtOnceAndIsForgottenByTheNext) {
     deliverAfter(10, std::string{'\xff', '\xff', '\xff', '\xff'});
-    ASSERT_EQ(awaitBlock(":WAVEFORM:DATA? CHANNEL1"), ReplyWait::Refused);
-    deliverAfter(10, block("ok"));
-    EXPECT_EQ(awaitBlock(":WAVEFORM:DATA? CHANNEL1"), ReplyWait::Complete);
-}
-
-class SerialEvents : public LinkFixture {
-protected:
-    void SetUp() override { useSerial(); }
-};
-
-TEST_F(SerialEvents, OtherEventsAreDescribedAndStartTheCommTimerForTwoSeconds) {
-    port.raise(1004);
-    EXPECT_EQ(channel.serial().lastEventDescription(), "Framing Error");
-    EXPECT_TRUE(channel.serial().commTimerEnabled());
-    for (int i = 0; i < 19; ++i) channel.onReplyTick();
-    EXPECT_TRUE(channel.serial().commTimerEnabled());
-    channel.onReplyTick();
-    EXPECT_FALSE(channel.serial().commTimerEnabled());
-}
-
-TEST_F(SerialEvents, SendThresholdEventIsIgnored) {
-    port.raise(SerialPortControl::ComEvSend);
-    EXPECT_FALSE(channel.serial().commTimerEnabled());
-    EXPECT_EQ(channel.serial().lastEventDescription(), "");
-}
-
-TEST_F(SerialEvents, UnpluggedPortEndsTheWaitAtOnceWithoutMessages) {
-    host.after(50, [this] { port.unplug(); });
+    serial.send(":WAVEFORM:DATA? CHANNEL1");
     const auto start = host.nowMs();
-    EXPECT_EQ(channel.QueryCommand("*IDN?"), "");
-    EXPECT_LT(host.nowMs() - start, 100);
-    EXPECT_FALSE(port.PortOpen());
-    EXPECT_EQ(channel.serial().lastEventDescription(), "Unknown error or event");
-    EXPECT_TRUE(host.messages().empty());
-}
-
-// After the loss every wait ends at once, and of all the sends that fail only the first says so,
-// until the port is opened again.
-TEST_F(SerialEvents, ClosedPortFailsTheRestQuicklyWithOneMessage) {
-    port.unplug();
-    const auto start = host.nowMs();
-    EXPECT_EQ(awaitBlock(":WAVEFORM:DATA? CHANNEL1"), ReplyWait::PortClosed);
-    EXPECT_EQ(awaitBlock(":WAVEFORM:DATA? CHANNEL2"), ReplyWait::PortClosed);
-    EXPECT_EQ(channel.QueryCommand(":TIMEBASE:FORMAT?"), "");
+    EXPECT_EQ(serial.readBlock(6200).error->failure, LinkFailure::TooLong);
     EXPECT_LT(host.nowMs() - start, 1000);
-    ASSERT_EQ(host.messages().size(), 1u);
-    EXPECT_EQ(host.messages()[0].caption, "RS232 Send Message");
-    channel.serial().SerialOpen();
-    port.writeFailure = "Input/output error";
-    channel.SendCommand(":RUN");
-    port.unplug();
-    channel.SendCommand(":RUN");
-    EXPECT_EQ(host.messages().size(), 3u);
+    deliverAfter(10, block("ok"));
+    serial.send(":WAVEFORM:DATA? CHANNEL1");
+    EXPECT_TRUE(serial.readBlock(6200).ok());
+}
+
+TEST_F(SerialExchange, OtherEventsAreDescribedAndStartTheCommTimerForTwoSeconds) {
+    port.raise(SerialPortControl::ComEvSend);
+    EXPECT_FALSE(serial.commTimerEnabled());
+    port.raise(1004);
+    EXPECT_EQ(serial.lastEventDescription(), "Framing Error");
+    EXPECT_TRUE(serial.commTimerEnabled());
+    for (int i = 0; i < 19; ++i) serial.onReplyTick();
+    EXPECT_TRUE(serial.commTimerEnabled());
+    serial.onReplyTick();
+    EXPECT_FALSE(serial.commTimerEnabled());
+}
+
+// After the loss every wait and every send ends at once, as a lost link.
+TEST_F(SerialExchange, UnpluggedPortEndsTheWaitAtOnceAndFailsWhatFollows) {
+    host.after(50, [this] { port.unplug(); });
+    serial.send("*IDN?");
+    const auto start = host.nowMs();
+    const auto error = serial.readLine().error;
+    EXPECT_LT(host.nowMs() - start, 100);
+    ASSERT_TRUE(error);
+    EXPECT_TRUE(error->lost());
+    EXPECT_EQ(error->shortfall(), "port closed");
+    EXPECT_EQ(serial.lastEventDescription(), "Unknown error or event");
+    const auto sendError = serial.send(":RUN");
+    ASSERT_TRUE(sendError);
+    EXPECT_TRUE(sendError->lost());
+    EXPECT_EQ(sendError->caption + ": " + sendError->text(),
+              "RS232 Send Message: Operation valid only when the port is open");
+    EXPECT_TRUE(serial.readBlock(6200).error->lost());
+    EXPECT_TRUE(host.messages().empty());
 }
 
 struct EventRow {

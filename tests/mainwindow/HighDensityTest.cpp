@@ -18,9 +18,9 @@ TEST_F(HighDensity, ThePictureIsDrawnAtTheScreensDensityWhileTheLayoutStaysLogic
     start(clientFor({700, 500}));
     ASSERT_DOUBLE_EQ(window->devicePixelRatioF(), 2);
     EXPECT_EQ(find<QWidget>("BackPic")->geometry(), QRect(80, 7, 704, 504));
-    EXPECT_DOUBLE_EQ(window->ScreenScale, 2);
-    EXPECT_EQ(window->picture().size(), QSize(700, 500));
-    const QImage image = window->picture().drawn()->image();
+    EXPECT_DOUBLE_EQ(window->view().ScreenScale, 2);
+    EXPECT_EQ(window->view().picture().size(), QSize(700, 500));
+    const QImage image = window->view().picture().drawn()->image();
     EXPECT_EQ(image.size(), QSize(1400, 1000));
     EXPECT_DOUBLE_EQ(image.devicePixelRatio(), 2);
     // The grid's top border, two logical pixels wide on rows 24 and 25: rows 48 to 51.
@@ -36,14 +36,14 @@ TEST_F(HighDensity, ScrollingAndCursorsStayInLogicalPixels) {
     start(clientFor({675, 700}));
     find<QCheckBox>("BestFitChk")->setChecked(false);
     find<QComboBox>("ZoomCombo")->setCurrentIndex(find<QComboBox>("ZoomCombo")->findText("250%"));
-    ASSERT_EQ(window->HScrollSpan, 200);
+    ASSERT_EQ(window->view().HScrollSpan, 200);
     find<QScrollBar>("HScroll")->setValue(100);
-    EXPECT_EQ(window->picture().pos(), QPoint(-200, 0));
-    window->cursors().TimeCursorsOn = true;
-    window->cursors().CursorX1 = 100;
-    window->Form_Resize();
+    EXPECT_EQ(window->view().picture().pos(), QPoint(-200, 0));
+    window->view().cursors().TimeCursorsOn = true;
+    window->view().cursors().CursorX1 = 100;
+    window->view().Form_Resize();
     // The dotted line of the cursor at logical x 100: device columns 200 and 201.
-    const QImage image = window->picture().drawn()->image();
+    const QImage image = window->view().picture().drawn()->image();
     const auto cursorPixels = [&](int x) {
         int count = 0;
         for (int y = 100; y < 1000; ++y) count += image.pixel(x, y) == qRgb(0, 128, 200);

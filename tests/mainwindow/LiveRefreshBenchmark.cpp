@@ -1,32 +1,88 @@
-// Uploads per second while the main window refreshes continuously, against the simulated
-// instrument with every trace ticked: over RS232 (a pseudo-terminal, 9600 baud pacing) and over
-// USB (the link library's own code with the simulated device behind it).
+// Continuous refresh of the desktop program against the simulated instrument with every trace
+// ticked, over RS232 (a pseudo-terminal, 9600 baud pacing) and over USB (the link library's own
+// code with the simulated device behind it), the session on its thread as in the program:
+// - the upload rate, and how close it comes to the protocol's minimum: the sum of the pauses an
+//   upload is made of (pacing, command pauses, the pauses before and after), measured on the
+//   virtual clock, as if every reply came the instant it was asked for;
+// - the longest stall of the window's event loop, seen by a 5 ms probe timer;
+// - the time from a view change (the grid switched) to the painted frame.
 // Usage: build/tests/mainwindow/live_refresh_benchmark [SECONDS]
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
+#include <numeric>
 #include <string>
+#include <vector>
 
 #include "mainwindow/SimulatedInstrument.h"
+#include "mainwindow/WavePicture.h"
+#include "mainwindow/WaveView.h"
 #include "mainwindow/frmWave.h"
 #include "platform/QtHost.h"
 #include "platform/QtSerialPortControl.h"
+#include "session/SessionThread.h"
 #include "sim/Presets.h"
 #include "sim/UsbtmcDevice.h"
 #include "tests/support/FakeUsbLibrary.h"
+#include "tests/support/SessionRig.h"
 #include "tests/support/SimulatedUsbLibrary.h"
 
 namespace {
 
 using namespace tracebay;
+using session::State;
 
-double uploadsPerSecond(link::UsbLibrary& usb, const std::string& serialDevice, int seconds) {
+// The pauses of one upload of every trace, on the virtual clock.
+double protocolMinimumMs(testing::Transport transport) {
+    testing::SessionRig rig(transport, "logic");
+    rig.connect();
+    rig.host.clearRecords();
+    rig.upload(true, true, true, true);
+    const auto& sleeps = rig.host.sleeps();
+    return std::accumulate(sleeps.begin(), sleeps.end(), 0.0);
+}
+
+struct Figures {
+    double uploadsPerSecond = 0;
+    double longestStallMs = 0;
+    double medianPaintMs = 0;
+    double worstPaintMs = 0;
+};
+
+// The first paint of the picture after each view change.
+class PaintWatch : public QObject {
+public:
+    void changed() { since_.start(); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && since_.isValid()) {
+            delays.push_back(static_cast<double>(since_.nsecsElapsed()) / 1e6);
+            since_.invalidate();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+    std::vector<double> delays;
+
+private:
+    QElapsedTimer since_;
+};
+
+void runFor(int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+}
+
+Figures measure(std::function<session::Wires()> wires, const std::string& serialDevice,
+                int seconds) {
     QTemporaryDir folder;
     QSettings qsettings(folder.filePath("TraceBay.conf"), QSettings::IniFormat);
     for (const char* flag : {"IsDispCH1Wave", "IsDispCH2Wave", "IsDispMathWave", "IsDispLAWave"})
@@ -36,27 +92,67 @@ double uploadsPerSecond(link::UsbLibrary& usb, const std::string& serialDevice, 
                        QString::fromStdString(serialDevice));
     platform::SettingsStore settings(qsettings);
     platform::QtHost host;
-    platform::QtSerialPortControl port;
-    mainwindow::frmWave window({host, port, usb, settings});
+    mainwindow::frmWave window({host, settings, [&](session::SessionObserver& observer) {
+                                    return std::make_unique<session::SessionThread>(wires, host,
+                                                                                    observer);
+                                }});
     window.show();
-    QApplication::processEvents();
-    window.connection().ConnectScope();
-    if (!window.connection().ScopeConnected) return 0;
+    runFor(50);
+    window.findChild<QPushButton*>("FlatBtnUpload_0")->click();
+    for (int i = 0; i < 200 && window.session().state() != State::Connected; ++i) runFor(10);
+    if (window.session().state() != State::Connected) return {};
+
+    Figures figures;
     int uploads = 0;
     bool busy = false;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (window.acquisition().TransferBusy && !busy) ++uploads;
-        busy = window.acquisition().TransferBusy;
+        const bool uploading = window.session().state() == State::Uploading;
+        if (uploading && !busy) ++uploads;
+        busy = uploading;
     });
     watch.start(1);
+    QElapsedTimer sinceProbe;
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        if (sinceProbe.isValid())
+            figures.longestStallMs =
+                std::max(figures.longestStallMs, sinceProbe.nsecsElapsed() / 1e6 - 5);
+        sinceProbe.start();
+    });
+    probe.start(5);
+    PaintWatch paints;
+    window.findChild<mainwindow::WavePicture*>()->installEventFilter(&paints);
+    auto* grid = window.findChild<QCheckBox*>("GridCheck");
+    QTimer changes;
+    QObject::connect(&changes, &QTimer::timeout, [&] {
+        paints.changed();
+        grid->toggle();
+    });
     QElapsedTimer clock;
     clock.start();
     window.findChild<QAction*>("RefreshContinuously")->trigger();
-    while (clock.elapsed() < seconds * 1000) host.processEvents();
+    changes.start(97);
+    runFor(seconds * 1000);
+    changes.stop();
     window.findChild<QAction*>("RefreshContinuously")->setChecked(false);
-    while (window.acquisition().TransferBusy) host.processEvents();
-    return uploads * 1000.0 / clock.elapsed();
+    figures.uploadsPerSecond = uploads * 1000.0 / static_cast<double>(clock.elapsed());
+    while (window.session().state() == State::Uploading) runFor(10);
+    std::sort(paints.delays.begin(), paints.delays.end());
+    if (!paints.delays.empty()) {
+        figures.medianPaintMs = paints.delays[paints.delays.size() / 2];
+        figures.worstPaintMs = paints.delays.back();
+    }
+    window.close();
+    return figures;
+}
+
+void report(const char* link, const Figures& f, double minimumMs) {
+    std::printf(
+        "%s: %.3f uploads per second, %.3f of the protocol's %.3f (%.0f ms an upload); "
+        "longest stall %.1f ms; view change painted after %.1f ms median, %.1f ms at worst\n",
+        link, f.uploadsPerSecond, f.uploadsPerSecond * minimumMs / 1000, 1000 / minimumMs,
+        minimumMs, f.longestStallMs, f.medianPaintMs, f.worstPaintMs);
 }
 
 }  // namespace
@@ -67,13 +163,19 @@ int main(int argc, char** argv) {
     const int seconds = argc > 1 ? std::stoi(argv[1]) : 20;
     {
         mainwindow::SimulatedInstrument simulator("logic");
-        testing::FakeUsbLibrary none;
-        std::printf("RS232: %.2f uploads per second\n",
-                    uploadsPerSecond(none, simulator.devicePath(), seconds));
+        const auto serial = [] {
+            return session::Wires{std::make_unique<platform::QtSerialPortControl>(),
+                                  std::make_unique<testing::FakeUsbLibrary>()};
+        };
+        report("RS232", measure(serial, simulator.devicePath(), seconds),
+               protocolMinimumMs(testing::Transport::Serial));
     }
     sim::Instrument instrument(sim::Identity{}, *sim::presetState("logic"));
     sim::Faults faults;
     sim::UsbtmcDevice device(instrument, faults);
-    testing::SimulatedUsbLibrary usb(device);
-    std::printf("USB:   %.2f uploads per second\n", uploadsPerSecond(usb, "", seconds));
+    const auto usb = [&device] {
+        return session::Wires{std::make_unique<platform::QtSerialPortControl>(),
+                              std::make_unique<testing::SimulatedUsbLibrary>(device)};
+    };
+    report("USB", measure(usb, "", seconds), protocolMinimumMs(testing::Transport::Usb));
 }

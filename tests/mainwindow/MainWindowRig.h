@@ -9,19 +9,21 @@
 #include <string>
 #include <vector>
 
+#include "mainwindow/WaveView.h"
 #include "mainwindow/frmWave.h"
-#include "tests/acquisition/InstrumentRig.h"
+#include "tests/support/SessionRig.h"
 
 namespace tracebay::mainwindow {
 
-// The main window on the simulated instrument, in virtual time, with a settings file of its
-// own. Nothing is shown on a screen; message boxes are recorded by the host.
-class MainWindowRig : public acquisition::SimulatedLink {
+// The main window on the simulated instrument, in virtual time, its session running on the same
+// thread, with a settings file of its own. Nothing is shown on a screen; message boxes are
+// recorded by the host.
+class MainWindowRig : public testing::SimulatedLink {
 public:
     static constexpr QSize DesignClient{799, 602};
 
     explicit MainWindowRig(const std::string& preset = "yt")
-        : acquisition::SimulatedLink(sim::Identity{}, preset) {
+        : testing::SimulatedLink(sim::Identity{}, preset) {
         face.onCommand = [this](const std::string& c) { commands.push_back(c); };
         device.onCommand = [this](const std::string& c) { commands.push_back(c); };
     }
@@ -31,9 +33,16 @@ public:
 
     void storeSetting(const QString& key, const QString& value) { qsettings.setValue(key, value); }
 
+    ProgramServices services() {
+        return {host, settings, [this](session::SessionObserver& observer) {
+                    return std::make_unique<session::InlineSession>(
+                        session::Session::Link{host, port, usb}, observer);
+                }};
+    }
+
     // Loads and shows the window, and lets start-up finish.
     frmWave& start(QSize client = DesignClient) {
-        window = std::make_unique<frmWave>(ProgramServices{host, port, usb, settings});
+        window = std::make_unique<frmWave>(services());
         window->show();
         setClient(client);
         host.advance(2);
@@ -54,10 +63,15 @@ public:
     }
     void click(const char* name) { QTest::mouseClick(find<QWidget>(name), Qt::LeftButton); }
 
+    bool connected() { return window->session().state() == session::State::Connected; }
+    bool uploading() { return window->session().state() == session::State::Uploading; }
+
     bool connectOverSerial() {
-        window->channel().IoType = link::CommandChannel::IoTypeSerial;
+        session::LinkOptions serial;
+        serial.IoType = session::LinkOptions::IoTypeSerial;
+        window->applyLinkOptions(serial);
         click("FlatBtnUpload_0");
-        return window->connection().ScopeConnected;
+        return connected();
     }
 
     std::vector<std::string> messageTexts() const {

@@ -25,8 +25,8 @@ class MainWindow : public ::testing::Test, public MainWindowRig {
 protected:
     QComboBox* zoom() { return find<QComboBox>("ZoomCombo"); }
     QScrollBar* bar(const char* name) { return find<QScrollBar>(name); }
-    QSize pictureSize() { return window->picture().size(); }
-    QImage picture() { return window->picture().drawn()->image().copy(); }
+    QSize pictureSize() { return window->view().picture().size(); }
+    QImage picture() { return window->view().picture().drawn()->image().copy(); }
     // Best fit off, then a factor typed into the zoom field.
     void zoomTo(const QString& text) {
         find<QCheckBox>("BestFitChk")->setChecked(false);
@@ -35,18 +35,19 @@ protected:
 };
 
 TEST_F(MainWindow, StartUpPaintsTheEmptyGridFittedToTheViewportOnTheFirstTick) {
-    window = std::make_unique<frmWave>(ProgramServices{host, port, usb, settings});
+    window = std::make_unique<frmWave>(services());
     window->show();
-    EXPECT_TRUE(window->InitPending);
-    EXPECT_EQ(window->picture().drawn(), nullptr) << "nothing is painted before the first tick";
+    EXPECT_TRUE(window->view().InitPending);
+    EXPECT_EQ(window->view().picture().drawn(), nullptr)
+        << "nothing is painted before the first tick";
     host.advance(2);
-    EXPECT_FALSE(window->InitPending);
-    EXPECT_TRUE(window->slot().ViewApplied);
+    EXPECT_FALSE(window->view().InitPending);
+    EXPECT_TRUE(window->view().slot().ViewApplied);
     EXPECT_EQ(window->size(), DesignClient);
     EXPECT_EQ(window->windowTitle(), "TraceBay");
     EXPECT_FALSE(zoom()->isEnabled());
     EXPECT_EQ(zoom()->currentText(), "204%") << "the fit of a 715 x 591 viewport, not 150%";
-    EXPECT_DOUBLE_EQ(window->ScreenScale, 715 / 350.0);
+    EXPECT_DOUBLE_EQ(window->view().ScreenScale, 715 / 350.0);
     EXPECT_FALSE(bar("HScroll")->isVisible());
     EXPECT_FALSE(bar("VScroll")->isVisible());
     EXPECT_EQ(pictureSize(), Layout::wavePicSize(715 / 350.0));
@@ -58,7 +59,7 @@ TEST_F(MainWindow, StartUpPaintsTheEmptyGridFittedToTheViewportOnTheFirstTick) {
 // The icon comes from the SVG compiled into the program: a grey bezel round a black screen with a
 // yellow trace.
 TEST_F(MainWindow, WindowIconIsTheInstrumentScreen) {
-    window = std::make_unique<frmWave>(ProgramServices{host, port, usb, settings});
+    window = std::make_unique<frmWave>(services());
     const QImage icon = window->windowIcon().pixmap(32).toImage();
     ASSERT_EQ(icon.size(), QSize(32, 32));
     EXPECT_EQ(icon.pixel(5, 7), qRgb(0, 0, 0)) << "the screen";
@@ -102,11 +103,11 @@ TEST_F(MainWindow, ControlsSitWhereTheWindowDesignPutsThem) {
 
 TEST_F(MainWindow, BestFitFollowsTheViewport) {
     start(clientFor({700, 375}));
-    EXPECT_DOUBLE_EQ(window->ScreenScale, 1.5);
+    EXPECT_DOUBLE_EQ(window->view().ScreenScale, 1.5);
     EXPECT_EQ(pictureSize(), QSize(525, 375));
     EXPECT_EQ(zoom()->currentText(), "150%");
     setClient(clientFor({2, 300}));
-    EXPECT_DOUBLE_EQ(window->ScreenScale, 0.01);
+    EXPECT_DOUBLE_EQ(window->view().ScreenScale, 0.01);
     EXPECT_EQ(zoom()->currentText(), "1%");
 }
 
@@ -116,8 +117,8 @@ TEST_F(MainWindow, AZoomLargerThanTheViewportShowsScrollBarsForTheOverflow) {
     EXPECT_EQ(pictureSize(), QSize(700, 500));
     EXPECT_TRUE(bar("HScroll")->isVisible());
     EXPECT_TRUE(bar("VScroll")->isVisible());
-    EXPECT_EQ(window->HScrollSpan, 100);
-    EXPECT_EQ(window->VScrollSpan, 100);
+    EXPECT_EQ(window->view().HScrollSpan, 100);
+    EXPECT_EQ(window->view().VScrollSpan, 100);
     EXPECT_EQ(bar("HScroll")->pageStep(), 86);
     EXPECT_EQ(bar("VScroll")->pageStep(), 80);
 }
@@ -127,7 +128,7 @@ TEST_F(MainWindow, AFactorFromTheListSetsTheScale) {
     find<QCheckBox>("BestFitChk")->setChecked(false);
     EXPECT_TRUE(zoom()->isEnabled());
     zoom()->setCurrentIndex(zoom()->findText("250%"));
-    EXPECT_DOUBLE_EQ(window->ScreenScale, 2.5);
+    EXPECT_DOUBLE_EQ(window->view().ScreenScale, 2.5);
     EXPECT_EQ(pictureSize(), QSize(875, 625));
 }
 
@@ -145,7 +146,7 @@ TEST_F(MainWindow, TypedFactorsAreNormalisedAndKeptWithinOneToAThousandPercent) 
     start();
     for (const Case& c : cases) {
         zoomTo(c.typed);
-        EXPECT_DOUBLE_EQ(window->ScreenScale, c.scale) << c.typed;
+        EXPECT_DOUBLE_EQ(window->view().ScreenScale, c.scale) << c.typed;
         EXPECT_EQ(zoom()->currentText(), c.shown) << c.typed;
     }
     EXPECT_EQ(pictureSize(), QSize(438, 312)) << "125%";
@@ -162,7 +163,7 @@ TEST_F(MainWindow, AnInvalidFactorIsRefusedAndTheCurrentOneShownAgain) {
         EXPECT_EQ(host.messages()[0].text, "Invalid Zoom Factor");
         EXPECT_EQ(host.messages()[0].caption, "TraceBay");
         EXPECT_EQ(zoom()->currentText(), "75%") << typed;
-        EXPECT_DOUBLE_EQ(window->ScreenScale, 0.75);
+        EXPECT_DOUBLE_EQ(window->view().ScreenScale, 0.75);
     }
 }
 
@@ -172,7 +173,7 @@ TEST_F(MainWindow, LeavingBestFitKeepsThePictureUntilAFactorIsChosen) {
     find<QCheckBox>("BestFitChk")->setChecked(false);
     EXPECT_TRUE(zoom()->isEnabled());
     EXPECT_EQ(zoom()->currentText(), "150%");
-    EXPECT_DOUBLE_EQ(window->ScreenScale, 1.5);
+    EXPECT_DOUBLE_EQ(window->view().ScreenScale, 1.5);
     EXPECT_EQ(picture(), fitted);
     find<QCheckBox>("BestFitChk")->setChecked(true);
     EXPECT_FALSE(zoom()->isEnabled());
@@ -181,22 +182,22 @@ TEST_F(MainWindow, LeavingBestFitKeepsThePictureUntilAFactorIsChosen) {
 TEST_F(MainWindow, ScrollingMovesThePictureAndTheIndicatorWithoutRepainting) {
     start(clientFor({675, 700}));
     zoomTo("250%");
-    ASSERT_EQ(window->HScrollSpan, 200);
+    ASSERT_EQ(window->view().HScrollSpan, 200);
     ASSERT_FALSE(bar("VScroll")->isVisible());
     const QImage before = picture();
     bar("HScroll")->setValue(100);
-    EXPECT_EQ(window->picture().pos(), QPoint(-200, 0));
+    EXPECT_EQ(window->view().picture().pos(), QPoint(-200, 0));
     auto* led = find<ConnectionLed>("picLED_OFF");
     EXPECT_EQ(led->x(), -200 + 25 + 750 - led->width() + 1);
     EXPECT_EQ(picture(), before);
     bar("HScroll")->setValue(50);
-    EXPECT_EQ(window->picture().pos(), QPoint(-100, 0));
+    EXPECT_EQ(window->view().picture().pos(), QPoint(-100, 0));
 }
 
 TEST_F(MainWindow, BlackAndWhiteRepaintsTheScreenAndTurnsTheIndicatorsWhite) {
     start();
     find<QRadioButton>("OptionColor_1")->click();
-    EXPECT_FALSE(window->slot().ColorDisplay);
+    EXPECT_FALSE(window->view().slot().ColorDisplay);
     EXPECT_EQ(picture().pixel(2, 2), qRgb(255, 255, 255));
     for (const char* name : {"picLED_ON", "picLED_OFF"}) {
         auto* led = find<ConnectionLed>(name);
@@ -213,7 +214,7 @@ TEST_F(MainWindow, TheGridSwitchRepaints) {
     start();
     const QImage withGrid = picture();
     find<QCheckBox>("GridCheck")->click();
-    EXPECT_FALSE(window->slot().GridVisible);
+    EXPECT_FALSE(window->view().slot().GridVisible);
     EXPECT_NE(picture(), withGrid);
     find<QCheckBox>("GridCheck")->click();
     EXPECT_EQ(picture(), withGrid);
@@ -239,7 +240,7 @@ TEST_F(MainWindow, ConnectAndDisconnectDriveTheIndicator) {
     EXPECT_TRUE(find<ConnectionLed>("picLED_ON")->isVisible());
     EXPECT_FALSE(find<ConnectionLed>("picLED_OFF")->isVisible());
     click("FlatBtnUpload_1");
-    EXPECT_FALSE(window->connection().ScopeConnected);
+    EXPECT_FALSE(connected());
     EXPECT_FALSE(find<ConnectionLed>("picLED_ON")->isVisible());
     EXPECT_TRUE(find<ConnectionLed>("picLED_OFF")->isVisible());
 }
@@ -280,7 +281,7 @@ TEST_F(MainWindow, ClosingWhileConnectedLocksTheKeysOnceClosesThePortAndSavesThe
     EXPECT_EQ(std::count(commands.begin(), commands.end(), KeyLock), 1);
     EXPECT_EQ(commands.size(), 1u);
     EXPECT_FALSE(port.PortOpen());
-    EXPECT_FALSE(window->slot().ViewApplied);
+    EXPECT_FALSE(window->view().slot().ViewApplied);
     QSettings saved(folder.filePath("TraceBay.conf"), QSettings::IniFormat);
     EXPECT_EQ(saved.value("Kavlo TraceBay IO Settings/ScopeIOType").toString(), "2");
     EXPECT_EQ(saved.value("Kavlo TraceBay Disp Wave/IsDispCH2Wave").toString(), "True");
@@ -292,12 +293,19 @@ TEST_F(MainWindow, ClosingWhileDisconnectedSendsNothing) {
     EXPECT_TRUE(commands.empty());
 }
 
-TEST_F(MainWindow, ClosingDuringATransferIsRefused) {
+// The close asked for during an upload happens when the upload has ended, in order.
+TEST_F(MainWindow, ClosingDuringATransferWaitsForItsEnd) {
     start();
-    window->acquisition().TransferBusy = true;
-    EXPECT_FALSE(window->close());
-    EXPECT_TRUE(window->isVisible());
-    window->acquisition().TransferBusy = false;
+    ASSERT_TRUE(connectOverSerial());
+    bool closedAtOnce = true;
+    host.after(300, [&] { closedAtOnce = window->close() || !window->isVisible(); });
+    click("cmdRefresh");
+    EXPECT_FALSE(closedAtOnce);
+    EXPECT_TRUE(window->view().slot().HasData);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(commands.back(), ":KEY:LOCK:ENABLE");
+    EXPECT_EQ(qsettings.value("Kavlo TraceBay Disp Wave/IsDispCH1Wave").toString(), "True");
+    EXPECT_TRUE(host.messages().empty());
 }
 
 TEST_F(MainWindow, ClosingWhileTheInstrumentIsIdentifiedIsRefused) {
@@ -308,8 +316,8 @@ TEST_F(MainWindow, ClosingWhileTheInstrumentIsIdentifiedIsRefused) {
     host.after(500, [&] { closed = window->close(); });
     EXPECT_FALSE(connectOverSerial());
     EXPECT_FALSE(closed);
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(window->close()) << "once the connect has ended";
+    EXPECT_FALSE(window->isVisible()) << "closed once the connect has ended";
+    EXPECT_EQ(messageTexts().size(), 1u) << "Device not found, while the window was there";
 }
 
 TEST_F(MainWindow, TheSourceBoxesStartFromTheStoredSelectionAndFollowTheUser) {
@@ -318,13 +326,16 @@ TEST_F(MainWindow, TheSourceBoxesStartFromTheStoredSelectionAndFollowTheUser) {
     start();
     EXPECT_FALSE(find<QCheckBox>("ChkCH_0")->isChecked());
     EXPECT_TRUE(find<QCheckBox>("ChkCH_2")->isChecked());
-    find<QCheckBox>("ChkCH_3")->click();
-    EXPECT_TRUE(window->slot().ShowLa);
-    window->acquisition().TransferBusy = true;
-    find<QCheckBox>("ChkCH_3")->click();
-    EXPECT_TRUE(find<QCheckBox>("ChkCH_3")->isChecked()) << "undone during a transfer";
-    EXPECT_TRUE(window->slot().ShowLa);
-    window->acquisition().TransferBusy = false;
+    find<QCheckBox>("ChkCH_1")->click();
+    EXPECT_TRUE(window->view().slot().ShowCh2);
+    ASSERT_TRUE(connectOverSerial());
+    bool undone = false;
+    host.after(300, [&] {
+        find<QCheckBox>("ChkCH_1")->click();
+        undone = find<QCheckBox>("ChkCH_1")->isChecked() && window->view().slot().ShowCh2;
+    });
+    click("cmdRefresh");
+    EXPECT_TRUE(undone) << "a click during a transfer is undone";
 }
 
 }  // namespace

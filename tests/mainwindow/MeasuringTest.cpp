@@ -71,12 +71,12 @@ protected:
         auto* zoom = find<QComboBox>("ZoomCombo");
         zoom->setCurrentIndex(zoom->findText("100%"));
         picture()->setRecording(true);
-        acquisition::ScopeState& s = window->slot();
+        acquisition::ScopeState& s = window->view().slot();
         s.HasData = true;
         s.IsYT = true;
         s.TimeScaleText = "1.000ms";
         s.Ch1ScaleText = "500mV";
-        window->Form_Resize();
+        window->view().Form_Resize();
     }
     WavePicture* picture() { return find<WavePicture>("WavePic"); }
     void press(QPoint at, Qt::MouseButton button = Qt::LeftButton) {
@@ -109,8 +109,8 @@ TEST_F(Cursors, NothingHappensWhileBothAreOff) {
     press({102, 102});
     drag({150, 150});
     release({150, 150});
-    EXPECT_EQ(window->cursors().CursorX1, 102);
-    EXPECT_EQ(window->cursors().CursorY1, 102);
+    EXPECT_EQ(window->view().cursors().CursorX1, 102);
+    EXPECT_EQ(window->view().cursors().CursorY1, 102);
     EXPECT_EQ(picture()->drawn()->image(), before);
     EXPECT_EQ(picture()->cursor().shape(), Qt::ArrowCursor);
 }
@@ -119,18 +119,18 @@ TEST_F(Cursors, TheTimeCursorsAreDraggedAndTheirDistanceRead) {
     window->setFocus();
     QTest::keyClick(window.get(), Qt::Key_T);
     ASSERT_TRUE(action("TimeCursors")->isChecked());
-    EXPECT_EQ(window->cursors().CursorX2, 323) << "kept inside the 100% grid";
+    EXPECT_EQ(window->view().cursors().CursorX2, 323) << "kept inside the 100% grid";
     EXPECT_TRUE(shows("|X1-X2|   =8.84ms")) << "221 pixels of 1 ms per 25";
     press({103, 200});
     drag({125, 200});
     EXPECT_EQ(picture()->cursor().shape(), Qt::SizeHorCursor);
     drag({225, 200});
     release({225, 200});
-    EXPECT_EQ(window->cursors().CursorX1, 225);
+    EXPECT_EQ(window->view().cursors().CursorX1, 225);
     EXPECT_TRUE(shows("|X1-X2|   =3.92ms"));
     EXPECT_TRUE(shows("1/|X1-X2|=255.10Hz"));
     drag({225, 200});
-    EXPECT_EQ(window->cursors().CursorX1, 225) << "let go: nothing held";
+    EXPECT_EQ(window->view().cursors().CursorX1, 225) << "let go: nothing held";
     press({322, 200});
     drag({225, 200});
     release({225, 200});
@@ -144,16 +144,16 @@ TEST_F(Cursors, TheVoltageCursorsAreDraggedAndReadForEachChannel) {
     drag({150, 155});
     EXPECT_EQ(picture()->cursor().shape(), Qt::SizeVerCursor);
     release({150, 155});
-    EXPECT_EQ(window->cursors().CursorY2, 155);
+    EXPECT_EQ(window->view().cursors().CursorY2, 155);
     // 53 pixels at 0.5 V per 25.
     EXPECT_TRUE(shows("|Y1-Y2|  =1.1V"));
     press({150, 101}, Qt::RightButton);
     drag({150, 120});
-    EXPECT_EQ(window->cursors().CursorY1, 102) << "the right button opens the menu instead";
+    EXPECT_EQ(window->view().cursors().CursorY1, 102) << "the right button opens the menu instead";
 }
 
 TEST_F(Cursors, TheMenuOffersThemAndTheyStartOff) {
-    QMenu& menu = window->pictureMenu();
+    QMenu& menu = window->view().pictureMenu();
     std::vector<std::string> names;
     for (QAction* a : menu.actions()) names.push_back(a->text().toStdString());
     for (const char* wanted : {"Time cursors", "Voltage cursors", "Refresh continuously"})
@@ -197,7 +197,7 @@ TEST_F(RefreshContinuously, RepeatsTheUploadUntilTheRefreshButtonStopsItAfterThe
     ASSERT_TRUE(live()->isChecked());
     EXPECT_EQ(refresh()->icon().cacheKey(), Icons::stop().cacheKey());
     host.onEveryPump([&] {
-        if (uploads() == 3 && window->acquisition().TransferBusy && live()->isChecked())
+        if (uploads() == 3 && uploading() && live()->isChecked())
             QTest::mouseClick(refresh(), Qt::LeftButton);
     });
     host.advance(60'000);
@@ -205,17 +205,13 @@ TEST_F(RefreshContinuously, RepeatsTheUploadUntilTheRefreshButtonStopsItAfterThe
     EXPECT_EQ(commands.back(), ":WAVEFORM:DATA? CHANNEL1") << "it was not cut short";
     EXPECT_FALSE(live()->isChecked());
     EXPECT_EQ(refresh()->icon().cacheKey(), Icons::refresh().cacheKey());
-    EXPECT_TRUE(window->slot().HasData);
+    EXPECT_TRUE(window->view().slot().HasData);
 }
 
 TEST_F(RefreshContinuously, StopsWhenTheConnectionEnds) {
+    host.after(300, [&] { window->session().disconnect(); });
     live()->trigger();
-    host.onEveryPump([&] {
-        if (window->acquisition().TransferBusy && window->connection().ScopeConnected)
-            window->connection().DisconnectScope();
-    });
     host.advance(30'000);
-    host.onEveryPump(nullptr);
     EXPECT_FALSE(live()->isChecked());
     commands.clear();
     host.advance(10'000);

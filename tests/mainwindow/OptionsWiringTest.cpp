@@ -48,11 +48,11 @@ TEST_F(OptionsFromTheWindow, OkWhileConnectedDisconnectsOverTheLinkInUseThenTake
         press(dialog, "PortSelectOption_0");
         press(dialog, "cmdOK");
     });
-    EXPECT_FALSE(window->connection().ScopeConnected);
+    EXPECT_FALSE(connected());
     EXPECT_EQ(overSerial, std::vector<std::string>{":KEY:LOCK:ENABLE"})
         << "the key lock goes out over the link still connected";
     EXPECT_TRUE(overUsb.empty());
-    EXPECT_EQ(window->channel().IoType, 0);
+    EXPECT_EQ(window->linkOptions().IoType, 0);
     EXPECT_TRUE(host.messages().empty());
 }
 
@@ -63,16 +63,15 @@ TEST_F(OptionsFromTheWindow, CancelKeepsTheConnectionAndTheSettings) {
         press(dialog, "PortSelectOption_0");
         press(dialog, "cmdCancel");
     });
-    EXPECT_TRUE(window->connection().ScopeConnected);
-    EXPECT_EQ(window->channel().IoType, 2);
+    EXPECT_TRUE(connected());
+    EXPECT_EQ(window->linkOptions().IoType, 2);
 }
 
 TEST_F(OptionsFromTheWindow, AStoredPortNumberOtherThanOneOrTwoBecomesComOne) {
     for (const char* stored : {"5", "COMX"}) {
         storeSetting("Kavlo TraceBay IO Settings/COM_Port", stored);
         start();
-        EXPECT_EQ(window->channel().serial().settings().ComPort, std::string(stored) == "5" ? 5 : 0)
-            << stored;
+        EXPECT_EQ(window->linkOptions().ComPort, std::string(stored) == "5" ? 5 : 0) << stored;
         std::string shown;
         withOptions([&](options::frmOption& dialog) {
             shown = portCombo(dialog)->currentText().toStdString();
@@ -96,13 +95,13 @@ TEST_F(OptionsFromTheWindow, AChosenDeviceIsKeptBetweenRunsUntilComOneIsChosen) 
     EXPECT_EQ(saved("ScopeIOType"), "2");
 
     start();
-    EXPECT_EQ(window->channel().serial().settings().DevicePath, "/dev/ttyUSB7");
+    EXPECT_EQ(window->linkOptions().SerialDevice, "/dev/ttyUSB7");
     withOptions([](options::frmOption& dialog) {
         EXPECT_EQ(portCombo(dialog)->currentText(), "/dev/ttyUSB7");
         portCombo(dialog)->setCurrentIndex(portCombo(dialog)->findText("COM1"));
         press(dialog, "cmdOK");
     });
-    EXPECT_EQ(window->channel().serial().settings().DevicePath, "");
+    EXPECT_EQ(window->linkOptions().SerialDevice, "");
     window->close();
     EXPECT_EQ(saved("SerialDevice"), "");
 }

@@ -33,34 +33,35 @@ class PictureSharingTest : public ::testing::Test, public MainWindowRig {
 protected:
     frmWave& startScripted() {
         start();
-        PictureSharing::of(*window).setDialogs({
-            [this](const FileRequest& r) {
-                requests.push_back(r);
-                return saveAnswer;
-            },
-            [this](const FileRequest& r) {
-                requests.push_back(r);
-                return openAnswer;
-            },
-            [this](QPrinter& printer) {
-                printer.setOutputFormat(QPrinter::PdfFormat);
-                printer.setOutputFileName(path("printed.pdf"));
-                return true;
-            },
-        });
+        PictureSharing::of(window->view())
+            .setDialogs({
+                [this](const FileRequest& r) {
+                    requests.push_back(r);
+                    return saveAnswer;
+                },
+                [this](const FileRequest& r) {
+                    requests.push_back(r);
+                    return openAnswer;
+                },
+                [this](QPrinter& printer) {
+                    printer.setOutputFormat(QPrinter::PdfFormat);
+                    printer.setOutputFileName(path("printed.pdf"));
+                    return true;
+                },
+            });
         return *window;
     }
     void upload() {
         ASSERT_TRUE(connectOverSerial());
         click("cmdRefresh");
-        ASSERT_TRUE(window->slot().HasData);
+        ASSERT_TRUE(window->view().slot().HasData);
     }
     void trigger(const char* action) { window->findChild<QAction*>(action)->trigger(); }
     void saveAs(const QString& name, const QString& zoom = "100%", int filter = 0) {
         saveAnswer = FileChoice{path(name), filter, zoom};
     }
     QString path(const QString& name) { return folder.filePath(name); }
-    QImage picture() { return window->picture().drawn()->image().copy(); }
+    QImage picture() { return window->view().picture().drawn()->image().copy(); }
     void zoomTo(const QString& text) {
         find<QCheckBox>("BestFitChk")->setChecked(false);
         find<QComboBox>("ZoomCombo")->lineEdit()->setText(text);
@@ -74,7 +75,7 @@ protected:
 TEST_F(PictureSharingTest, PictureMenuOffersEveryActionWithTheStandardShortcuts) {
     startScripted();
     QStringList texts;
-    for (QAction* action : window->pictureMenu().actions())
+    for (QAction* action : window->view().pictureMenu().actions())
         if (!action->isSeparator()) texts << action->text();
     EXPECT_EQ(texts.mid(0, 6),
               (QStringList{"Copy picture", "Print...", "Save picture as...",
@@ -169,25 +170,25 @@ TEST_F(PictureSharingTest, ASavedUploadOpensInAnotherWindowAsIfJustUploaded) {
     upload();
     saveAs("upload.json");
     trigger("SaveUpload");
-    const std::string uploaded = acquisition::toJson(window->slot());
+    const std::string uploaded = acquisition::toJson(window->view().slot());
     const QImage shown = picture();
 
     window.reset();
     startScripted();
-    ASSERT_FALSE(window->slot().HasData);
+    ASSERT_FALSE(window->view().slot().HasData);
     openAnswer = path("upload.json");
     QTest::keySequence(window.get(), QKeySequence(QKeySequence::Open));
     EXPECT_EQ(requests.back().caption, "Open upload");
-    EXPECT_EQ(acquisition::toJson(window->slot()), uploaded) << "every field";
+    EXPECT_EQ(acquisition::toJson(window->view().slot()), uploaded) << "every field";
     EXPECT_EQ(rgb(picture()), rgb(shown));
     EXPECT_EQ(window->windowTitle(), "TraceBay");
-    EXPECT_FALSE(window->connection().ScopeConnected);
+    EXPECT_FALSE(connected());
 }
 
 TEST_F(PictureSharingTest, AFileThatIsNoUploadLeavesThePictureAndSaysWhy) {
     startScripted();
     upload();
-    const std::string before = acquisition::toJson(window->slot());
+    const std::string before = acquisition::toJson(window->view().slot());
     const QImage shown = picture();
     QFile corrupt(path("corrupt.json"));
     ASSERT_TRUE(corrupt.open(QIODevice::WriteOnly));
@@ -199,7 +200,7 @@ TEST_F(PictureSharingTest, AFileThatIsNoUploadLeavesThePictureAndSaysWhy) {
               std::vector<std::string>{"Cannot open \"" + corrupt.fileName().toStdString() +
                                        "\": Ch1Samples holds 3 samples, not 6201"});
     EXPECT_EQ(host.messages()[0].caption, "TraceBay");
-    EXPECT_EQ(acquisition::toJson(window->slot()), before);
+    EXPECT_EQ(acquisition::toJson(window->view().slot()), before);
     EXPECT_EQ(rgb(picture()), rgb(shown));
 }
 
@@ -224,7 +225,7 @@ TEST_F(PictureSharingTest, AJsonFileDroppedOnTheWindowOpens) {
     EXPECT_FALSE(drag(path("notes.txt"), QEvent::DragEnter));
     EXPECT_TRUE(drag(path("dropped.json"), QEvent::DragEnter));
     EXPECT_TRUE(drag(path("dropped.json"), QEvent::Drop));
-    EXPECT_TRUE(window->slot().HasData);
+    EXPECT_TRUE(window->view().slot().HasData);
     EXPECT_TRUE(messageTexts().empty());
 }
 

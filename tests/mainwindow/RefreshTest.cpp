@@ -34,7 +34,7 @@ protected:
         });
     }
     bool picturePixelIs(QRgb colour) {
-        const QImage image = window->picture().drawn()->image();
+        const QImage image = window->view().picture().drawn()->image();
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
                 if (image.pixel(x, y) == colour) return true;
@@ -62,7 +62,7 @@ TEST_F(Refresh, WithNoTraceTickedOpensNoWindowAndSendsNothing) {
     click("cmdRefresh");
     EXPECT_TRUE(commands.empty());
     EXPECT_TRUE(bar.empty());
-    EXPECT_FALSE(window->slot().HasData);
+    EXPECT_FALSE(window->view().slot().HasData);
 }
 
 TEST_F(Refresh, UploadsOverTheSerialLinkAndDrawsTheTraces) {
@@ -75,7 +75,7 @@ TEST_F(Refresh, UploadsOverTheSerialLinkAndDrawsTheTraces) {
         disabledMeanwhile |= progressWindow() && !find<QPushButton>("cmdRefresh")->isEnabled();
     });
     click("cmdRefresh");
-    EXPECT_TRUE(window->slot().HasData);
+    EXPECT_TRUE(window->view().slot().HasData);
     EXPECT_EQ(commands.front(), ":TRIGGER:STATUS?");
     EXPECT_NE(std::find(commands.begin(), commands.end(), ":WAVEFORM:DATA? CHANNEL2"),
               commands.end());
@@ -110,11 +110,11 @@ TEST_F(Refresh, DuringTheUploadTheProgressWindowStaysAndTheSourceBoxesRevert) {
     bool checked = false;
     host.onEveryPump([&] {
         frmPrgress* p = progressWindow();
-        if (!p || checked || !window->acquisition().TransferBusy) return;
+        if (!p || checked || !uploading()) return;
         checked = true;
         closeRefused = !p->close() && p->isVisible();
         find<QCheckBox>("ChkCH_1")->click();
-        boxReverted = !find<QCheckBox>("ChkCH_1")->isChecked() && !window->slot().ShowCh2;
+        boxReverted = !find<QCheckBox>("ChkCH_1")->isChecked() && !window->view().slot().ShowCh2;
     });
     click("cmdRefresh");
     ASSERT_TRUE(checked);
@@ -127,7 +127,7 @@ TEST_F(Refresh, F5RunsTheSameUpload) {
     ASSERT_TRUE(connectOverSerial());
     window->setFocus();
     QTest::keyClick(window.get(), Qt::Key_F5);
-    EXPECT_TRUE(window->slot().HasData);
+    EXPECT_TRUE(window->view().slot().HasData);
 }
 
 class LogicRefresh : public Refresh {
@@ -164,10 +164,10 @@ TEST_F(ProgressWindow, OpensWhereItWasLeftUnlessThatIsOffTheScreen) {
     for (const Case& c : cases) {
         storeSetting("Kavlo TraceBay Settings/ProgressLeft", c.left);
         storeSetting("Kavlo TraceBay Settings/ProgressTop", c.top);
-        frmPrgress progress(host, window->acquisition(), settings, window.get());
+        frmPrgress progress(host, settings, window.get());
         EXPECT_EQ(progress.pos(), c.expected) << c.left;
-        EXPECT_TRUE(window->acquisition().TransferBusy);
-        window->acquisition().TransferBusy = false;
+        EXPECT_FALSE(progress.close()) << "open while the upload runs";
+        progress.uploadEnded();
     }
     EXPECT_EQ(settings.read(platform::Settings::ProgressLeft), "750");
     EXPECT_EQ(settings.read(platform::Settings::ProgressTop), "1500");

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/acquisition/ProgramCore.h"
-
 namespace tracebay::mainwindow {
 namespace {
 
@@ -15,30 +13,29 @@ namespace Keys = platform::Settings;
 // The settings file of one test, and the values the program holds as it starts.
 class SettingsFile : public ::testing::Test {
 protected:
-    SettingsFile() { channel.serial().settings().ComPort = 0; }
+    SettingsFile() { link.ComPort = 0; }
 
     void store(const platform::SettingKey& key, const char* value) {
         qsettings.setValue(QString::fromUtf8(key.section.data(), key.section.size()) + '/' +
                                QString::fromUtf8(key.name.data(), key.name.size()),
                            value);
     }
-    ProgramSettings held() { return {channel, slot, gpib}; }
+    ProgramSettings held() { return {link, slot, gpib}; }
 
     QTemporaryDir folder;
     QSettings qsettings{folder.filePath("TraceBay.conf"), QSettings::IniFormat};
     platform::SettingsStore settings{qsettings};
-    acquisition::FakeLink link;
-    link::CommandChannel channel{link.host, link.port, link.usb};
+    session::LinkOptions link;
     acquisition::ScopeState slot;
     int32_t gpib = 0;
 };
 
 TEST_F(SettingsFile, AFirstRunTakesTheDefaults) {
     LoadSettings(settings, held());
-    EXPECT_EQ(channel.IoType, 0);
-    EXPECT_EQ(channel.serial().settings().ComPort, 1);
-    EXPECT_EQ(channel.serial().settings().BaudRate, "9600");
-    EXPECT_EQ(channel.serial().settings().DevicePath, "");
+    EXPECT_EQ(link.IoType, 0);
+    EXPECT_EQ(link.ComPort, 1);
+    EXPECT_EQ(link.BaudRate, "9600");
+    EXPECT_EQ(link.SerialDevice, "");
     EXPECT_EQ(gpib, 7);
     EXPECT_TRUE(slot.ShowCh1);
     EXPECT_FALSE(slot.ShowCh2 || slot.ShowMath || slot.ShowLa);
@@ -51,16 +48,18 @@ TEST_F(SettingsFile, AValueThatDoesNotConvertIsSkippedAndTheRestAreRead) {
     store(Keys::IsDispCH2Wave, "-1");
     store(Keys::BaudRate, "fast");
     LoadSettings(settings, held());
-    EXPECT_EQ(channel.serial().settings().ComPort, 0) << "what it held at start";
-    EXPECT_EQ(channel.IoType, 2);
+    EXPECT_EQ(link.ComPort, 0) << "what it held at start";
+    EXPECT_EQ(link.IoType, 2);
     EXPECT_FALSE(slot.ShowCh1) << "what it held at start";
     EXPECT_TRUE(slot.ShowCh2);
-    EXPECT_EQ(channel.serial().settings().BaudRate, "fast") << "any baud text is kept";
+    EXPECT_EQ(link.BaudRate, "fast") << "any baud text is kept";
 }
 
 TEST_F(SettingsFile, EveryValueIsWrittenAsTextAndReadBack) {
-    channel.IoType = 2;
-    channel.serial().settings() = {2, "38400", "/dev/serial/by-id/usb-adapter"};
+    link.IoType = 2;
+    link.ComPort = 2;
+    link.BaudRate = "38400";
+    link.SerialDevice = "/dev/serial/by-id/usb-adapter";
     gpib = 12;
     slot.ShowCh1 = false;
     slot.ShowMath = slot.ShowLa = true;
@@ -73,16 +72,15 @@ TEST_F(SettingsFile, EveryValueIsWrittenAsTextAndReadBack) {
     EXPECT_EQ(file.value("Kavlo TraceBay Disp Wave/IsDispCH1Wave").toString(), "False");
     EXPECT_EQ(file.value("Kavlo TraceBay Disp Wave/IsDispLAWave").toString(), "True");
 
-    acquisition::FakeLink other;
-    link::CommandChannel restored(other.host, other.port, other.usb);
+    session::LinkOptions restored;
     acquisition::ScopeState restoredSlot;
     int32_t restoredGpib = 0;
     platform::SettingsStore again(file);
     LoadSettings(again, {restored, restoredSlot, restoredGpib});
     EXPECT_EQ(restored.IoType, 2);
-    EXPECT_EQ(restored.serial().settings().ComPort, 2);
-    EXPECT_EQ(restored.serial().settings().BaudRate, "38400");
-    EXPECT_EQ(restored.serial().settings().DevicePath, "/dev/serial/by-id/usb-adapter");
+    EXPECT_EQ(restored.ComPort, 2);
+    EXPECT_EQ(restored.BaudRate, "38400");
+    EXPECT_EQ(restored.SerialDevice, "/dev/serial/by-id/usb-adapter");
     EXPECT_EQ(restoredGpib, 12);
     EXPECT_FALSE(restoredSlot.ShowCh1);
     EXPECT_TRUE(restoredSlot.ShowMath && restoredSlot.ShowLa);
@@ -91,8 +89,8 @@ TEST_F(SettingsFile, EveryValueIsWrittenAsTextAndReadBack) {
 TEST_F(SettingsFile, ARunWithoutItsOwnTransportLeavesTheStoredOneAlone) {
     store(Keys::ScopeIOType, "0");
     store(Keys::SerialDevice, "/dev/ttyUSB0");
-    channel.IoType = 2;
-    channel.serial().settings().DevicePath = "/dev/pts/7";
+    link.IoType = 2;
+    link.SerialDevice = "/dev/pts/7";
     slot.ShowCh2 = true;
     SaveSettings(settings, held(), false);
     EXPECT_EQ(settings.read(Keys::ScopeIOType), "0");

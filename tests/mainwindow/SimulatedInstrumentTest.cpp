@@ -4,10 +4,9 @@
 
 #include "acquisition/Connection.h"
 #include "link/CommandChannel.h"
+#include "link/SerialTransport.h"
 #include "platform/QtHost.h"
 #include "platform/QtSerialPortControl.h"
-#include "tests/acquisition/ProgramCore.h"
-#include "tests/support/FakeUsbLibrary.h"
 
 namespace tracebay::mainwindow {
 namespace {
@@ -15,19 +14,17 @@ namespace {
 TEST(SimulatedInstrument, AnswersOnItsOwnTerminalUntilItIsGone) {
     platform::QtHost host;
     platform::QtSerialPortControl port;
-    testing::FakeUsbLibrary usb;
-    link::CommandChannel channel(host, port, usb);
-    acquisition::RecordingIndicator indicator;
-    acquisition::Connection connection(channel, indicator);
-    channel.IoType = link::CommandChannel::IoTypeSerial;
+    link::SerialTransport serial(host, port);
+    link::CommandChannel channel(host, serial);
+    acquisition::Connection connection(channel);
     {
         SimulatedInstrument simulator("logic");
-        channel.serial().settings().DevicePath = simulator.devicePath();
+        serial.settings().DevicePath = simulator.devicePath();
         EXPECT_EQ(connection.ConnectScope(), acquisition::ConnectOutcome::Connected);
         EXPECT_TRUE(connection.HasLogicAnalyzer);
         EXPECT_EQ(channel.QueryCommand(":LA:DISPLAY?"), "ON") << "the preset chosen";
     }
-    channel.serial().closePort();
+    serial.close();
     EXPECT_THROW(SimulatedInstrument("no-such-preset"), std::runtime_error);
 }
 

@@ -10,11 +10,11 @@
 #include <chrono>
 #include <cstdio>
 
-#include "link/LoadedUsbLibrary.h"
 #include "mainwindow/WavePicture.h"
+#include "mainwindow/WaveView.h"
 #include "mainwindow/frmWave.h"
 #include "platform/QtHost.h"
-#include "platform/QtSerialPortControl.h"
+#include "session/SessionThread.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ public:
         : window_(window), began_(began) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !window_.InitPending && !done_) {
+        if (event->type() == QEvent::Paint && !window_.view().InitPending && !done_) {
             done_ = true;
             const auto elapsed = std::chrono::duration<double, std::milli>(Clock::now() - began_);
             std::printf("first frame after %.1f ms\n", elapsed.count());
@@ -53,9 +53,10 @@ int main(int argc, char** argv) {
     QSettings qsettings(folder.filePath("TraceBay.conf"), QSettings::IniFormat);
     platform::SettingsStore settings(qsettings);
     platform::QtHost host;
-    platform::QtSerialPortControl port;
-    link::LoadedUsbLibrary usb({});
-    mainwindow::frmWave window({host, port, usb, settings});
+    mainwindow::frmWave window({host, settings, [&host](session::SessionObserver& observer) {
+                                    return std::make_unique<session::SessionThread>(
+                                        session::systemWires, host, observer);
+                                }});
     FirstFrame watch(window, began);
     window.findChild<mainwindow::WavePicture*>()->installEventFilter(&watch);
     window.show();

@@ -7,16 +7,18 @@
 #include <gtest/gtest.h>
 
 #include "acquisition/KeyNames.h"
+#include "link/CommandChannel.h"
+#include "link/SerialTransport.h"
 #include "panel/KeyButton.h"
 #include "panel/PanelLayout.h"
 #include "sim/Signals.h"
-#include "tests/acquisition/InstrumentRig.h"
+#include "tests/support/SessionRig.h"
 
 namespace tracebay::panel {
 namespace {
 
-using acquisition::InstrumentRig;
-using acquisition::Transport;
+using testing::SessionRig;
+using testing::Transport;
 
 // The panel over the serial line to the simulated instrument, whose log has every command with
 // the virtual time it arrived at.
@@ -55,8 +57,8 @@ protected:
         return link::serialPacingMs("9600", command.size()) + link::CommandChannel::CommandPauseMs;
     }
 
-    InstrumentRig rig{Transport::Serial};
-    frmV_Key panel{rig.host, rig.channel};
+    SessionRig rig{Transport::Serial};
+    frmV_Key panel{rig.host, rig.session()};
 };
 
 TEST_F(FrontPanel, EveryKeySendsItsOwnCommandOnceOnAQuickClick) {
@@ -206,14 +208,93 @@ TEST_F(FrontPanel, WindowAndKeysSitWhereTheInstrumentPanelHasThem) {
             << button->objectName().toStdString();
 }
 
-TEST(FrontPanelKeys, AreTheKeysTheCommandLineKnows) {
-    ASSERT_EQ(PanelKeys.size(), acquisition::KeyNames.size());
-    for (size_t i = 0; i < PanelKeys.size(); ++i) {
-        EXPECT_EQ(PanelKeys[i].key, acquisition::KeyNames[i]) << PanelKeys[i].name;
-        if (!PanelKeys[i].repeatKey.empty()) {
-            EXPECT_EQ(PanelKeys[i].repeatKey, PanelKeys[i].key) << PanelKeys[i].name;
+TEST(FrontPanelKeys, OnlyTheKnobTurnsThatMoveAPositionOrLevelRepeat) {
+    std::vector<std::string> repeating;
+    for (const PanelKey& key : PanelKeys)
+        if (key.repeats) repeating.emplace_back(key.name);
+    EXPECT_EQ(repeating,
+              (std::vector<std::string>{"VK_V_Pos_Inc", "VK_V_Pos_Dec", "VK_H_Pos_Dec",
+                                        "VK_H_Pos_Inc", "VK_Trig_Lvl_Inc", "VK_Trig_Lvl_Dec"}));
+}
+
+// A box or another window that comes up during a hold takes the mouse and its release.
+TEST_F(FrontPanel, HoldEndsWhenAnotherWindowTakesTheMouse) {
+    press("VK_V_Pos_Inc");
+    rig.host.advance(250);
+    const int64_t takenAt = rig.host.nowMs();
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QCoreApplication::sendEvent(&panel, &deactivate);
+    rig.host.advance(1000);
+    ASSERT_FALSE(rig.commands.empty());
+    EXPECT_LE(rig.commandTimes.back(), takenAt);
+    releaseAt({5, 5});
+}
+
+// The first repeat that does not go out says so once, and the repeat ends: over USB with the
+// instrument gone, over a serial port that refuses to write.
+TEST(FrontPanelFailedSend, HoldEndsAtTheFirstRepeatThatDoesNotGoOut) {
+    for (const Transport transport : {Transport::Usb, Transport::Serial}) {
+        SessionRig rig(transport);
+        ASSERT_TRUE(rig.connect());
+        frmV_Key panel(rig.host, rig.session());
+        panel.show();
+        rig.device.unplug();
+        rig.port.writeFailure = "Input/output error";
+        const QPoint arrow =
+            panel.findChild<QAbstractButton*>("VK_Trig_Lvl_Inc")->geometry().center();
+        QTest::mousePress(panel.windowHandle(), Qt::LeftButton, {}, arrow);
+        rig.host.advance(3000);
+        EXPECT_EQ(rig.messageTexts(),
+                  std::vector<std::string>{transport == Transport::Usb
+                                               ? "USB Send Message: Cann't Connect to USB Device"
+                                               : "RS232 Send Message: Input/output error"});
+        QTest::mouseRelease(panel.windowHandle(), Qt::LeftButton, {}, {5, 5});
+    }
+}
+
+// Work queued until the test runs it: a session on another thread, seen one step at a time.
+struct QueuedWork : session::Executor {
+    void post(std::function<void()> work) override { queue.push_back(std::move(work)); }
+    void run() {
+        while (!queue.empty()) {
+            auto work = std::move(queue.front());
+            queue.erase(queue.begin());
+            work();
         }
     }
+    std::vector<std::function<void()>> queue;
+};
+
+// The repeat is on the wire and not yet done when the button is released: the release sends its
+// click, and nothing follows it, not even for the tick that fell due meanwhile.
+TEST(FrontPanelOnAnotherThread, ReleaseDuringASendSendsItsClickAndNothingAfter) {
+    testing::SimulatedLink link(sim::Identity{}, "yt");
+    std::vector<std::string> commands;
+    link.face.onCommand = [&](const std::string& c) { commands.push_back(c); };
+    QueuedWork worker;
+    QueuedWork views;
+    testing::RecordingObserver observer;
+    session::Session session({link.host, link.port, link.usb}, worker, views, observer);
+    session::LinkOptions serial;
+    serial.IoType = session::LinkOptions::IoTypeSerial;
+    session.connect(serial);
+    worker.run();
+    views.run();
+    commands.clear();
+    frmV_Key panel(link.host, session);
+    panel.show();
+    const QPoint arrow = panel.findChild<QAbstractButton*>("VK_V_Pos_Dec")->geometry().center();
+    QTest::mousePress(panel.windowHandle(), Qt::LeftButton, {}, arrow);
+    link.host.advance(100);  // the first tick asks for a repeat
+    worker.run();            // ... which goes out; its end is not yet heard
+    link.host.advance(100);  // a tick falls due meanwhile
+    QTest::mouseRelease(panel.windowHandle(), Qt::LeftButton, {}, arrow);
+    worker.run();
+    views.run();
+    link.host.advance(1000);
+    worker.run();
+    views.run();
+    EXPECT_EQ(commands, (std::vector<std::string>{":KEY:V_POS_DEC", ":KEY:V_POS_DEC"}));
 }
 
 TEST_F(FrontPanel, TheInstrumentFollowsTheKeys) {

@@ -13,6 +13,7 @@ platform::PortStatus SimulatedSerialPort::openDevice(const std::string& name,
 
 // Each reply write arrives after its pause, never before the write before it.
 platform::PortStatus SimulatedSerialPort::writeDevice(const std::string& bytes) {
+    if (writeFailure) return platform::PortStatus::failure(*writeFailure);
     for (const auto& write : face_.receive(bytes)) {
         lastArrivalMs_ = std::max(lastArrivalMs_, host_.nowMs()) + write.delayMs;
         host_.at(lastArrivalMs_, [this, write] {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/SerialPortControl.h"
@@ -16,6 +17,8 @@ public:
         : host_(host), face_(face) {}
 
     std::string openedName;
+    // Every write fails with this description while it is set.
+    std::optional<std::string> writeFailure;
 
 protected:
     platform::PortStatus openDevice(const std::string& name, const platform::SerialLineSettings&,

@@ -7,9 +7,9 @@
 
 #include "link/CommandChannel.h"
 #include "link/LoadedUsbLibrary.h"
+#include "link/UsbTransport.h"
 #include "platform/LibraryLoader.h"
 #include "platform/VirtualHost.h"
-#include "tests/support/FakeSerialPort.h"
 #include "usblink/KavloUsbLink.h"
 
 namespace tracebay::link {
@@ -30,45 +30,41 @@ public:
 
 class SimulatedLibrary : public ::testing::Test {
 protected:
+    std::string text(const Reply<Bytes>& reply) {
+        return std::string(reply.value.begin(), reply.value.end());
+    }
+
     platform::VirtualHost host;
-    testing::FakeSerialPort port;
     LoadedUsbLibrary library{{SIMULATED_LIBRARY_DIR}};
-    CommandChannel channel{host, port, library};
+    UsbTransport usb{host, library};
+    CommandChannel channel{host, usb};
 };
 
 TEST_F(SimulatedLibrary, QueryComesBackWithItsLineFeed) {
-    channel.usb().UsbOpen();
-    EXPECT_TRUE(channel.state().LinkReady);
+    EXPECT_FALSE(usb.open());
     EXPECT_EQ(channel.QueryCommand("*IDN?").substr(0, 26), "KAVLO TECHNOLOGIES,QM1052D");
     EXPECT_EQ(channel.QueryCommand(":TIMEBASE:FORMAT?"), "Y-T\n");
     EXPECT_TRUE(host.messages().empty());
 }
 
-TEST_F(SimulatedLibrary, WaveformBlockFillsRawSamples) {
+TEST_F(SimulatedLibrary, BlocksComeWhole) {
     channel.SendCommand(":WAVEFORM:DATA? CHANNEL1");
-    int32_t length = 0;
-    const std::string block = channel.usb().UsbReadBlock(length);
-    EXPECT_EQ(length, 815);
-    EXPECT_EQ(block.size(), 815u);
-    const auto& raw = channel.state().RawSamples;
-    EXPECT_EQ(raw[1], 0);
-    EXPECT_GE(raw[514], 26);  // screen column 150
-    EXPECT_LE(raw[514], 225);
-    EXPECT_TRUE(host.messages().empty());
-}
-
-TEST_F(SimulatedLibrary, SystemBlockLandsInTheRecord) {
+    const auto block = channel.ReadBlock(6200);
+    ASSERT_EQ(block.value.size(), 815u);
+    EXPECT_EQ(block.value[0], 0);
+    EXPECT_GE(block.value[513], 26);  // screen column 150
+    EXPECT_LE(block.value[513], 225);
     channel.SendCommand(":SYSTEM:DATA?");
-    channel.usb().UsbReadSystemBlock();
-    EXPECT_EQ(channel.state().SystemDataRecord[2], 43);  // ScreenEnd 299 = 0x012B
-    EXPECT_EQ(channel.state().SystemDataRecord[3], 1);
+    const auto system = channel.ReadBlock(4096);
+    ASSERT_GE(system.value.size(), 112u);
+    EXPECT_EQ(system.value[2], 43);  // ScreenEnd 299 = 0x012B
+    EXPECT_EQ(system.value[3], 1);
+    EXPECT_TRUE(host.messages().empty());
 }
 
 TEST_F(SimulatedLibrary, BlockLongerThanTheProgramTakesIsRefused) {
     channel.SendCommand(":WAVEFORM:DATA? CHANNEL2");
-    int32_t length = -1;
-    EXPECT_EQ(channel.usb().UsbReadBlock(length), "");
-    EXPECT_EQ(length, -1);
+    EXPECT_EQ(channel.ReadBlock(6200).error->shortfall(), "7000 bytes, more than 6200");
     ASSERT_EQ(host.messages().size(), 1u);
     EXPECT_EQ(host.messages()[0].text, "Cann't Read data from USB Device");
     // The link is usable again at once.
@@ -80,18 +76,15 @@ TEST_F(SimulatedLibrary, BlockLongerThanTheProgramTakesIsRefused) {
 TEST(OlderLibrary, IsReadWithItsPlainReadIntoABufferOfTheProgramsOwn) {
     ::setenv("KAVLO_SIM_FAULTS", "oversize=7000,target=CHANNEL2", 1);
     platform::VirtualHost host;
-    testing::FakeSerialPort port;
     LoadedUsbLibrary library{{SEVEN_EXPORTS_DIR}};
-    CommandChannel channel{host, port, library};
+    UsbTransport usb{host, library};
+    CommandChannel channel{host, usb};
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(channel.QueryCommand("*IDN?").substr(0, 18), "KAVLO TECHNOLOGIES");
-    int32_t length = -1;
     channel.SendCommand(":WAVEFORM:DATA? CHANNEL1");
-    EXPECT_EQ(channel.usb().UsbReadBlock(length).size(), 815u);
-    length = -1;
+    EXPECT_EQ(channel.ReadBlock(6200).value.size(), 815u);
     channel.SendCommand(":WAVEFORM:DATA? CHANNEL2");
-    EXPECT_EQ(channel.usb().UsbReadBlock(length), "");
-    EXPECT_EQ(length, -1);
+    EXPECT_FALSE(channel.ReadBlock(6200).ok());
     EXPECT_EQ(channel.QueryCommand(":TIMEBASE:FORMAT?"), "Y-T\n");
     const std::string said = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(said,

@@ -1,0 +1,226 @@
+#include "mainwindow/WaveView.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QFrame>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+#include "display/Repaint.h"
+#include "export/UploadFile.h"
+#include "mainwindow/ConnectionLed.h"
+#include "mainwindow/Layout.h"
+#include "mainwindow/WavePicture.h"
+
+namespace tracebay::mainwindow {
+
+WaveView::WaveView(QWidget& window) : QObject(&window), window_(window) {
+    setupViewport();
+    setupScrollBars();
+}
+
+WaveView::~WaveView() { overlay_.DeleteBackBuffer(); }
+
+void WaveView::setupViewport() {
+    BackPic = new QFrame(&window_);
+    BackPic->setObjectName("BackPic");
+    BackPic->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    BackPic->setLineWidth(Layout::BackPicBorder);
+    BackPic->setAutoFillBackground(true);
+    QPalette black = BackPic->palette();
+    black.setColor(QPalette::Window, Qt::black);
+    BackPic->setPalette(black);
+    viewport_ = new QWidget(BackPic);
+    WavePic = new WavePicture(viewport_);
+    WavePic->setObjectName("WavePic");
+    WavePic->setToolTip("Right-click (or the Menu key) for what can be done with the picture");
+    WavePic->setMouseTracking(true);
+    WavePic->installEventFilter(this);
+    PictureMenu = new QMenu(&window_);
+    PictureMenu->setObjectName("PictureMenu");
+    picLED_ON = new ConnectionLed(viewport_, "picLED_ON", "Label2", "Connect",
+                                  "Connection Status-[Connected]", true);
+    picLED_OFF = new ConnectionLed(viewport_, "picLED_OFF", "Label1", "DisConnect",
+                                   "Connection Status-[Disconnected]", false);
+    showConnected(false);
+}
+
+void WaveView::setupScrollBars() {
+    HScroll = new QScrollBar(Qt::Horizontal, &window_);
+    VScroll = new QScrollBar(Qt::Vertical, &window_);
+    HScroll->setObjectName("HScroll");
+    VScroll->setObjectName("VScroll");
+    for (QScrollBar* bar : {HScroll, VScroll}) {
+        bar->setRange(0, 100);
+        bar->setSingleStep(1);
+        // A drag reports its place as it goes (scroll) and its value at the end (change).
+        bar->setTracking(false);
+        bar->hide();
+    }
+    connect(HScroll, &QScrollBar::valueChanged, this, &WaveView::HScroll_Change);
+    connect(HScroll, &QScrollBar::sliderMoved, this, &WaveView::HScroll_Scroll);
+    connect(VScroll, &QScrollBar::valueChanged, this, &WaveView::VScroll_Change);
+    connect(VScroll, &QScrollBar::sliderMoved, this, &WaveView::VScroll_Scroll);
+}
+
+void WaveView::showUpload(const acquisition::ScopeState& upload) {
+    exporting::takeUpload(slot_, upload);
+    slot_.HasData = true;
+    Form_Resize();
+}
+
+void WaveView::showConnected(bool connected) {
+    picLED_ON->setVisible(connected);
+    picLED_OFF->setVisible(!connected);
+}
+
+void WaveView::applyIndicatorScheme() {
+    picLED_ON->setScheme(slot_.ColorDisplay);
+    picLED_OFF->setScheme(slot_.ColorDisplay);
+}
+
+void WaveView::Form_Resize() {
+    placeViewport();
+    if (!InitPending) {
+        if (slot_.BestFit)
+            fitToViewport();
+        else
+            placeScrollBars();
+    }
+    placeIndicators();
+    if (!InitPending) repaintPicture();
+}
+
+void WaveView::placeViewport() {
+    WavePic->move(0, 0);
+    if (const auto place = Layout::backPicGeometry(window_.size())) BackPic->setGeometry(*place);
+    const int border = Layout::BackPicBorder;
+    viewport_->setGeometry(
+        QRect(QPoint(border, border), Layout::viewportSize(BackPic->geometry())));
+}
+
+void WaveView::fitToViewport() {
+    HScroll->hide();
+    VScroll->hide();
+    const double fit = Layout::bestFitScale(viewport_->size());
+    ScreenScale = fit;
+    if (showBestFit) showBestFit(fit);
+    ScreenScale = fit;
+    WavePic->resize(Layout::wavePicSize(fit));
+}
+
+void WaveView::placeScrollBars() {
+    WavePic->resize(Layout::wavePicSize(ScreenScale));
+    const Layout::ScrollBars bars = Layout::scrollBars(BackPic->geometry(), WavePic->size());
+    const auto apply = [](QScrollBar* bar, const Layout::ScrollBar& place, int& span) {
+        if (!place.visible) {
+            bar->hide();
+            return;
+        }
+        bar->setGeometry(place.geometry);
+        span = place.span;
+        bar->setPageStep(place.pageStep);
+        bar->setSingleStep(1);
+        bar->show();
+        bar->raise();
+    };
+    apply(HScroll, bars.horizontal, HScrollSpan);
+    apply(VScroll, bars.vertical, VScrollSpan);
+}
+
+void WaveView::placeIndicators() {
+    for (ConnectionLed* led : {picLED_ON, picLED_OFF}) {
+        led->move(Layout::indicatorPlace(WavePic->pos(), ScreenScale, led->size()));
+        led->raise();
+    }
+}
+
+void WaveView::repaintPicture() {
+    display::Repaint(WavePic->surface(), display::Screen{ScreenScale}, slot_, cursors_, overlay_);
+    WavePic->update();
+}
+
+void WaveView::setTimeCursors(bool on) {
+    cursors_.TimeCursorsOn = on;
+    Form_Resize();
+}
+
+void WaveView::setVoltCursors(bool on) {
+    cursors_.VoltCursorsOn = on;
+    Form_Resize();
+}
+
+void WaveView::addPictureAction(QAction* action) {
+    PictureMenu->addAction(action);
+    window_.addAction(action);
+}
+
+void WaveView::openPictureMenu(QContextMenuEvent* event) {
+    const bool keyboard = event->reason() == QContextMenuEvent::Keyboard;
+    const QPoint onPicture = WavePic->mapFromGlobal(event->globalPos());
+    if (!keyboard && !WavePic->rect().contains(onPicture)) return;
+    if (PictureMenu->isEmpty()) return;
+    PictureMenu->popup(keyboard ? WavePic->mapToGlobal(QPoint(25, 25)) : event->globalPos());
+}
+
+void WaveView::HScroll_Change() {
+    HScroll_Scroll();
+    indicatorsFollowThePicture();
+}
+
+// After a scroll the indicators move with the picture, as the layout pass places them.
+void WaveView::indicatorsFollowThePicture() {
+    placeIndicators();
+    picLED_ON->update();
+    picLED_OFF->update();
+}
+
+void WaveView::HScroll_Scroll() {
+    WavePic->move(Layout::scrolledOffset(HScroll->sliderPosition(), HScrollSpan), WavePic->y());
+}
+
+void WaveView::VScroll_Change() {
+    VScroll_Scroll();
+    indicatorsFollowThePicture();
+}
+
+void WaveView::VScroll_Scroll() {
+    WavePic->move(WavePic->x(), Layout::scrolledOffset(VScroll->sliderPosition(), VScrollSpan));
+}
+
+bool WaveView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == WavePic) {
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+                pictureMousePress(static_cast<QMouseEvent*>(event));
+                break;
+            case QEvent::MouseButtonRelease: grab_ = {}; break;
+            case QEvent::MouseMove: pictureMouseMove(static_cast<QMouseEvent*>(event)); break;
+            default: break;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+// Any button but the right one, which opens the picture's menu, takes hold of the cursors.
+void WaveView::pictureMousePress(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) return;
+    grab_ = CursorDrag::grabAt(cursors_, event->position().toPoint());
+}
+
+void WaveView::pictureMouseMove(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    CursorDrag::Pointer pointer = CursorDrag::drag(cursors_, grab_, at);
+    if (pointer != CursorDrag::Pointer::Default)
+        Form_Resize();
+    else
+        pointer = CursorDrag::hover(cursors_, at, ScreenScale);
+    switch (pointer) {
+        case CursorDrag::Pointer::SizeWestEast: WavePic->setCursor(Qt::SizeHorCursor); break;
+        case CursorDrag::Pointer::SizeNorthSouth: WavePic->setCursor(Qt::SizeVerCursor); break;
+        case CursorDrag::Pointer::Default: WavePic->unsetCursor(); break;
+    }
+}
+
+}  // namespace tracebay::mainwindow

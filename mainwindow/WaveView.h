@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+
+#include "acquisition/ScopeState.h"
+#include "display/CursorOverlay.h"
+#include "mainwindow/CursorDrag.h"
+
+class QAction;
+class QContextMenuEvent;
+class QFrame;
+class QMenu;
+class QMouseEvent;
+class QScrollBar;
+class QWidget;
+
+namespace tracebay::mainwindow {
+
+class ConnectionLed;
+class WavePicture;
+
+// The main window's view of the instrument's screen: the viewport with the picture and the
+// connection indicator, the scroll bars, the measuring cursors and the picture's menu, and the
+// layout pass that places and repaints them at the zoom factor it owns. It shows the window's
+// screen: the last upload or opened file, with the view flags the window's controls set.
+class WaveView : public QObject {
+    Q_OBJECT
+public:
+    // The widgets go into `window`, placed in its client area.
+    explicit WaveView(QWidget& window);
+    ~WaveView() override;
+
+    QWidget& window() { return window_; }
+    acquisition::ScopeState& slot() { return slot_; }
+    const acquisition::ScopeState& slot() const { return slot_; }
+    display::Cursors& cursors() { return cursors_; }
+    const display::Cursors& cursors() const { return cursors_; }
+    const WavePicture& picture() const { return *WavePic; }
+
+    double ScreenScale = 1.0;
+    bool InitPending = true;
+    int HScrollSpan = 0;
+    int VScrollSpan = 0;
+    // Best fit writes the factor it found as the zoom field's text; setting that text runs the
+    // zoom field's handler, which lays out once more.
+    std::function<void(double scale)> showBestFit;
+
+    // The layout pass: places and sizes the viewport and the picture, and repaints it.
+    void Form_Resize();
+    // Shows what an upload brought, as if it had just been uploaded; the view flags stay.
+    void showUpload(const acquisition::ScopeState& upload);
+    void showConnected(bool connected);
+    // The indicators in the scheme of the slot's ColorDisplay.
+    void applyIndicatorScheme();
+    void setTimeCursors(bool on);
+    void setVoltCursors(bool on);
+
+    // The picture's menu: what is done with the picture beyond the window's own controls. An
+    // action added here also answers its shortcut anywhere in the window.
+    QMenu& pictureMenu() { return *PictureMenu; }
+    void addPictureAction(QAction* action);
+    // A right click on the picture, or the Menu key, opens it.
+    void openPictureMenu(QContextMenuEvent* event);
+
+protected:
+    // The mouse over the picture: taking hold of the measuring cursors.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private slots:
+    void HScroll_Change();
+    void HScroll_Scroll();
+    void VScroll_Change();
+    void VScroll_Scroll();
+
+private:
+    void setupViewport();
+    void setupScrollBars();
+    void placeViewport();
+    void fitToViewport();
+    void placeScrollBars();
+    void placeIndicators();
+    void indicatorsFollowThePicture();
+    void repaintPicture();
+    void pictureMousePress(QMouseEvent* event);
+    void pictureMouseMove(QMouseEvent* event);
+
+    QWidget& window_;
+    acquisition::ScopeState slot_;
+    display::Cursors cursors_;
+    display::CursorOverlay overlay_;
+    CursorDrag::Grab grab_;
+
+    QFrame* BackPic = nullptr;
+    QWidget* viewport_ = nullptr;
+    WavePicture* WavePic = nullptr;
+    ConnectionLed* picLED_ON = nullptr;
+    ConnectionLed* picLED_OFF = nullptr;
+    QScrollBar* HScroll = nullptr;
+    QScrollBar* VScroll = nullptr;
+    QMenu* PictureMenu = nullptr;
+};
+
+}  // namespace tracebay::mainwindow

@@ -1,0 +1,272 @@
+#include "session/Session.h"
+
+#include <algorithm>
+
+#include "acquisition/Commands.h"
+
+namespace tracebay::session {
+
+using acquisition::ScopeState;
+namespace Cmd = acquisition::QM1000Cmd;
+
+namespace {
+
+constexpr int LiveTimerMs = 1;
+
+Sources sourcesOf(const ScopeState& s) { return {s.ShowCh1, s.ShowCh2, s.ShowMath, s.ShowLa}; }
+
+// An upload the link left half-way: every part it asked for and did not get says why.
+void noteLostParts(ScopeState& s, const link::LinkError& error) {
+    const std::string mathPart = s.FftDisplay == Cmd::ON ? "FFT" : "MATH";
+    const std::pair<bool, std::string> parts[] = {
+        {true, std::string(acquisition::Acquisition::SystemBlockPart)},
+        {s.CapturedCh1, "CH1"},
+        {s.CapturedCh2, "CH2"},
+        {s.CapturedMath, mathPart},
+        {s.CapturedLa, "LA"}};
+    for (const auto& [asked, name] : parts) {
+        const bool noted = std::any_of(s.Parts.begin(), s.Parts.end(),
+                                       [&](const auto& part) { return part.name == name; });
+        if (asked && !noted) s.Parts.push_back({name, error.shortfall()});
+    }
+}
+
+}  // namespace
+
+// The upload reports its progress on the session's thread; the views hear of it on theirs.
+class Session::ProgressRelay : public acquisition::ProgressView {
+public:
+    explicit ProgressRelay(Session& session) : session_(session) {}
+    void setProgressValue(double value) override {
+        session_.notify([this, value] { session_.observer_.progressValue(value); });
+    }
+    void setProgressStep(int step) override {
+        session_.notify([this, step] { session_.observer_.progressStep(step); });
+    }
+
+private:
+    Session& session_;
+};
+
+Session::Session(Link link, Executor& worker, Executor& views, SessionObserver& observer)
+    : host_(link.host),
+      worker_(worker),
+      views_(views),
+      observer_(observer),
+      serial_(link.host, link.port),
+      usb_(link.host, link.usb),
+      channel_(link.host, usb_),
+      connection_(channel_),
+      progress_(std::make_unique<ProgressRelay>(*this)),
+      acquisition_(channel_, connection_, *progress_),
+      LiveTimer(link.host.createTimer()) {
+    LiveTimer->setInterval(LiveTimerMs);
+    LiveTimer->setHandler([this] { nextRound(); });
+}
+
+Session::~Session() = default;
+
+void Session::connect(const LinkOptions& options) { request({Kind::Connect, options}); }
+
+void Session::disconnect() { request({Kind::Disconnect}); }
+
+void Session::refresh(Sources sources) {
+    if (sources.any()) request({Kind::Refresh, {}, sources});
+}
+
+void Session::startRefreshing(Sources sources) {
+    {
+        std::lock_guard lock(mutex_);
+        repeatSources_ = sources;
+    }
+    setRepeating(true);
+    refresh(sources);
+}
+
+void Session::stopRefreshing() { setRepeating(false); }
+
+uint64_t Session::pressKey(std::string_view keyName, KeyDone done) {
+    uint64_t id = 0;
+    {
+        std::lock_guard lock(mutex_);
+        id = ++lastKeyId_;
+    }
+    request({Kind::Key, {}, {}, std::string(Cmd::KEY) + std::string(keyName), std::move(done), id});
+    return id;
+}
+
+void Session::withdrawKey(uint64_t press) {
+    std::lock_guard lock(mutex_);
+    std::erase_if(queue_,
+                  [press](const Operation& o) { return o.kind == Kind::Key && o.id == press; });
+}
+
+void Session::close() {
+    setRepeating(false);
+    request({Kind::Close});
+}
+
+bool Session::refused(Kind kind) const {
+    if (closing_) return true;
+    if (kind != Kind::Connect && kind != Kind::Refresh) return false;
+    const bool queued = std::any_of(queue_.begin(), queue_.end(),
+                                    [kind](const Operation& o) { return o.kind == kind; });
+    return queued || current_ == kind;
+}
+
+void Session::request(Operation operation) {
+    {
+        std::lock_guard lock(mutex_);
+        if (refused(operation.kind)) return;
+        if (operation.kind == Kind::Close) closing_ = true;
+        queue_.push_back(std::move(operation));
+    }
+    worker_.post([this] { drain(); });
+}
+
+std::optional<Session::Operation> Session::next() {
+    std::lock_guard lock(mutex_);
+    current_.reset();
+    if (queue_.empty()) return std::nullopt;
+    Operation operation = std::move(queue_.front());
+    queue_.pop_front();
+    current_ = operation.kind;
+    return operation;
+}
+
+// A request made while an operation runs (from a wait inside it, on this thread) finds the
+// drain busy and waits its turn in the queue.
+void Session::drain() {
+    if (draining_) return;
+    draining_ = true;
+    while (auto operation = next()) run(*operation);
+    draining_ = false;
+}
+
+void Session::run(Operation& operation) {
+    try {
+        switch (operation.kind) {
+            case Kind::Connect: runConnect(operation.options); break;
+            case Kind::Disconnect: runDisconnect(); break;
+            case Kind::Refresh: runRefresh(operation.sources); break;
+            case Kind::Key: runKey(operation); break;
+            case Kind::Close: runClose(); break;
+        }
+    } catch (const link::LinkLost& lost) {
+        linkLost(lost.error());
+        if (operation.done) notify([done = operation.done] { done(false); });
+    }
+}
+
+void Session::runConnect(const LinkOptions& options) {
+    serial_.settings() = {options.ComPort, options.BaudRate, options.SerialDevice};
+    channel_.use(options.usesSerial() ? static_cast<link::Transport&>(serial_) : usb_);
+    setState(State::Connecting);
+    const acquisition::ConnectOutcome outcome = connection_.ConnectScope();
+    notify([this, outcome, who = identity()] { observer_.connectFinished(outcome, who); });
+    setState(connection_.ScopeConnected ? State::Connected : State::Disconnected);
+}
+
+void Session::runDisconnect() {
+    connection_.DisconnectScope();
+    setState(State::Disconnected);
+}
+
+// The upload works on a copy of the screen: one that the link leaves half-way replaces nothing.
+void Session::runRefresh(const Sources& sources) {
+    if (!connection_.ScopeConnected) {
+        // The link went away while this waited; the views hear that nothing runs.
+        setRepeating(false);
+        setState(state_);
+        return;
+    }
+    setState(State::Uploading);
+    ScopeState working = states_[acquisition::WindowIndex];
+    working.ShowCh1 = sources.ch1;
+    working.ShowCh2 = sources.ch2;
+    working.ShowMath = sources.math;
+    working.ShowLa = sources.la;
+    std::vector<std::string> untold;
+    try {
+        host_.sleepMs(UploadDelayMs);
+        untold = acquisition_.RunUpload(working);
+    } catch (const link::LinkLost& lost) {
+        noteLostParts(working, lost.error());
+        notify([this, upload = Upload{working, sourcesOf(working), identity(), {}, lost.error()}] {
+            observer_.uploaded(upload);
+        });
+        throw;
+    }
+    working.HasData = true;
+    states_[acquisition::WindowIndex] = working;
+    finishUpload({working, sourcesOf(working), identity(), std::move(untold), std::nullopt});
+}
+
+// The views have the upload before they hear that the session is free again. A part that did
+// not come ends a repetition.
+void Session::finishUpload(Upload upload) {
+    if (!upload.untold.empty()) setRepeating(false);
+    notify([this, upload = std::move(upload)] { observer_.uploaded(upload); });
+    setState(State::Connected);
+    if (repeating_) LiveTimer->setEnabled(true);
+}
+
+void Session::nextRound() {
+    LiveTimer->setEnabled(false);
+    Sources sources;
+    {
+        std::lock_guard lock(mutex_);
+        sources = repeatSources_;
+    }
+    if (repeating_) refresh(sources);
+}
+
+void Session::runKey(const Operation& operation) {
+    const bool sent = connection_.ScopeConnected && channel_.SendCommand(operation.key);
+    if (operation.done) notify([done = operation.done, sent] { done(sent); });
+}
+
+void Session::runClose() {
+    setState(State::Closing);
+    LiveTimer->setEnabled(false);
+    try {
+        if (connection_.ScopeConnected) channel_.SendCommand(Cmd::keyLockEnable());
+    } catch (const link::LinkLost&) {
+        // Closing goes on without the instrument.
+    }
+    serial_.close();
+    notify([this] { observer_.closed(); });
+}
+
+// The operation ends with one message; what the views show and the choices they keep stay.
+void Session::linkLost(const link::LinkError& error) {
+    connection_.linkLost();
+    setRepeating(false);
+    if (state_ == State::Closing) return;
+    message(error.text(), error.caption);
+    setState(State::Disconnected);
+}
+
+Identity Session::identity() const {
+    std::string firmware = connection_.FirmwareVersion;
+    while (!firmware.empty() && (firmware.back() == '\n' || firmware.back() == '\r'))
+        firmware.pop_back();
+    return {connection_.Maker, connection_.ScopeModel, connection_.SerialNumber, firmware,
+            connection_.HasLogicAnalyzer};
+}
+
+void Session::setState(State state) {
+    state_ = state;
+    notify([this, state] { observer_.stateChanged(state); });
+}
+
+void Session::setRepeating(bool on) {
+    if (repeating_.exchange(on) == on) return;
+    notify([this, on] { observer_.repeatingChanged(on); });
+}
+
+void Session::message(const std::string& text, const std::string& caption) {
+    host_.showMessage(text, caption, platform::MessageIcon::Exclamation);
+}
+
+}  // namespace tracebay::session

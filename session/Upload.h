@@ -1,0 +1,66 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "acquisition/Connection.h"
+#include "acquisition/ScopeState.h"
+#include "link/LinkError.h"
+
+namespace tracebay::session {
+
+// The traces an upload fetches: the four source check boxes.
+struct Sources {
+    bool ch1 = false;
+    bool ch2 = false;
+    bool math = false;
+    bool la = false;
+
+    bool any() const { return ch1 || ch2 || math || la; }
+    bool operator==(const Sources&) const = default;
+};
+
+// Who answered the identity query.
+struct Identity {
+    std::string maker;
+    std::string model;
+    std::string serial;
+    std::string firmware;  // without the line end a USB reply carries
+    bool hasLogicAnalyzer = false;
+};
+
+// A finished upload: the screen as it came, and the trace selection it leaves (a trace the
+// instrument refused is unticked; X-Y ticks both channels).
+struct Upload {
+    acquisition::ScopeState screen;
+    Sources sources;
+    Identity instrument;
+    // What nobody has been told yet of the parts that did not come ("CH2: no data
+    // (time-out)"); a view says it once.
+    std::vector<std::string> untold;
+    // The link went away during the upload; the screen holds what came before.
+    std::optional<link::LinkError> lost;
+};
+
+// The session's one state.
+enum class State { Disconnected, Connecting, Connected, Uploading, Closing };
+
+// What a session tells its views, on their thread.
+class SessionObserver {
+public:
+    virtual ~SessionObserver() = default;
+    virtual void stateChanged(State) {}
+    // A connect ended: how, and who answered as far as the identity reply got.
+    virtual void connectFinished(acquisition::ConnectOutcome, const Identity&) {}
+    // Uploads repeat, or stopped repeating.
+    virtual void repeatingChanged(bool) {}
+    virtual void progressValue(double) {}
+    // What the progress bar's animation adds per tick while a block is awaited; 0 stops it.
+    virtual void progressStep(int) {}
+    virtual void uploaded(const Upload&) {}
+    // The session has closed: the port is closed and nothing more will run.
+    virtual void closed() {}
+};
+
+}  // namespace tracebay::session

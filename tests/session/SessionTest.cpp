@@ -1,0 +1,192 @@
+#include "session/Session.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "tests/support/SessionRig.h"
+
+namespace tracebay::session {
+namespace {
+
+using testing::SessionRig;
+using testing::Transport;
+
+constexpr const char* KeyLock = ":KEY:LOCK:ENABLE";
+
+bool has(const std::vector<std::string>& commands, const std::string& command) {
+    return std::find(commands.begin(), commands.end(), command) != commands.end();
+}
+
+size_t indexOf(const std::vector<std::string>& commands, const std::string& command) {
+    return static_cast<size_t>(std::find(commands.begin(), commands.end(), command) -
+                               commands.begin());
+}
+
+class EitherLink : public ::testing::TestWithParam<Transport> {};
+
+// The key waits for the upload to end: nothing comes between a block's request and the block.
+TEST_P(EitherLink, KeyPressedDuringASlowBlockGoesOutAfterTheUpload) {
+    SessionRig rig(GetParam());
+    ASSERT_TRUE(rig.connect());
+    rig.faults.target = "DATA? CHANNEL1";
+    rig.faults.trickleMs = 2;
+    bool asked = false;
+    rig.host.onEveryPump([&] {
+        if (asked || rig.commands.empty() || rig.commands.back() != ":WAVEFORM:DATA? CHANNEL1")
+            return;
+        asked = true;
+        rig.session().pressKey(":RUN");
+    });
+    const acquisition::ScopeState& s = rig.upload(true, true);
+    ASSERT_TRUE(asked);
+    EXPECT_FALSE(s.missing("CH1"));
+    EXPECT_FALSE(s.missing("CH2"));
+    EXPECT_EQ(rig.commands.back(), ":KEY:RUN");
+    EXPECT_EQ(indexOf(rig.commands, ":KEY:RUN"),
+              indexOf(rig.commands, ":WAVEFORM:DATA? CHANNEL2") + 1);
+    EXPECT_TRUE(rig.host.messages().empty());
+}
+
+// One lost link, one message; the session is disconnected and later requests find it so.
+TEST_P(EitherLink, LinkLostDuringAnUploadEndsItWithOneMessage) {
+    SessionRig rig(GetParam());
+    ASSERT_TRUE(rig.connect());
+    rig.host.onEveryPump([&] {
+        if (!has(rig.commands, ":WAVEFORM:DATA? CHANNEL1")) return;
+        rig.port.setPortOpen(false);
+        rig.device.unplug();
+    });
+    rig.upload(true, true, true, true);
+    rig.host.onEveryPump(nullptr);
+    ASSERT_EQ(rig.host.messages().size(), 1u) << rig.messageTexts()[1];
+    EXPECT_EQ(rig.messageTexts()[0],
+              GetParam() == Transport::Serial
+                  ? "RS232 Send Message: Operation valid only when the port is open"
+                  : "USB Read Message: Cann't Connect to USB Device");
+    ASSERT_EQ(rig.uploads.size(), 1u);
+    EXPECT_TRUE(rig.uploads[0].lost);
+    EXPECT_EQ(rig.session().state(), State::Disconnected);
+    rig.commands.clear();
+    rig.session().refresh({true});
+    rig.session().pressKey(":RUN");
+    EXPECT_TRUE(rig.commands.empty());
+    EXPECT_EQ(rig.host.messages().size(), 1u);
+}
+
+// Nobody was told of a part that came short or not at all: the upload says so for its views.
+TEST_P(EitherLink, MissingPartNobodyWasToldOfComesWithTheUpload) {
+    SessionRig rig(GetParam());
+    ASSERT_TRUE(rig.connect());
+    rig.faults.target = "DATA? CHANNEL2";
+    rig.faults.garbage = true;
+    rig.upload(true, true);
+    EXPECT_EQ(rig.uploads.back().untold,
+              std::vector<std::string>{"CH2: no data (12 bytes, 812 needed)"});
+    EXPECT_TRUE(rig.host.messages().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, EitherLink, ::testing::Values(Transport::Serial, Transport::Usb),
+                         [](const auto& row) {
+                             return row.param == Transport::Serial ? "Serial" : "Usb";
+                         });
+
+TEST(Session, SerialSilenceIsUntoldAndAUsbTimeOutIsToldOnce) {
+    for (const Transport transport : {Transport::Serial, Transport::Usb}) {
+        SessionRig rig(transport);
+        ASSERT_TRUE(rig.connect());
+        rig.faults.target = "DATA? CHANNEL2";
+        rig.faults.silent = true;
+        rig.upload(true, true);
+        const bool serial = transport == Transport::Serial;
+        EXPECT_EQ(rig.uploads.back().untold,
+                  serial ? std::vector<std::string>{"CH2: no data (time-out)"}
+                         : std::vector<std::string>{});
+        EXPECT_EQ(rig.messageTexts(),
+                  serial ? std::vector<std::string>{}
+                         : std::vector<std::string>{"USB Read Message: Read USB time out"});
+    }
+}
+
+TEST(Session, SecondConnectWhileConnectingDoesNothing) {
+    SessionRig rig(Transport::Serial);
+    rig.faults.silent = true;  // three identity queries of 4 s each
+    rig.host.after(1000, [&] { rig.session().connect(rig.options); });
+    rig.host.after(5000, [&] { rig.session().connect(rig.options); });
+    EXPECT_FALSE(rig.connect());
+    EXPECT_EQ(std::count(rig.commands.begin(), rig.commands.end(), "*IDN?"), 3);
+    EXPECT_EQ(rig.outcomes.size(), 1u);
+}
+
+TEST(Session, RefreshWhileUploadingIsRefusedAndDisconnectWaitsForIt) {
+    SessionRig rig(Transport::Serial);
+    ASSERT_TRUE(rig.connect());
+    rig.host.after(300, [&] {
+        rig.session().refresh({true});
+        rig.session().disconnect();
+    });
+    rig.upload(true);
+    EXPECT_EQ(rig.uploads.size(), 1u);
+    EXPECT_EQ(rig.commands.back(), KeyLock);
+    EXPECT_EQ(std::count(rig.commands.begin(), rig.commands.end(), ":TRIGGER:STATUS?"), 1);
+    EXPECT_EQ(rig.session().state(), State::Disconnected);
+}
+
+TEST(Session, KeysGoOutBetweenTwoUploadsOfARepetition) {
+    SessionRig rig(Transport::Usb);
+    ASSERT_TRUE(rig.connect());
+    rig.commands.clear();
+    rig.session().startRefreshing({true});
+    rig.session().pressKey(":RUN");
+    rig.host.advance(100);
+    rig.session().stopRefreshing();
+    rig.host.advance(5000);
+    ASSERT_GE(rig.uploads.size(), 2u);
+    const size_t key = indexOf(rig.commands, ":KEY:RUN");
+    ASSERT_LT(key, rig.commands.size());
+    EXPECT_EQ(rig.commands[key - 1], ":WAVEFORM:DATA? CHANNEL1");
+    EXPECT_EQ(rig.commands[key + 1], ":TRIGGER:STATUS?");
+    EXPECT_EQ(rig.repeating, (std::vector<bool>{true, false}));
+}
+
+// A part that does not come ends the repetition with its message; so does a lost link.
+TEST(Session, RepetitionEndsAtAMissingPart) {
+    SessionRig rig(Transport::Serial);
+    ASSERT_TRUE(rig.connect());
+    rig.faults.target = "DATA? CHANNEL1";
+    rig.faults.silent = true;
+    rig.session().startRefreshing({true});
+    rig.host.advance(30'000);
+    EXPECT_EQ(rig.uploads.size(), 1u);
+    EXPECT_EQ(rig.repeating, (std::vector<bool>{true, false}));
+    EXPECT_EQ(rig.uploads.back().untold, std::vector<std::string>{"CH1: no data (time-out)"});
+}
+
+TEST(Session, CloseDuringARepetitionEndsAfterTheUploadInProgress) {
+    SessionRig rig(Transport::Serial);
+    ASSERT_TRUE(rig.connect());
+    rig.host.after(500, [&] { rig.session().close(); });
+    rig.session().startRefreshing({true});
+    EXPECT_EQ(rig.uploads.size(), 1u);
+    EXPECT_EQ(rig.closings, 1);
+    EXPECT_EQ(rig.commands.back(), KeyLock);
+    EXPECT_FALSE(rig.port.PortOpen());
+    EXPECT_TRUE(rig.host.messages().empty());
+    rig.host.advance(5000);
+    EXPECT_EQ(rig.uploads.size(), 1u);
+}
+
+// A press withdrawn before its turn never goes out.
+TEST(Session, WithdrawnKeyIsNotSent) {
+    SessionRig rig(Transport::Usb);
+    ASSERT_TRUE(rig.connect());
+    rig.host.after(50, [&] {
+        const uint64_t press = rig.session().pressKey(":V_POS_INC");
+        rig.session().withdrawKey(press);
+    });
+    rig.upload(true);
+    EXPECT_FALSE(has(rig.commands, ":KEY:V_POS_INC"));
+}
+
+}  // namespace
+}  // namespace tracebay::session
