@@ -300,6 +300,9 @@ TEST_F(CliFiles, FailedPictureWriteIsReported) {
     EXPECT_TRUE(S_ISCHR(after.st_mode));  // written into, never replaced
     EXPECT_EQ(after.st_rdev, device.st_rdev);
     expectFileFailure(render(upload, path("no-folder/out.png")), path("no-folder/out.png"), "");
+    const std::string pipe = path("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    expectFileFailure(render(upload, pipe), pipe, "no reader");
 }
 
 // The disk fills up half-way through the new picture: the old one stays, whole.
