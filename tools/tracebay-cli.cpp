@@ -21,6 +21,7 @@
 #include "export/Exporters.h"
 #include "link/CommandChannel.h"
 #include "link/LoadedUsbLibrary.h"
+#include "platform/EscapedText.h"
 #include "platform/LibraryLoader.h"
 #include "platform/QtHost.h"
 #include "platform/QtSerialPortControl.h"
@@ -208,6 +209,22 @@ std::string withoutLineEnd(std::string text) {
     return text;
 }
 
+// A message as a box shows it, a line for each of its lines ("\r", "\n", "\r\n" or "\n\r"),
+// with what the instrument put into it made harmless to the terminal.
+std::string printableMessage(std::string_view text) {
+    std::string printed;
+    for (size_t start = 0;;) {
+        const size_t end = text.find_first_of("\r\n", start);
+        printed += platform::escapeControls(text.substr(start, end - start));
+        if (end == std::string_view::npos) return printed;
+        printed += '\n';
+        start = end + 1;
+        if (start < text.size() && (text[start] == '\r' || text[start] == '\n') &&
+            text[start] != text[end])
+            ++start;
+    }
+}
+
 // A device that answered but is not an accepted QM1000 is refused; no device, no port or no
 // answer is a failed link.
 int exitStatus(ConnectOutcome outcome) {
@@ -231,7 +248,7 @@ bool writeExports(acquisition::ScopeState slot, const Options& options) {
         const std::string failure = exporting::exportTo(*format, {slot, {}, options.zoom / 100},
                                                         QString::fromStdString(target));
         if (failure.empty()) continue;
-        std::cerr << "tracebay-cli: " << failure << "\n";
+        std::cerr << "tracebay-cli: " << platform::escapeControls(failure) << "\n";
         written = false;
     }
     return written;
@@ -239,7 +256,8 @@ bool writeExports(acquisition::ScopeState slot, const Options& options) {
 
 // A failed read or write of a file, reported in one line.
 int fileFailed(const std::string& what, const std::string& path, const std::string& why) {
-    std::cerr << "tracebay-cli: " << what << " " << path << ": " << why << "\n";
+    std::cerr << "tracebay-cli: " << what << " " << platform::escapeControls(path) << ": "
+              << platform::escapeControls(why) << "\n";
     return ExitFileFailed;
 }
 
@@ -268,7 +286,7 @@ bool reportMissingParts(const acquisition::ScopeState& slot) {
     bool missing = false;
     for (const acquisition::UploadPart& part : slot.Parts) {
         if (part.arrived()) continue;
-        std::cerr << part.shortfall() << "\n";
+        std::cerr << platform::escapeControls(part.shortfall()) << "\n";
         missing = true;
     }
     return missing;
@@ -278,9 +296,7 @@ class Cli {
 public:
     explicit Cli(const Options& options) : options_(options) {
         host_.setMessageSink([](const std::string& text, const std::string& caption) {
-            QString shown = QString::fromStdString(text);
-            shown.replace('\r', '\n');
-            std::cerr << caption << ": " << shown.toStdString() << std::endl;
+            std::cerr << caption << ": " << printableMessage(text) << std::endl;
         });
         if (options.serial) {
             channel_.IoType = link::CommandChannel::IoTypeSerial;
@@ -304,8 +320,8 @@ public:
 private:
     void identify(ConnectOutcome outcome) {
         if (outcome == ConnectOutcome::LinkFailed || connection_.ScopeModel.empty()) return;
-        std::cout << "model=" << connection_.ScopeModel
-                  << " firmware=" << withoutLineEnd(connection_.FirmwareVersion)
+        std::cout << "model=" << platform::escapeControls(connection_.ScopeModel) << " firmware="
+                  << platform::escapeControls(withoutLineEnd(connection_.FirmwareVersion))
                   << " logic_analyzer=" << (connection_.HasLogicAnalyzer ? "yes" : "no") << "\n";
     }
 
@@ -369,7 +385,8 @@ int main(int argc, char** argv) {
         for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
         options = parse(arguments);
     } catch (const UsageError& e) {
-        std::cerr << "tracebay-cli: " << e.what() << " (see " << e.seeAlso << ")\n";
+        std::cerr << "tracebay-cli: " << platform::escapeControls(e.what()) << " (see " << e.seeAlso
+                  << ")\n";
         return ExitUsage;
     }
     if (options.listKeys) {
