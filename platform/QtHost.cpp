@@ -38,7 +38,9 @@ private:
 std::unique_ptr<QMessageBox> messageBox(const std::string& text, const std::string& caption,
                                         MessageIcon icon) {
     QString lines = QString::fromStdString(text);
-    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace('\r', '\n');
+    for (const char* pair : {"\r\n", "\n\r"})
+        lines.replace(QLatin1String(pair), QStringLiteral("\n"));
+    lines.replace('\r', '\n');
     auto box = std::make_unique<QMessageBox>(
         icon == MessageIcon::Question ? QMessageBox::Question : QMessageBox::Warning,
         QString::fromStdString(caption), QString(), QMessageBox::Ok);

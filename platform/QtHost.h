@@ -11,7 +11,7 @@ class QMessageBox;
 namespace tracebay::platform {
 
 // The modal box a message is shown in. Its text is shown as it stands, never as markup: it may
-// hold what an instrument or a file name said. A "\r" starts a new line.
+// hold what an instrument or a file name said. A "\r" (or "\n", "\r\n", "\n\r") starts a new line.
 std::unique_ptr<QMessageBox> messageBox(const std::string& text, const std::string& caption,
                                         MessageIcon icon);
 

@@ -145,9 +145,10 @@ TEST(VirtualHostModal, ADialogNobodyClosesIsRejectedAfterTheLimit) {
 }
 
 // Texts from the instrument or from file names are shown as they stand: markup in them is no
-// link and no heading. The program's line breaks ("\r") break the line.
+// link and no heading. A line break, the program's ("\r") after the instrument's, is one.
 TEST(QtHostMessage, ShowsItsTextAsPlainLines) {
-    const std::string text = "Firmware 00.09.00 <a href=\"x\">Download</a>\rCannot open <h1>r.json";
+    const std::string text =
+        "Firmware 00.09.00 <a href=\"x\">Download</a>\n\rCannot open <h1>r.json";
     const auto box = messageBox(text, "TraceBay", MessageIcon::Exclamation);
     EXPECT_EQ(box->textFormat(), Qt::PlainText);
     EXPECT_EQ(box->text(), "Firmware 00.09.00 <a href=\"x\">Download</a>\nCannot open <h1>r.json");
