@@ -422,7 +422,9 @@ void frmWave::closeProgram() {
     overlay_.DeleteBackBuffer();
     SaveSettings(services_.settings, {channel_, slot(), gpibAddress_},
                  start_.simulatorDevice.empty());
-    services_.settings.sync();
+    if (const std::string why = services_.settings.sync(); !why.empty())
+        message("The settings could not be saved in \"" + services_.settings.fileName() +
+                "\": " + why);
     if (connection_.ScopeConnected) channel_.SendCommand(acquisition::QM1000Cmd::keyLockEnable());
     Timer1->setEnabled(false);
     LiveTimer->setEnabled(false);
