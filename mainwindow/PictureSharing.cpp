@@ -127,6 +127,7 @@ void PictureSharing::exportWith(const exporting::Exporter& exporter) {
 }
 
 void PictureSharing::openUpload() {
+    if (uploadRunning()) return;
     const auto path = dialogs_.chooseOpenFile(
         {"Open upload", lastFolder(), {"TraceBay upload (*.json)", "All files (*)"}, {}});
     if (!path) return;
@@ -135,8 +136,7 @@ void PictureSharing::openUpload() {
 }
 
 bool PictureSharing::openUploadFile(const QString& path) {
-    // The upload that is running owns the slot until it ends.
-    if (window_.acquisition().TransferBusy) return false;
+    if (uploadRunning()) return false;
     std::string error;
     const auto upload = exporting::readUpload(path, error);
     if (!upload) {
@@ -145,6 +145,13 @@ bool PictureSharing::openUploadFile(const QString& path) {
     }
     exporting::takeUpload(window_.slot(), *upload);
     window_.Form_Resize();
+    return true;
+}
+
+// The upload that is running owns the slot until it ends; a file opened meanwhile is refused.
+bool PictureSharing::uploadRunning() {
+    if (!window_.acquisition().TransferBusy) return false;
+    message("An upload is in progress: open the file once it has finished");
     return true;
 }
 
