@@ -28,6 +28,10 @@ public:
                platform::SettingsStore& settings, QWidget* owner);
     ~frmPrgress() override;
 
+    // Where a window of `size` opens on a screen of `screen` pixels: at the stored place in twips,
+    // each coordinate put back to its fallback when it lies off the screen.
+    static QPoint openingPlace(int leftTwips, int topTwips, QSize screen, QSize size);
+
     void setProgressValue(double value) override;
     void setAnimation(bool on) override;
     // The bar's value, as precise as the bar keeps it.
