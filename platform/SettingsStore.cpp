@@ -81,7 +81,7 @@ std::string SettingsStore::sync() {
     settings_.sync();
     switch (settings_.status()) {
         case QSettings::NoError: return {};
-        case QSettings::FormatError: return "it holds something else than settings";
+        case QSettings::FormatError: return "it holds something that is not settings";
         case QSettings::AccessError: break;
     }
     return whyNotWritable(settings_.fileName());
