@@ -217,6 +217,10 @@ std::optional<ScopeState> fromJson(const std::string& json, std::string& error) 
     QJsonParseError parseError;
     const QJsonDocument document =
         QJsonDocument::fromJson(QByteArray::fromStdString(json), &parseError);
+    if (document.isArray()) {
+        error = "not a JSON object but an array";
+        return std::nullopt;
+    }
     if (!document.isObject()) {
         error = "not a JSON object: " + parseError.errorString().toStdString();
         return std::nullopt;

@@ -1,14 +1,12 @@
 #include "link/LoadedUsbLibrary.h"
 
-#include <algorithm>
-#include <iostream>
-
 #include "usblink/KavloUsbLink.h"
 
 namespace tracebay::link {
 
 LoadedUsbLibrary::LoadedUsbLibrary(std::vector<std::string> folders)
-    : loader_(LibraryName, std::move(folders), KAVLOUSBLINK_SOVERSION) {}
+    : loader_(LibraryName, std::move(folders), KAVLOUSBLINK_SOVERSION,
+              {"WriteUSB", "ReadUSBBounded", "Vendor_Request_Read"}) {}
 
 std::string LoadedUsbLibrary::loadFailure() const { return loader_.failure(); }
 
@@ -19,28 +17,8 @@ bool LoadedUsbLibrary::WriteUSB(uint8_t messageId, uint8_t tag, uint32_t transfe
 }
 
 bool LoadedUsbLibrary::ReadUSB(uint32_t& length, uint8_t* destination, uint32_t capacity) {
-    if (const auto read = function<ReadUSBBoundedProc>("ReadUSBBounded"))
-        return read(&length, destination, capacity) != 0;
-    return readWithoutBound(length, destination, capacity);
-}
-
-// That ReadUSB writes as many bytes as the device announces; the margin takes a reply somewhat
-// longer than any the program accepts, which is then refused as the bounded read refuses it.
-bool LoadedUsbLibrary::readWithoutBound(uint32_t& length, uint8_t* destination, uint32_t capacity) {
-    const auto read = function<ReadUSBProc>("ReadUSB");
-    if (!read) return false;
-    if (!fallbackNoted_) {
-        fallbackNoted_ = true;
-        std::cerr << LibraryName << " has no ReadUSBBounded; replies are read with ReadUSB into "
-                  << FallbackBufferSize << " bytes" << std::endl;
-    }
-    std::vector<uint8_t> buffer(FallbackBufferSize);
-    uint32_t announced = 0;
-    if (read(&announced, buffer.data()) == 0) return false;
-    length = announced;
-    if (announced > capacity) return false;
-    std::copy_n(buffer.begin(), announced, destination);
-    return true;
+    const auto read = function<ReadUSBBoundedProc>("ReadUSBBounded");
+    return read && read(&length, destination, capacity) != 0;
 }
 
 bool LoadedUsbLibrary::Vendor_Request_Read(uint8_t request, uint16_t value, uint16_t index,

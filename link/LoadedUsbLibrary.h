@@ -10,13 +10,12 @@ namespace tracebay::link {
 
 // The USB link library, loaded by name at the first call. A library or function that cannot be
 // found makes the call fail, as a device that does not answer would; loadFailure() tells the two
-// apart. A library without the bounded read (built from the seven original exports) is read with
-// its ReadUSB, into a buffer of the largest reply the program takes plus a margin.
+// apart. A library without the bounded read (an older copy with only the seven original exports)
+// is refused: its ReadUSB writes as many bytes as the device announces, and no buffer is large
+// enough for that.
 class LoadedUsbLibrary : public UsbLibrary {
 public:
     static constexpr const char* LibraryName = "KavloUsbLink";
-    static constexpr uint32_t LargestReply = 6200;
-    static constexpr uint32_t FallbackBufferSize = LargestReply + 65536;
 
     explicit LoadedUsbLibrary(std::vector<std::string> folders);
 
@@ -28,15 +27,12 @@ public:
     std::string loadFailure() const override;
 
 private:
-    bool readWithoutBound(uint32_t& length, uint8_t* destination, uint32_t capacity);
-
     template <typename Proc>
     Proc function(const char* name) {
         return reinterpret_cast<Proc>(loader_.resolve(name));
     }
 
     platform::LibraryLoader loader_;
-    bool fallbackNoted_ = false;
 };
 
 }  // namespace tracebay::link

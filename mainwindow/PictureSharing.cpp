@@ -132,6 +132,7 @@ void PictureSharing::exportWith(const exporting::Exporter& exporter) {
 }
 
 void PictureSharing::openUpload() {
+    if (uploadRunning()) return;
     const auto path = dialogs_.chooseOpenFile(
         {"Open upload", lastFolder(), {"TraceBay upload (*.json)", "All files (*)"}, {}});
     if (!path) return;
@@ -140,8 +141,7 @@ void PictureSharing::openUpload() {
 }
 
 bool PictureSharing::openUploadFile(const QString& path) {
-    // The upload that is running decides what is shown when it ends.
-    if (session_.state() == session::State::Uploading) return false;
+    if (uploadRunning()) return false;
     std::string error;
     const auto upload = exporting::readUpload(path, error);
     if (!upload) {
@@ -149,6 +149,13 @@ bool PictureSharing::openUploadFile(const QString& path) {
         return false;
     }
     view_.showUpload(*upload);
+    return true;
+}
+
+// The upload that is running owns the slot until it ends; a file opened meanwhile is refused.
+bool PictureSharing::uploadRunning() {
+    if (session_.state() != session::State::Uploading) return false;
+    message("An upload is in progress: open the file once it has finished");
     return true;
 }
 

@@ -41,7 +41,8 @@ public:
     void exportWith(const exporting::Exporter& exporter);
     void openUpload();
     // Shows the upload saved in `path` as if it had just been uploaded; a file that is not an
-    // upload leaves the picture as it was, and a message names the file and the reason.
+    // upload, or one opened while an upload runs, leaves the picture as it was, and a message
+    // says why.
     bool openUploadFile(const QString& path);
 
 protected:
@@ -54,6 +55,7 @@ private:
     exporting::Shown shown(double scale) const;
     QString lastFolder() const;
     void rememberFolder(const QString& path);
+    bool uploadRunning();
     static std::optional<QString> droppedUpload(const QMimeData* data);
     void message(const std::string& text);
 

@@ -1,7 +1,5 @@
 #include "mainwindow/ZoomText.h"
 
-#include <QLocale>
-
 #include <algorithm>
 #include <cmath>
 
@@ -9,12 +7,12 @@
 
 namespace tracebay::mainwindow {
 
-std::optional<double> parseZoomText(const QString& text) {
+std::optional<double> parseZoomText(const QString& text, const QLocale& locale) {
     if (!text.endsWith('%')) return std::nullopt;
     const QString number = text.chopped(1).trimmed();
     bool ok = false;
     double value = QLocale::c().toDouble(number, &ok);
-    if (!ok) value = QLocale::system().toDouble(number, &ok);
+    if (!ok) value = locale.toDouble(number, &ok);
     if (!ok || !std::isfinite(value)) return std::nullopt;
     return value;
 }

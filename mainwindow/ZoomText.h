@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 
 #include <optional>
@@ -7,8 +8,8 @@
 namespace tracebay::mainwindow {
 
 // A zoom entry such as "150%" as a percentage: a number followed by a percent sign. The number
-// may use a point or the desktop's decimal separator.
-std::optional<double> parseZoomText(const QString& text);
+// may use a point or the decimal separator of `locale`, the desktop's unless another is given.
+std::optional<double> parseZoomText(const QString& text, const QLocale& locale = QLocale::system());
 // The scale a zoom entry asks for, kept within 1% and 1000% (a huge factor would ask for a
 // picture of gigabytes); nothing when the text is no percentage.
 std::optional<double> zoomScale(const QString& text);

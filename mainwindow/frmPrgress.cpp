@@ -54,17 +54,20 @@ void frmPrgress::Form_Load() {
     QApplication::setOverrideCursor(Qt::BusyCursor);
 }
 
+QPoint frmPrgress::openingPlace(int left, int top, QSize screen, QSize size) {
+    if (left > pixelsToTwips(screen.width()) || left < -pixelsToTwips(size.width()))
+        left = FallbackLeftTwips;
+    if (top > pixelsToTwips(screen.height()) || top < -pixelsToTwips(size.height()))
+        top = FallbackTopTwips;
+    return {twipsToPixels(left), twipsToPixels(top)};
+}
+
 // The stored place, unless it lies off the screen.
 void frmPrgress::place() {
-    int left = storedTwips(settings_, Keys::ProgressLeft);
-    int top = storedTwips(settings_, Keys::ProgressTop);
     const QScreen* screen = QGuiApplication::primaryScreen();
-    const QSize screenSize = screen ? screen->geometry().size() : QSize(1024, 768);
-    if (left > pixelsToTwips(screenSize.width()) || left < -pixelsToTwips(width()))
-        left = FallbackLeftTwips;
-    if (top > pixelsToTwips(screenSize.height()) || top < -pixelsToTwips(height()))
-        top = FallbackTopTwips;
-    move(twipsToPixels(left), twipsToPixels(top));
+    move(openingPlace(storedTwips(settings_, Keys::ProgressLeft),
+                      storedTwips(settings_, Keys::ProgressTop),
+                      screen ? screen->geometry().size() : QSize(1024, 768), size()));
 }
 
 void frmPrgress::uploadEnded() {

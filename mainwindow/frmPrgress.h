@@ -26,6 +26,10 @@ public:
     frmPrgress(platform::HostServices& host, platform::SettingsStore& settings, QWidget* owner);
     ~frmPrgress() override;
 
+    // Where a window of `size` opens on a screen of `screen` pixels: at the stored place in twips,
+    // each coordinate put back to its fallback when it lies off the screen.
+    static QPoint openingPlace(int leftTwips, int topTwips, QSize screen, QSize size);
+
     void setProgressValue(double value);
     // What the animation adds to the bar per tick while a block is awaited; 0 stops it.
     void setProgressStep(int step);

@@ -277,7 +277,9 @@ void frmWave::closeProgram() {
     view_->slot().ViewApplied = false;
     SaveSettings(services_.settings, {options_, view_->slot(), gpibAddress_},
                  start_.simulatorDevice.empty());
-    services_.settings.sync();
+    if (const std::string why = services_.settings.sync(); !why.empty())
+        message("The settings could not be saved in \"" + services_.settings.fileName() +
+                "\": " + why);
     session().close();
     Timer1->setEnabled(false);
 }

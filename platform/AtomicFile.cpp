@@ -4,6 +4,15 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#endif
+
 namespace tracebay::platform {
 namespace {
 
@@ -18,10 +27,34 @@ bool failed(const QFileDevice& file, std::string& error) {
     return false;
 }
 
+#ifdef _WIN32
+bool openInPlace(QFile& file, std::string& error) {
+    return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || failed(file, error);
+}
+#else
+// Opening a pipe waits for a reader, and opening a terminal line may wait for its carrier: the
+// open must not hold up the program, so it fails at once instead. Once open, the bytes go out as
+// to any pipe or device, at the pace of whoever takes them.
+bool openInPlace(QFile& file, std::string& error) {
+    const QByteArray name = QFile::encodeName(file.fileName());
+    const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        struct stat status {};
+        const bool pipe = ::stat(name.constData(), &status) == 0 && S_ISFIFO(status.st_mode);
+        error = errno == ENXIO && pipe ? "no reader" : std::strerror(errno);
+        return false;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                     QFileDevice::AutoCloseHandle) ||
+           failed(file, error);
+}
+#endif
+
 // A device or pipe cannot be replaced by a file (and must not be): its bytes go straight in.
 bool writeInPlace(const QString& path, std::string_view bytes, std::string& error) {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return failed(file, error);
+    if (!openInPlace(file, error)) return false;
     if (!writeAll(file, bytes)) return failed(file, error);
     file.close();
     return file.error() == QFileDevice::NoError || failed(file, error);

@@ -7,8 +7,12 @@
 
 namespace tracebay::platform {
 
-LibraryLoader::LibraryLoader(std::string name, std::vector<std::string> folders, int version)
-    : name_(std::move(name)), folders_(std::move(folders)), version_(version) {}
+LibraryLoader::LibraryLoader(std::string name, std::vector<std::string> folders, int version,
+                             std::vector<std::string> required)
+    : name_(std::move(name)),
+      folders_(std::move(folders)),
+      version_(version),
+      required_(std::move(required)) {}
 
 LibraryLoader::~LibraryLoader() = default;
 
@@ -26,9 +30,20 @@ bool LibraryLoader::loadFile(const std::string& path) {
         if (failure_.empty()) failure_ = library->errorString().toStdString();
         return false;
     }
+    if (const std::string missing = missingFunction(*library); !missing.empty()) {
+        if (failure_.empty()) failure_ = "Cannot use library " + path + ": it has no " + missing;
+        library->unload();
+        return false;
+    }
     library_ = std::move(library);
     failure_.clear();
     return true;
+}
+
+std::string LibraryLoader::missingFunction(QLibrary& library) const {
+    for (const auto& function : required_)
+        if (!library.resolve(function.c_str())) return function;
+    return {};
 }
 
 // A copy in one of the folders that is there but does not load says more about the failure than

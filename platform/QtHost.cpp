@@ -35,6 +35,20 @@ private:
 
 }  // namespace
 
+std::unique_ptr<QMessageBox> messageBox(const std::string& text, const std::string& caption,
+                                        MessageIcon icon) {
+    QString lines = QString::fromStdString(text);
+    for (const char* pair : {"\r\n", "\n\r"})
+        lines.replace(QLatin1String(pair), QStringLiteral("\n"));
+    lines.replace('\r', '\n');
+    auto box = std::make_unique<QMessageBox>(
+        icon == MessageIcon::Question ? QMessageBox::Question : QMessageBox::Warning,
+        QString::fromStdString(caption), QString(), QMessageBox::Ok);
+    box->setTextFormat(Qt::PlainText);
+    box->setText(lines);
+    return box;
+}
+
 QtHost::QtHost() {
     replyTick_.setInterval(ReplyTickMs);
     QObject::connect(&replyTick_, &QTimer::timeout, [this] {
@@ -55,9 +69,7 @@ void QtHost::showMessage(const std::string& text, const std::string& caption, Me
         sink_(text, caption);
         return;
     }
-    QMessageBox box(icon == MessageIcon::Question ? QMessageBox::Question : QMessageBox::Warning,
-                    QString::fromStdString(caption), QString::fromStdString(text), QMessageBox::Ok);
-    box.exec();
+    messageBox(text, caption, icon)->exec();
 }
 
 void QtHost::setReplyTickHandler(std::function<void()> handler) {

@@ -2,9 +2,18 @@
 
 #include <QTimer>
 
+#include <memory>
+
 #include "platform/HostServices.h"
 
+class QMessageBox;
+
 namespace tracebay::platform {
+
+// The modal box a message is shown in. Its text is shown as it stands, never as markup: it may
+// hold what an instrument or a file name said. A "\r" (or "\n", "\r\n", "\n\r") starts a new line.
+std::unique_ptr<QMessageBox> messageBox(const std::string& text, const std::string& caption,
+                                        MessageIcon icon);
 
 // Host services on a running Qt application. Messages are modal boxes unless a message sink is
 // set (the command-line tool prints them instead).

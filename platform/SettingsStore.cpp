@@ -1,5 +1,7 @@
 #include "platform/SettingsStore.h"
 
+#include <QDir>
+#include <QSaveFile>
 #include <QSettings>
 
 #include <cctype>
@@ -42,6 +44,27 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+// A short write is tried again for the rest, so that the one that fails says why.
+bool writeWhole(QIODevice& file, const QByteArray& bytes) {
+    for (qsizetype at = 0; at < bytes.size();) {
+        const qint64 written = file.write(bytes.constData() + at, bytes.size() - at);
+        if (written <= 0) return false;
+        at += written;
+    }
+    return true;
+}
+
+// The store says only that it could not write the file; a trial write beside it says why (a
+// folder that may not be written, a full disk).
+std::string whyNotWritable(const QString& file) {
+    QSaveFile trial(file);
+    const bool written = trial.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+                         writeWhole(trial, QByteArray(4096, '\n'));
+    const std::string why = trial.errorString().toStdString();
+    trial.cancelWriting();
+    return written ? "it could not be written" : why;
+}
+
 }  // namespace
 
 std::string SettingsStore::read(const SettingKey& key) const {
@@ -54,9 +77,18 @@ void SettingsStore::write(const SettingKey& key, const std::string& value) {
     settings_.setValue(settingPath(key), QString::fromStdString(value));
 }
 
-bool SettingsStore::sync() {
+std::string SettingsStore::sync() {
     settings_.sync();
-    return settings_.status() == QSettings::NoError;
+    switch (settings_.status()) {
+        case QSettings::NoError: return {};
+        case QSettings::FormatError: return "it holds something that is not settings";
+        case QSettings::AccessError: break;
+    }
+    return whyNotWritable(settings_.fileName());
+}
+
+std::string SettingsStore::fileName() const {
+    return QDir::toNativeSeparators(settings_.fileName()).toStdString();
 }
 
 std::optional<int32_t> settingToInt(std::string_view text) {

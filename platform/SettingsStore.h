@@ -48,8 +48,11 @@ public:
     // The stored text, or the key's default when nothing is stored.
     std::string read(const SettingKey& key) const;
     void write(const SettingKey& key, const std::string& value);
-    // Writes what is pending to the backing file; false when that failed.
-    bool sync();
+    // Writes what is pending to the backing file; why that failed, empty when it did not. A file
+    // that could not be written stays as it was.
+    std::string sync();
+    // The backing file.
+    std::string fileName() const;
 
 private:
     QSettings& settings_;

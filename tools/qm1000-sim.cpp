@@ -1,10 +1,11 @@
 // qm1000-sim: a simulated QM1000 instrument on a pseudo-terminal.
 
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
+#include <memory>
 #include <string>
 
+#include "sim/DeviceLink.h"
 #include "sim/Faults.h"
 #include "sim/Instrument.h"
 #include "sim/Presets.h"
@@ -28,7 +29,8 @@ void printHelp() {
                  "  --firmware F     firmware version text (default 01.01.03)\n"
                  "  --serial S       serial number text\n"
                  "  --preset NAME    start in one of the set-ups below (default yt)\n"
-                 "  --link PATH      also make PATH a symbolic link to the terminal\n"
+                 "  --link PATH      also make PATH a symbolic link to the terminal (a PATH\n"
+                 "                   that is there already is refused, unless it is such a link)\n"
                  "  --baud RATE      send replies no faster than a line at RATE baud would\n"
                  "  --fault FAULT    misbehave; repeatable: silent, garbage, trickle=MS,\n"
                  "                   prefix-delta=N, split-prefix, oversize=BYTES, disappear,\n"
@@ -111,14 +113,11 @@ int main(int argc, char** argv) {
         const StopRequest stop;
         const StopOnSignals stopOnSignals(stop);
         PtyServer server(face, options.baud);
-        if (!options.link.empty()) {
-            std::error_code ignored;
-            std::filesystem::remove(options.link, ignored);
-            std::filesystem::create_symlink(server.devicePath(), options.link);
-        }
+        std::unique_ptr<DeviceLink> link;
+        if (!options.link.empty())
+            link = std::make_unique<DeviceLink>(options.link, server.devicePath());
         std::cout << server.devicePath() << std::endl;
         server.serve(stop);
-        if (!options.link.empty()) std::filesystem::remove(options.link);
     } catch (const std::exception& e) {
         std::cerr << "qm1000-sim: " << e.what() << "\n";
         return 1;

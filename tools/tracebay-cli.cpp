@@ -17,6 +17,7 @@
 #include "acquisition/ScopeStateJson.h"
 #include "acquisition/UploadFile.h"
 #include "export/Exporters.h"
+#include "platform/EscapedText.h"
 #include "platform/QtHost.h"
 #include "platform/SerialLineSettings.h"
 #include "session/SessionOwner.h"
@@ -188,6 +189,22 @@ Options parse(const QStringList& args) {
     return o;
 }
 
+// A message as a box shows it, a line for each of its lines ("\r", "\n", "\r\n" or "\n\r"),
+// with what the instrument put into it made harmless to the terminal.
+std::string printableMessage(std::string_view text) {
+    std::string printed;
+    for (size_t start = 0;;) {
+        const size_t end = text.find_first_of("\r\n", start);
+        printed += platform::escapeControls(text.substr(start, end - start));
+        if (end == std::string_view::npos) return printed;
+        printed += '\n';
+        start = end + 1;
+        if (start < text.size() && (text[start] == '\r' || text[start] == '\n') &&
+            text[start] != text[end])
+            ++start;
+    }
+}
+
 // A device that answered but is not an accepted QM1000 is refused; no device, no port or no
 // answer is a failed link.
 int exitStatus(ConnectOutcome outcome) {
@@ -211,7 +228,7 @@ bool writeExports(acquisition::ScopeState slot, const Options& options) {
         const std::string failure = exporting::exportTo(*format, {slot, {}, options.zoom / 100},
                                                         QString::fromStdString(target));
         if (failure.empty()) continue;
-        std::cerr << "tracebay-cli: " << failure << "\n";
+        std::cerr << "tracebay-cli: " << platform::escapeControls(failure) << "\n";
         written = false;
     }
     return written;
@@ -219,7 +236,8 @@ bool writeExports(acquisition::ScopeState slot, const Options& options) {
 
 // A failed read or write of a file, reported in one line.
 int fileFailed(const std::string& what, const std::string& path, const std::string& why) {
-    std::cerr << "tracebay-cli: " << what << " " << path << ": " << why << "\n";
+    std::cerr << "tracebay-cli: " << what << " " << platform::escapeControls(path) << ": "
+              << platform::escapeControls(why) << "\n";
     return ExitFileFailed;
 }
 
@@ -248,7 +266,7 @@ bool reportMissingParts(const acquisition::ScopeState& slot) {
     bool missing = false;
     for (const acquisition::UploadPart& part : slot.Parts) {
         if (part.arrived()) continue;
-        std::cerr << part.shortfall() << "\n";
+        std::cerr << platform::escapeControls(part.shortfall()) << "\n";
         missing = true;
     }
     return missing;
@@ -259,9 +277,7 @@ class Cli : private session::SessionObserver {
 public:
     explicit Cli(const Options& options) : options_(options) {
         host_.setMessageSink([](const std::string& text, const std::string& caption) {
-            QString shown = QString::fromStdString(text);
-            shown.replace('\r', '\n');
-            std::cerr << caption << ": " << shown.toStdString() << std::endl;
+            std::cerr << caption << ": " << printableMessage(text) << std::endl;
         });
         if (options.serial) {
             link_.IoType = session::LinkOptions::IoTypeSerial;
@@ -284,7 +300,8 @@ private:
 
     void identify() {
         if (outcome_ == ConnectOutcome::LinkFailed || instrument_.model.empty()) return;
-        std::cout << "model=" << instrument_.model << " firmware=" << instrument_.firmware
+        std::cout << "model=" << platform::escapeControls(instrument_.model)
+                  << " firmware=" << platform::escapeControls(instrument_.firmware)
                   << " logic_analyzer=" << (instrument_.hasLogicAnalyzer ? "yes" : "no") << "\n";
     }
 
@@ -355,7 +372,8 @@ int main(int argc, char** argv) {
         for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
         options = parse(arguments);
     } catch (const UsageError& e) {
-        std::cerr << "tracebay-cli: " << e.what() << " (see " << e.seeAlso << ")\n";
+        std::cerr << "tracebay-cli: " << platform::escapeControls(e.what()) << " (see " << e.seeAlso
+                  << ")\n";
         return ExitUsage;
     }
     if (options.listKeys) {

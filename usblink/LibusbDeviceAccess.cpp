@@ -1,5 +1,6 @@
 #include "usblink/LibusbDeviceAccess.h"
 
+#include <fcntl.h>
 #include <libusb.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -97,6 +98,16 @@ bool isPrivateFolder(const std::string& path) {
            status.st_uid == ::geteuid() && (status.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
+// Makes the user's own folder at `path` private. Whatever else is there, a link above all, is
+// left as it is: its target may be any folder of the user's (their documents).
+void closeToOthers(const std::string& path) {
+    const int folder = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (folder < 0) return;
+    struct stat status {};
+    if (::fstat(folder, &status) == 0 && status.st_uid == ::geteuid()) ::fchmod(folder, S_IRWXU);
+    ::close(folder);
+}
+
 uint8_t requestType(uint32_t code) {
     switch (code) {
         case IoctlClassReadInterface: return 0xA1;
@@ -126,8 +137,7 @@ std::string LibusbDeviceAccess::recordFolder(const char* runtimeFolder, const ch
     const std::string own = std::string(homeFolder) + "/.local/state/KavloUsbLink";
     std::error_code ignored;
     std::filesystem::create_directories(own, ignored);
-    std::filesystem::permissions(own, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::replace, ignored);
+    closeToOthers(own);
     return isPrivateFolder(own) ? own : std::string();
 }
 
@@ -167,17 +177,20 @@ Handle LibusbDeviceAccess::OpenDevice(const Guid&, uint32_t memberIndex, uint32_
     return OpenHandle;
 }
 
-// A note left by a process that died before giving the interface back means it is ours to give
-// back now.
+// A note without a driver bound means another process took the interface. Once the claim
+// succeeds, that process is gone and the interface is ours to give back; while the claim fails,
+// it still holds the interface, and the note stays its own.
 int LibusbDeviceAccess::takeInterface(OpenInterface& open) {
-    open.giveBackToDriver = exists(open.record);
+    const bool noted = exists(open.record);
     if (libusb_kernel_driver_active(open.device, open.interfaceNumber) == 1) {
         std::ofstream(open.record) << "detached\n";
         open.giveBackToDriver = true;
         if (const int rc = libusb_detach_kernel_driver(open.device, open.interfaceNumber); rc != 0)
             return rc;
     }
-    return libusb_claim_interface(open.device, open.interfaceNumber);
+    const int rc = libusb_claim_interface(open.device, open.interfaceNumber);
+    if (rc == 0 && noted) open.giveBackToDriver = true;
+    return rc;
 }
 
 void LibusbDeviceAccess::release() {

@@ -215,6 +215,13 @@ TEST_P(UploadFaults, OnlyWholeBlocksCountAndTheRestAreNoted) {
     ASSERT_EQ(s.Parts.size(), 4u);
     EXPECT_EQ(s.Ch2Samples.empty(), s.missing("CH2"));  // a failed block leaves the array alone
     EXPECT_EQ(s.SystemBlock.ScreenEnd() == 0, s.missing("SystemBlock"));
+    if (std::string_view(row.fault) == "disappear") return;
+    // The next upload, the fault gone, has every part again.
+    rig.faults = sim::Faults{};
+    const ScopeState& again = rig.upload(true, true, true);
+    ASSERT_EQ(again.Parts.size(), 4u);
+    for (const UploadPart& part : again.Parts) EXPECT_TRUE(part.arrived()) << part.name;
+    EXPECT_EQ(again.Ch2Samples.size(), ScopeState::SampleCount);
 }
 
 constexpr Transport Serial = Transport::Serial;

@@ -57,7 +57,7 @@ TEST_F(ExportFiles, WhatIsNotAnUploadIsRefusedWithTheReason) {
         const char* reason;
     } cases[] = {
         {"PNG\x89 not text", "not a JSON object"},
-        {"[1, 2, 3]", "not a JSON object"},
+        {"[1, 2, 3]", "not a JSON object but an array"},
         {R"({"name": "a package"})", "it holds no uploaded screen"},
         {R"({"HasData": true, "Ch1Samples": [1, 2, 3]})", "Ch1Samples holds 3 samples, not 6201"},
         {R"({"HasData": true, "SystemBlock": "00ff"})", "SystemBlock is not 224 hex digits"},

@@ -206,6 +206,11 @@ TEST_F(VectorExport, PdfIsOnePageOfThePicturesSizeHoldingEveryRecordedLine) {
     ASSERT_TRUE(box.hasMatch());
     EXPECT_EQ(box.captured(1).toDouble(), recorded->width());
     EXPECT_EQ(box.captured(2).toDouble(), recorded->height());
+    // The lines are drawn on the page as given: unscaled, y from the top.
+    const auto transform =
+        QRegularExpression(R"([-\d. ]+ cm)").match(QString::fromLatin1(pdfStreams(pdf).front()));
+    EXPECT_EQ(transform.captured().toStdString(),
+              "1 0 0 -1 0 " + std::to_string(recorded->height()) + " cm");
 }
 
 TEST_F(VectorExport, PrintingFillsOnePageWithThePicturesLines) {

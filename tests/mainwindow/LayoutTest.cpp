@@ -81,8 +81,15 @@ TEST(ZoomText, APercentageIsANumberAndAPercentSign) {
     EXPECT_EQ(parseZoomText("33.3%"), 33.3);
     EXPECT_EQ(parseZoomText("-5%"), -5);
     EXPECT_EQ(parseZoomText(" 0 %"), 0);
-    for (const char* bad : {"", "%", "abc%", "150", "15 0%", "1%%"})
-        EXPECT_EQ(parseZoomText(bad), std::nullopt) << bad;
+    for (const char* bad : {"", "%", "abc%", "150", "15 0%", "1%%", "33,3%"})
+        EXPECT_EQ(parseZoomText(bad, QLocale::c()), std::nullopt) << bad;
+    // A desktop set to a decimal comma: its way and the point both.
+    const QLocale comma(QLocale::German, QLocale::Germany);
+    EXPECT_EQ(parseZoomText("33,3%", comma), 33.3);
+    EXPECT_EQ(parseZoomText(" 12,5 %", comma), 12.5);
+    EXPECT_EQ(parseZoomText("33.3%", comma), 33.3);
+    EXPECT_EQ(parseZoomText("150%", comma), 150);
+    EXPECT_EQ(parseZoomText("abc%", comma), std::nullopt);
     EXPECT_EQ(zoomText(0.333), "33%");
     EXPECT_EQ(zoomText(1.375), "138%");
     EXPECT_EQ(zoomText(0.01), "1%");

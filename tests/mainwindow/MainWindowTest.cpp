@@ -1,6 +1,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -8,8 +9,10 @@
 #include <QScrollBar>
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <algorithm>
+#include <csignal>
 
 #include "mainwindow/ConnectionLed.h"
 #include "mainwindow/Layout.h"
@@ -285,6 +288,33 @@ TEST_F(MainWindow, ClosingWhileConnectedLocksTheKeysOnceClosesThePortAndSavesThe
     QSettings saved(folder.filePath("TraceBay.conf"), QSettings::IniFormat);
     EXPECT_EQ(saved.value("Kavlo TraceBay IO Settings/ScopeIOType").toString(), "2");
     EXPECT_EQ(saved.value("Kavlo TraceBay Disp Wave/IsDispCH2Wave").toString(), "True");
+}
+
+// The disk is as good as full: the settings cannot be written, the user is told once where
+// they were to go and why, and the file of the last run stays as it was.
+TEST_F(MainWindow, SettingsThatCannotBeSavedAreNamedOnceAtClose) {
+    const auto contentOf = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    storeSetting("Kavlo TraceBay Disp Wave/IsDispCH2Wave", "False");
+    qsettings.sync();
+    start();
+    const QString file = folder.filePath("TraceBay.conf");
+    const QByteArray before = contentOf(file);
+    ASSERT_FALSE(before.isEmpty());
+    find<QCheckBox>("ChkCH_1")->click();
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit small{16, limit.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const bool closed = window->close();
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(messageTexts(), std::vector<std::string>{"The settings could not be saved in \"" +
+                                                       file.toStdString() + "\": File too large"});
+    EXPECT_EQ(contentOf(file), before);
 }
 
 TEST_F(MainWindow, ClosingWhileDisconnectedSendsNothing) {

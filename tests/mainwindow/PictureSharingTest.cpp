@@ -204,6 +204,23 @@ TEST_F(PictureSharingTest, AFileThatIsNoUploadLeavesThePictureAndSaysWhy) {
     EXPECT_EQ(rgb(picture()), rgb(shown));
 }
 
+// The upload that runs owns the picture: opening a file meanwhile is refused, and says why.
+TEST_F(PictureSharingTest, OpeningAnUploadWhileOneRunsIsRefusedWithTheReason) {
+    startScripted();
+    upload();
+    saveAs("earlier.json");
+    trigger("SaveUpload");
+    openAnswer = path("earlier.json");
+    const size_t asked = requests.size();
+    host.after(150, [this] { trigger("OpenUpload"); });
+    host.after(160,
+               [this] { PictureSharing::of(window->view()).openUploadFile(path("earlier.json")); });
+    click("cmdRefresh");
+    EXPECT_EQ(requests.size(), asked) << "no file asked for";
+    const std::string why = "An upload is in progress: open the file once it has finished";
+    EXPECT_EQ(messageTexts(), (std::vector<std::string>{why, why}));
+}
+
 TEST_F(PictureSharingTest, AJsonFileDroppedOnTheWindowOpens) {
     startScripted();
     upload();

@@ -171,6 +171,13 @@ TEST_F(ProgressWindow, OpensWhereItWasLeftUnlessThatIsOffTheScreen) {
     }
     EXPECT_EQ(settings.read(platform::Settings::ProgressLeft), "750");
     EXPECT_EQ(settings.read(platform::Settings::ProgressTop), "1500");
+    // A landscape screen of 1920 x 1080 pixels (28800 x 16200 twips): the width limits the left
+    // edge, the height the top one.
+    const QSize landscape(1920, 1080);
+    const QSize size(320, 70);
+    EXPECT_EQ(frmPrgress::openingPlace(25500, 15000, landscape, size), QPoint(1700, 1000));
+    EXPECT_EQ(frmPrgress::openingPlace(750, 22500, landscape, size), QPoint(50, 40))
+        << "below the screen";
 }
 
 TEST_F(Refresh, TheBarMovesWhileASlowBlockArrivesButNeverPastItsMaximum) {

@@ -194,12 +194,16 @@ TEST_F(OptionsDialog, ListsComOneAndTwoFirstThenTheSystemPortsWithTheirDescripti
     }
 }
 
+// With its description or without one, when the list shows its path alone.
 TEST_F(OptionsDialog, AListedPortBecomesTheDeviceAndKeepsThePortNumber) {
-    open({0, 2, "9600", ""});
-    choose("PortCombo", Adapter + "  (USB serial adapter)");
-    EXPECT_EQ(shown("PortCombo"), Adapter);
-    click("cmdOK");
-    EXPECT_EQ(dialog_->values(), (IoOptions{0, 2, "9600", Adapter}));
+    for (const auto& [item, device] :
+         {std::pair{Adapter + "  (USB serial adapter)", Adapter}, std::pair{Modem, Modem}}) {
+        open({0, 2, "9600", ""});
+        choose("PortCombo", item);
+        EXPECT_EQ(shown("PortCombo"), device);
+        click("cmdOK");
+        EXPECT_EQ(dialog_->values(), (IoOptions{0, 2, "9600", device}));
+    }
 }
 
 TEST_F(OptionsDialog, ComOneChosenAfterADeviceClearsTheDevice) {

@@ -1,7 +1,9 @@
 // Whole-file reads and writes of the program's own files (saved uploads, pictures).
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -62,18 +64,38 @@ TEST_F(Files, WriteWhereNoFileCanBeIsRefused) {
     EXPECT_FALSE(error.empty());
 }
 
-// A device is written, never replaced by a file.
-TEST_F(Files, DeviceIsWrittenInPlace) {
-    struct stat before {};
-    ASSERT_EQ(::stat("/dev/full", &before), 0);
-    ASSERT_TRUE(S_ISCHR(before.st_mode));
-    EXPECT_TRUE(writeFileAtomically("/dev/null", "discarded", error)) << error;
-    EXPECT_FALSE(writeFileAtomically("/dev/full", "nowhere to go", error));
-    EXPECT_NE(error.find("space"), std::string::npos) << error;
-    struct stat after {};
-    ASSERT_EQ(::stat("/dev/full", &after), 0);
-    EXPECT_TRUE(S_ISCHR(after.st_mode));
-    EXPECT_EQ(after.st_rdev, before.st_rdev);
+// A device or a pipe is written, never replaced by a file, and never waited for: a pipe that
+// nobody reads fails at once.
+TEST_F(Files, WhatIsNotARegularFileIsWrittenInPlaceWithoutWaiting) {
+    const std::string pipe = path("pipe");
+    const std::string readPipe = path("read-pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo(readPipe.c_str(), 0600), 0);
+    const int reader = ::open(readPipe.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    const struct {
+        std::string path;
+        const char* failure;  // nothing when the write succeeds
+    } cases[] = {
+        {"/dev/null", nullptr}, {"/dev/full", "space"}, {pipe, "no reader"}, {readPipe, nullptr}};
+    for (const auto& c : cases) {
+        struct stat before {};
+        ASSERT_EQ(::stat(c.path.c_str(), &before), 0);
+        error.clear();
+        EXPECT_EQ(writeFileAtomically(c.path, "bytes", error), !c.failure) << c.path;
+        if (c.failure) {
+            EXPECT_NE(error.find(c.failure), std::string::npos) << error;
+        }
+        struct stat after {};
+        ASSERT_EQ(::stat(c.path.c_str(), &after), 0);
+        EXPECT_EQ(after.st_mode, before.st_mode) << c.path;
+        EXPECT_EQ(after.st_rdev, before.st_rdev) << c.path;
+    }
+    char taken[16] = {};
+    EXPECT_EQ(::read(reader, taken, sizeof taken), 5);
+    EXPECT_STREQ(taken, "bytes");
+    ::close(reader);
+    EXPECT_EQ(fileCount(), 2u);
 }
 
 TEST_F(Files, RegularFileUpToTheLimitIsRead) {

@@ -1,8 +1,11 @@
 #include "platform/VirtualHost.h"
 
 #include <QDialog>
+#include <QMessageBox>
 
 #include <gtest/gtest.h>
+
+#include "platform/QtHost.h"
 
 namespace tracebay::platform {
 namespace {
@@ -139,6 +142,19 @@ TEST(VirtualHostModal, ADialogNobodyClosesIsRejectedAfterTheLimit) {
     QDialog dialog;
     EXPECT_EQ(host.runModal(dialog), QDialog::Rejected);
     EXPECT_GE(host.nowMs(), VirtualHost::ModalLimitMs);
+}
+
+// Texts from the instrument or from file names are shown as they stand: markup in them is no
+// link and no heading. A line break, the program's ("\r") after the instrument's, is one.
+TEST(QtHostMessage, ShowsItsTextAsPlainLines) {
+    const std::string text =
+        "Firmware 00.09.00 <a href=\"x\">Download</a>\n\rCannot open <h1>r.json";
+    const auto box = messageBox(text, "TraceBay", MessageIcon::Exclamation);
+    EXPECT_EQ(box->textFormat(), Qt::PlainText);
+    EXPECT_EQ(box->text(), "Firmware 00.09.00 <a href=\"x\">Download</a>\nCannot open <h1>r.json");
+    EXPECT_EQ(box->windowTitle(), "TraceBay");
+    EXPECT_EQ(box->icon(), QMessageBox::Warning);
+    EXPECT_EQ(messageBox("?", "", MessageIcon::Question)->icon(), QMessageBox::Question);
 }
 
 }  // namespace

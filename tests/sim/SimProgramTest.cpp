@@ -109,8 +109,11 @@ protected:
     std::string link_;
 };
 
+// The link a simulator that was killed left behind is taken over.
 TEST_F(SimProgram, AnswersOverItsPseudoTerminal) {
     const std::string link = ::testing::TempDir() + "sim-program-test-link";
+    std::filesystem::remove(link);
+    std::filesystem::create_symlink("/dev/pts/999999", link);
     start({"--model", "QM1052", "--firmware", "01.02.03", "--link", link});
     EXPECT_EQ(std::filesystem::read_symlink(link).string(), path_);
     link_ = link;
@@ -118,6 +121,20 @@ TEST_F(SimProgram, AnswersOverItsPseudoTerminal) {
     const std::string system = query(":SYSTEM:DATA?", 116);
     EXPECT_EQ(system.size(), 116u);
     EXPECT_EQ(system.substr(0, 4), std::string("\x70\x00\x00\x00", 4));
+}
+
+// Only its own link is removed at the end: a file put in its place meanwhile stays.
+TEST_F(SimProgram, RemovesOnlyItsOwnLink) {
+    const std::string link = ::testing::TempDir() + "sim-program-test-replaced-link";
+    std::filesystem::remove(link);
+    start({"--link", link});
+    std::filesystem::remove(link);
+    std::FILE* file = std::fopen(link.c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fclose(file);
+    EXPECT_TRUE(stopsAtOnce(SIGTERM));
+    EXPECT_TRUE(std::filesystem::is_regular_file(link));
+    std::filesystem::remove(link);
 }
 
 TEST_F(SimProgram, PresetChoosesTheScreen) {
@@ -163,11 +180,30 @@ TEST(SimProgramOptions, HelpNamesEveryOptionAndPreset) {
         EXPECT_NE(help.find(word), std::string::npos) << word;
 }
 
-TEST(SimProgramOptions, UnknownPresetIsRefused) {
-    FILE* pipe = popen((std::string(QM1000_SIM) + " --preset nonsense 2>/dev/null").c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    const int status = pclose(pipe);
-    EXPECT_EQ(WEXITSTATUS(status), 2);
+int exitStatus(const std::string& arguments) {
+    FILE* pipe = popen((std::string(QM1000_SIM) + " " + arguments + " 2>/dev/null").c_str(), "r");
+    return pipe ? WEXITSTATUS(pclose(pipe)) : -1;
+}
+
+TEST(SimProgramOptions, UnknownPresetIsRefused) { EXPECT_EQ(exitStatus("--preset nonsense"), 2); }
+
+// A name that is taken by anything but a pseudo-terminal's link is no place for the link.
+TEST(SimProgramOptions, LinkWhereSomethingElseIsIsRefusedAndItStays) {
+    namespace fs = std::filesystem;
+    const fs::path top = ::testing::TempDir() + "sim-program-taken-" + std::to_string(::getpid());
+    fs::create_directories(top / "folder");
+    std::FILE* file = std::fopen((top / "notes.txt").c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fclose(file);
+    fs::create_symlink(top / "notes.txt", top / "link");
+    for (const char* name : {"notes.txt", "folder", "link"}) {
+        const fs::path taken = top / name;
+        const auto before = fs::symlink_status(taken).type();
+        EXPECT_EQ(exitStatus("--link " + taken.string()), 1) << name;
+        EXPECT_EQ(fs::symlink_status(taken).type(), before) << name;
+    }
+    EXPECT_EQ(fs::read_symlink(top / "link"), top / "notes.txt");
+    fs::remove_all(top);
 }
 
 }  // namespace

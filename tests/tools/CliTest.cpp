@@ -240,10 +240,29 @@ TEST(CliLink, BuiltProgramLoadsTheBuiltLibrary) {
     EXPECT_EQ(result.err, "USB Init: Cann't Connect to USB Device\n");
 }
 
-TEST(CliLink, UsbRefusesOldFirmware) {
-    const auto result = cli({"identify"}, {{"LD_LIBRARY_PATH", SIMULATED_LIBRARY_DIR},
-                                           {"KAVLO_SIM_FIRMWARE", "00.99.99"}});
-    EXPECT_EQ(result.status, 2);
+// What the instrument says reaches the terminal with its control characters written out, on
+// either output: it can neither clear the screen nor retitle the window.
+TEST(CliLink, DeviceTextsArePrintedWithControlCharactersEscaped) {
+    const struct {
+        const char* firmware;
+        int status;
+        const char* printed;
+        const char* said;  // on standard error
+    } cases[] = {
+        {"01.01.03\e[2J\e]0;owned\a", 0, "01.01.03\\x1b[2J\\x1b]0;owned\\x07", ""},
+        {"00.99.99\e[2J", 2, "00.99.99\\x1b[2J",
+         "TraceBay: The version of the DSO must be higher than 01.01.01\n"
+         "Current Version is 00.99.99\\x1b[2J\n"
+         "Please contact KAVLO at www.kavlo.example/support\n"},
+    };
+    for (const auto& c : cases) {
+        const auto result = cli({"identify"}, {{"LD_LIBRARY_PATH", SIMULATED_LIBRARY_DIR},
+                                               {"KAVLO_SIM_FIRMWARE", c.firmware}});
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_EQ(result.out,
+                  "model=QM1102D firmware=" + std::string(c.printed) + " logic_analyzer=yes\n");
+        EXPECT_EQ(result.err, c.said);
+    }
 }
 
 class CliFiles : public ::testing::Test, public ScratchFolder {
@@ -300,6 +319,9 @@ TEST_F(CliFiles, FailedPictureWriteIsReported) {
     EXPECT_TRUE(S_ISCHR(after.st_mode));  // written into, never replaced
     EXPECT_EQ(after.st_rdev, device.st_rdev);
     expectFileFailure(render(upload, path("no-folder/out.png")), path("no-folder/out.png"), "");
+    const std::string pipe = path("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    expectFileFailure(render(upload, pipe), pipe, "no reader");
 }
 
 // The disk fills up half-way through the new picture: the old one stays, whole.

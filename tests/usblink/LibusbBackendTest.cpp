@@ -107,6 +107,7 @@ public:
     std::string driver = "usbtmc";  // the kernel driver bound to interface 0, if any
     std::string manufacturer = "KAVLO TECHNOLOGIES";  // string 1; none when empty
     bool stallNextRead = false;
+    int claimError = 0;  // errno of a claim another process holds
     int claims = 0;
     int releases = 0;
     int detaches = 0;
@@ -124,7 +125,9 @@ private:
             case USBDEVFS_GET_CAPABILITIES: return complete(client, -1, ENOTTY);
             case USBDEVFS_GETDRIVER: return getDriver(client, arg);
             case USBDEVFS_IOCTL: return driverControl(client, arg);
-            case USBDEVFS_CLAIMINTERFACE: ++claims; return complete(client, 0, 0);
+            case USBDEVFS_CLAIMINTERFACE:
+                ++claims;
+                return complete(client, claimError ? -1 : 0, claimError);
             case USBDEVFS_RELEASEINTERFACE: ++releases; return complete(client, 0, 0);
             case USBDEVFS_CLEAR_HALT: return clearHalt(client, arg);
             case USBDEVFS_SUBMITURB: return submit(client, arg);
@@ -387,16 +390,23 @@ TEST_F(LibusbBackend, InterfaceWithoutADriverIsLeftWithout) {
     EXPECT_EQ(emulated.attaches, 0);
 }
 
-TEST_F(LibusbBackend, DriverLeftDetachedByAProcessThatDiedIsGivenBack) {
-    emulated.driver.clear();
+// A note and no driver: the process that wrote the note died holding the interface, and it is
+// given back; or it is still running and holds it, and then its note is its own to remove.
+TEST_F(LibusbBackend, DriverLeftDetachedIsGivenBackOnlyWhenTheProcessThatTookItIsGone) {
     const std::string note = records + "/kavlousblink-bus1-2-if0";
-    std::ofstream(note) << "detached\n";
-    ASSERT_TRUE(write(":KEY:RUN", 1));
-    EXPECT_TRUE(std::filesystem::exists(note));
-    link.CloseDevice();
-    std::lock_guard lock(emulated.mutex);
-    EXPECT_EQ(emulated.attaches, 1);
-    EXPECT_FALSE(std::filesystem::exists(note));
+    for (const bool holderAlive : {false, true}) {
+        SCOPED_TRACE(holderAlive ? "still held" : "holder gone");
+        emulated.driver.clear();
+        emulated.claimError = holderAlive ? EBUSY : 0;
+        emulated.attaches = 0;
+        std::ofstream(note) << "detached\n";
+        EXPECT_EQ(write(":KEY:RUN", 1), !holderAlive);
+        EXPECT_TRUE(std::filesystem::exists(note));
+        link.CloseDevice();
+        std::lock_guard lock(emulated.mutex);
+        EXPECT_EQ(emulated.attaches, holderAlive ? 0 : 1);
+        EXPECT_EQ(std::filesystem::exists(note), holderAlive);
+    }
 }
 
 TEST_F(LibusbBackend, LongReplyCrossesPacketsWhole) {
@@ -481,6 +491,19 @@ TEST(RecordFolder, IsTheUsersRuntimeFolderOrOneOfItsOwnNeverASharedOne) {
     EXPECT_EQ(LibusbDeviceAccess::recordFolder("/tmp", home.c_str()), own);
     EXPECT_EQ(LibusbDeviceAccess::recordFolder(nullptr, home.c_str()), own);
     EXPECT_EQ(LibusbDeviceAccess::recordFolder("/tmp", nullptr), "");
+    // A link in place of the folder is not followed, and what it points at keeps its mode.
+    const fs::path linked = top / "linked";
+    const fs::path documents = linked / "Documents";
+    fs::create_directories(documents);
+    fs::permissions(documents,
+                    fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                        fs::perms::others_read | fs::perms::others_exec,
+                    fs::perm_options::replace);
+    const fs::perms before = fs::status(documents).permissions();
+    fs::create_directories(linked / ".local/state");
+    fs::create_directory_symlink(documents, linked / ".local/state/KavloUsbLink");
+    EXPECT_EQ(LibusbDeviceAccess::recordFolder(nullptr, linked.c_str()), "");
+    EXPECT_EQ(fs::status(documents).permissions(), before);
     fs::remove_all(top);
 }
 
