@@ -17,6 +17,8 @@ namespace tracebay::mainwindow {
 class frmPrgress : public QWidget {
     Q_OBJECT
 public:
+    // The window is on screen this long before the upload begins.
+    static constexpr int UploadDelayMs = 100;
     static constexpr int AnimationMs = 250;
     static constexpr int FallbackLeftTwips = 400;
     static constexpr int FallbackTopTwips = 600;

@@ -304,7 +304,7 @@ void frmWave::cmdRefresh_Click() {
 }
 
 void frmWave::LoadData() {
-    if (tickedSources().any()) session().refresh(tickedSources());
+    if (tickedSources().any()) session().refresh(tickedSources(), frmPrgress::UploadDelayMs);
 }
 
 session::Sources frmWave::tickedSources() const {
@@ -325,7 +325,7 @@ void frmWave::RefreshContinuously_Toggled(bool on) {
     }
     cmdRefresh->setIcon(Icons::stop());
     cmdRefresh->setEnabled(true);
-    session().startRefreshing(tickedSources());
+    session().startRefreshing(tickedSources(), frmPrgress::UploadDelayMs);
 }
 
 void frmWave::resetRefreshButton() {

@@ -70,17 +70,18 @@ void Session::connect(const LinkOptions& options) { request({Kind::Connect, opti
 
 void Session::disconnect() { request({Kind::Disconnect}); }
 
-void Session::refresh(Sources sources) {
-    if (sources.any()) request({Kind::Refresh, {}, sources});
+void Session::refresh(Sources sources, int leadMs) {
+    if (sources.any()) request({Kind::Refresh, {}, sources, leadMs});
 }
 
-void Session::startRefreshing(Sources sources) {
+void Session::startRefreshing(Sources sources, int leadMs) {
     {
         std::lock_guard lock(mutex_);
         repeatSources_ = sources;
+        repeatLeadMs_ = leadMs;
     }
     setRepeating(true);
-    refresh(sources);
+    refresh(sources, leadMs);
 }
 
 void Session::stopRefreshing() { setRepeating(false); }
@@ -91,7 +92,8 @@ uint64_t Session::pressKey(std::string_view keyName, KeyDone done) {
         std::lock_guard lock(mutex_);
         id = ++lastKeyId_;
     }
-    request({Kind::Key, {}, {}, std::string(Cmd::KEY) + std::string(keyName), std::move(done), id});
+    request({Kind::Key, {}, {}, 0, std::string(Cmd::KEY) + std::string(keyName), std::move(done),
+             id});
     return id;
 }
 
@@ -148,7 +150,7 @@ void Session::run(Operation& operation) {
         switch (operation.kind) {
             case Kind::Connect: runConnect(operation.options); break;
             case Kind::Disconnect: runDisconnect(); break;
-            case Kind::Refresh: runRefresh(operation.sources); break;
+            case Kind::Refresh: runRefresh(operation.sources, operation.leadMs); break;
             case Kind::Key: runKey(operation); break;
             case Kind::Close: runClose(); break;
         }
@@ -173,7 +175,7 @@ void Session::runDisconnect() {
 }
 
 // The upload works on a copy of the screen: one that the link leaves half-way replaces nothing.
-void Session::runRefresh(const Sources& sources) {
+void Session::runRefresh(const Sources& sources, int leadMs) {
     if (!connection_.ScopeConnected) {
         // The link went away while this waited; the views hear that nothing runs.
         setRepeating(false);
@@ -188,7 +190,7 @@ void Session::runRefresh(const Sources& sources) {
     working.ShowLa = sources.la;
     std::vector<std::string> untold;
     try {
-        host_.sleepMs(UploadDelayMs);
+        if (leadMs > 0) host_.sleepMs(leadMs);
         untold = acquisition_.RunUpload(working);
     } catch (const link::LinkLost& lost) {
         noteLostParts(working, lost.error());
@@ -214,11 +216,13 @@ void Session::finishUpload(Upload upload) {
 void Session::nextRound() {
     LiveTimer->setEnabled(false);
     Sources sources;
+    int leadMs = 0;
     {
         std::lock_guard lock(mutex_);
         sources = repeatSources_;
+        leadMs = repeatLeadMs_;
     }
-    if (repeating_) refresh(sources);
+    if (repeating_) refresh(sources, leadMs);
 }
 
 void Session::runKey(const Operation& operation) {

@@ -33,8 +33,6 @@ namespace tracebay::session {
 // them and returns once they are dismissed.
 class Session {
 public:
-    // The pause before an upload begins, as the progress window gives it.
-    static constexpr int UploadDelayMs = 100;
     // What the session talks through; all of it belongs to the session's thread.
     struct Link {
         platform::HostServices& host;
@@ -51,10 +49,11 @@ public:
     // Connects over the transport `options` choose; nothing while a connect runs or waits.
     void connect(const LinkOptions& options);
     void disconnect();
-    // One upload of `sources`; nothing while an upload runs or waits, or when none is ticked.
-    void refresh(Sources sources);
+    // One upload of `sources`, `leadMs` after its turn comes (the pause a progress window gives
+    // before it); nothing while an upload runs or waits, or when no source is ticked.
+    void refresh(Sources sources, int leadMs = 0);
     // Uploads one after another until stopped, a part of one does not come, or the link goes.
-    void startRefreshing(Sources sources);
+    void startRefreshing(Sources sources, int leadMs = 0);
     // The upload in progress ends; no other follows.
     void stopRefreshing();
     // Presses the front-panel key `keyName` (":RUN"); `done` hears whether it went out. The
@@ -75,6 +74,7 @@ private:
         Kind kind;
         LinkOptions options{};
         Sources sources{};
+        int leadMs = 0;
         std::string key{};
         KeyDone done{};
         uint64_t id = 0;
@@ -88,7 +88,7 @@ private:
     void run(Operation& operation);
     void runConnect(const LinkOptions& options);
     void runDisconnect();
-    void runRefresh(const Sources& sources);
+    void runRefresh(const Sources& sources, int leadMs);
     void runKey(const Operation& operation);
     void runClose();
     void linkLost(const link::LinkError& error);
@@ -120,6 +120,7 @@ private:
     bool closing_ = false;
     uint64_t lastKeyId_ = 0;
     Sources repeatSources_;
+    int repeatLeadMs_ = 0;
     std::atomic<State> state_{State::Disconnected};
     std::atomic<bool> repeating_{false};
     bool draining_ = false;  // the session's thread only

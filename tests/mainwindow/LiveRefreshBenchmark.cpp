@@ -18,12 +18,14 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <chrono>
+#include <mutex>
 #include <cstdio>
 #include <numeric>
 #include <string>
+#include <thread>
 #include <vector>
 
-#include "mainwindow/SimulatedInstrument.h"
 #include "mainwindow/WavePicture.h"
 #include "mainwindow/WaveView.h"
 #include "mainwindow/frmWave.h"
@@ -31,6 +33,9 @@
 #include "platform/QtSerialPortControl.h"
 #include "session/SessionThread.h"
 #include "sim/Presets.h"
+#include "sim/PtyServer.h"
+#include "sim/SerialFace.h"
+#include "sim/StopRequest.h"
 #include "sim/UsbtmcDevice.h"
 #include "tests/support/FakeUsbLibrary.h"
 #include "tests/support/SessionRig.h"
@@ -81,8 +86,34 @@ void runFor(int ms) {
     while (clock.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
 }
 
+// When the instrument was asked for the last block of an upload.
+class UploadTimes {
+public:
+    void note() {
+        std::lock_guard lock(mutex_);
+        times_.push_back(std::chrono::steady_clock::now());
+    }
+    void clear() {
+        std::lock_guard lock(mutex_);
+        times_.clear();
+    }
+    // Uploads per second from the first to the last one seen.
+    double rate() const {
+        std::lock_guard lock(mutex_);
+        if (times_.size() < 2) return 0;
+        const std::chrono::duration<double> span = times_.back() - times_.front();
+        return static_cast<double>(times_.size() - 1) / span.count();
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<std::chrono::steady_clock::time_point> times_;
+};
+
+constexpr const char* LastBlock = ":WAVEFORM:DATA? DIGITAL";
+
 Figures measure(std::function<session::Wires()> wires, const std::string& serialDevice,
-                int seconds) {
+                UploadTimes& uploads, int seconds) {
     QTemporaryDir folder;
     QSettings qsettings(folder.filePath("TraceBay.conf"), QSettings::IniFormat);
     for (const char* flag : {"IsDispCH1Wave", "IsDispCH2Wave", "IsDispMathWave", "IsDispLAWave"})
@@ -103,15 +134,6 @@ Figures measure(std::function<session::Wires()> wires, const std::string& serial
     if (window.session().state() != State::Connected) return {};
 
     Figures figures;
-    int uploads = 0;
-    bool busy = false;
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        const bool uploading = window.session().state() == State::Uploading;
-        if (uploading && !busy) ++uploads;
-        busy = uploading;
-    });
-    watch.start(1);
     QElapsedTimer sinceProbe;
     QTimer probe;
     QObject::connect(&probe, &QTimer::timeout, [&] {
@@ -129,14 +151,13 @@ Figures measure(std::function<session::Wires()> wires, const std::string& serial
         paints.changed();
         grid->toggle();
     });
-    QElapsedTimer clock;
-    clock.start();
+    uploads.clear();
     window.findChild<QAction*>("RefreshContinuously")->trigger();
     changes.start(97);
     runFor(seconds * 1000);
     changes.stop();
+    figures.uploadsPerSecond = uploads.rate();
     window.findChild<QAction*>("RefreshContinuously")->setChecked(false);
-    figures.uploadsPerSecond = uploads * 1000.0 / static_cast<double>(clock.elapsed());
     while (window.session().state() == State::Uploading) runFor(10);
     std::sort(paints.delays.begin(), paints.delays.end());
     if (!paints.delays.empty()) {
@@ -155,6 +176,26 @@ void report(const char* link, const Figures& f, double minimumMs) {
         minimumMs, f.longestStallMs, f.medianPaintMs, f.worstPaintMs);
 }
 
+// The simulated instrument on a pseudo-terminal, counting the uploads it serves.
+struct SerialInstrument {
+    SerialInstrument() {
+        face.onCommand = [this](const std::string& command) {
+            if (command == LastBlock) uploads.note();
+        };
+    }
+    ~SerialInstrument() {
+        stop.request();
+        thread.join();
+    }
+    UploadTimes uploads;
+    sim::Instrument instrument{sim::Identity{}, *sim::presetState("logic")};
+    sim::Faults faults;
+    sim::SerialFace face{instrument, faults};
+    sim::PtyServer server{face};
+    sim::StopRequest stop;
+    std::thread thread{[this] { server.serve(stop); }};
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -162,20 +203,24 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int seconds = argc > 1 ? std::stoi(argv[1]) : 20;
     {
-        mainwindow::SimulatedInstrument simulator("logic");
+        SerialInstrument simulator;
         const auto serial = [] {
             return session::Wires{std::make_unique<platform::QtSerialPortControl>(),
                                   std::make_unique<testing::FakeUsbLibrary>()};
         };
-        report("RS232", measure(serial, simulator.devicePath(), seconds),
+        report("RS232", measure(serial, simulator.server.devicePath(), simulator.uploads, seconds),
                protocolMinimumMs(testing::Transport::Serial));
     }
     sim::Instrument instrument(sim::Identity{}, *sim::presetState("logic"));
     sim::Faults faults;
     sim::UsbtmcDevice device(instrument, faults);
+    UploadTimes uploads;
+    device.onCommand = [&uploads](const std::string& command) {
+        if (command == LastBlock) uploads.note();
+    };
     const auto usb = [&device] {
         return session::Wires{std::make_unique<platform::QtSerialPortControl>(),
                               std::make_unique<testing::SimulatedUsbLibrary>(device)};
     };
-    report("USB", measure(usb, "", seconds), protocolMinimumMs(testing::Transport::Usb));
+    report("USB", measure(usb, "", uploads, seconds), protocolMinimumMs(testing::Transport::Usb));
 }
