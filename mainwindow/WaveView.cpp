@@ -156,6 +156,24 @@ void WaveView::addPictureAction(QAction* action) {
     window_.addAction(action);
 }
 
+QAction* WaveView::addCheckableAction(const char* name, const QString& text,
+                                      const QKeySequence& key) {
+    auto* action = new QAction(text, &window_);
+    action->setObjectName(name);
+    action->setCheckable(true);
+    action->setShortcut(key);
+    addPictureAction(action);
+    return action;
+}
+
+void WaveView::addCursorActions() {
+    PictureMenu->addSeparator();
+    connect(addCheckableAction("TimeCursors", "Time cursors", QKeySequence(Qt::Key_T)),
+            &QAction::toggled, this, &WaveView::setTimeCursors);
+    connect(addCheckableAction("VoltCursors", "Voltage cursors", QKeySequence(Qt::Key_V)),
+            &QAction::toggled, this, &WaveView::setVoltCursors);
+}
+
 void WaveView::openPictureMenu(QContextMenuEvent* event) {
     const bool keyboard = event->reason() == QContextMenuEvent::Keyboard;
     const QPoint onPicture = WavePic->mapFromGlobal(event->globalPos());

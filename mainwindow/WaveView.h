@@ -11,6 +11,7 @@
 class QAction;
 class QContextMenuEvent;
 class QFrame;
+class QKeySequence;
 class QMenu;
 class QMouseEvent;
 class QScrollBar;
@@ -61,6 +62,10 @@ public:
     // action added here also answers its shortcut anywhere in the window.
     QMenu& pictureMenu() { return *PictureMenu; }
     void addPictureAction(QAction* action);
+    // A checkable action of the picture's menu, with its shortcut.
+    QAction* addCheckableAction(const char* name, const QString& text, const QKeySequence& key);
+    // "Time cursors" (T) and "Voltage cursors" (V).
+    void addCursorActions();
     // A right click on the picture, or the Menu key, opens it.
     void openPictureMenu(QContextMenuEvent* event);
 

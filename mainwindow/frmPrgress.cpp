@@ -111,4 +111,26 @@ void frmPrgress::Form_Unload() {
     settings_.write(Keys::ProgressTop, std::to_string(static_cast<int>(pixelsToTwips(y()))));
 }
 
+void UploadProgress::started() {
+    if (window_) return;
+    window_ = std::make_unique<frmPrgress>(host_, settings_, &owner_);
+    window_->setWindowTitle("Waveform Data Loading");
+    window_->setProgressValue(1);
+    window_->show();
+}
+
+void UploadProgress::ended() {
+    if (!window_) return;
+    window_->uploadEnded();
+    window_.reset();
+}
+
+void UploadProgress::setProgressValue(double value) {
+    if (window_) window_->setProgressValue(value);
+}
+
+void UploadProgress::setProgressStep(int step) {
+    if (window_) window_->setProgressStep(step);
+}
+
 }  // namespace tracebay::mainwindow

@@ -62,4 +62,23 @@ private:
     bool unloaded_ = false;
 };
 
+// The progress window of each upload: opened as the upload starts, fed its progress, closed as
+// it ends.
+class UploadProgress {
+public:
+    UploadProgress(platform::HostServices& host, platform::SettingsStore& settings, QWidget& owner)
+        : host_(host), settings_(settings), owner_(owner) {}
+
+    void started();
+    void ended();
+    void setProgressValue(double value);
+    void setProgressStep(int step);
+
+private:
+    platform::HostServices& host_;
+    platform::SettingsStore& settings_;
+    QWidget& owner_;
+    std::unique_ptr<frmPrgress> window_;
+};
+
 }  // namespace tracebay::mainwindow

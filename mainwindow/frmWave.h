@@ -6,23 +6,19 @@
 #include <memory>
 #include <string>
 
+#include "mainwindow/ControlColumn.h"
+#include "mainwindow/frmPrgress.h"
 #include "platform/HostServices.h"
 #include "platform/SettingsStore.h"
 #include "session/LinkOptions.h"
 #include "session/SessionOwner.h"
 
 class QAction;
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
 class QKeySequence;
-class QPushButton;
-class QRadioButton;
 
 namespace tracebay::mainwindow {
 
 class WaveView;
-class frmPrgress;
 
 // What the main window works with but does not own: the host of its thread, the settings store,
 // and the maker of the session that owns the instrument.
@@ -79,12 +75,8 @@ private slots:
 
 private:
     void setupWindow();
-    void setupRefreshColumn();
-    void setupDisplayFrame();
-    void setupUploadFrame();
     void connectHandlers();
     void setupMeasuring();
-    QAction* checkableAction(const char* name, const QString& text, const QKeySequence& key);
 
     void Form_Load();
     void MainLoadInit();
@@ -106,29 +98,18 @@ private:
 
     ProgramServices services_;
     StartOptions start_;
+    ControlColumn controls_;
+    UploadProgress progress_;
     session::LinkOptions options_;
     int32_t gpibAddress_ = 0;
     WaveView* view_ = nullptr;
     std::unique_ptr<session::SessionOwner> session_;
-    std::unique_ptr<frmPrgress> progress_;
     std::unique_ptr<platform::HostTimer> Timer1;
     bool connected_ = false;
     bool uploading_ = false;
     bool busy_ = false;  // connecting or uploading
     bool closeRequested_ = false;
 
-    QPushButton* cmdRefresh = nullptr;
-    QGroupBox* Frame1 = nullptr;
-    QGroupBox* Frame4 = nullptr;
-    std::array<QCheckBox*, 4> ChkCH{};
-    std::array<QGroupBox*, 2> Frame2{};
-    QGroupBox* Frame6 = nullptr;
-    QComboBox* ZoomCombo = nullptr;
-    QCheckBox* BestFitChk = nullptr;
-    QGroupBox* Frame3 = nullptr;
-    std::array<QRadioButton*, 2> OptionColor{};
-    QCheckBox* GridCheck = nullptr;
-    std::array<QPushButton*, 4> FlatBtnUpload{};
     QAction* RefreshContinuouslyAction = nullptr;
 };
 

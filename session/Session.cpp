@@ -92,8 +92,8 @@ uint64_t Session::pressKey(std::string_view keyName, KeyDone done) {
         std::lock_guard lock(mutex_);
         id = ++lastKeyId_;
     }
-    request({Kind::Key, {}, {}, 0, std::string(Cmd::KEY) + std::string(keyName), std::move(done),
-             id});
+    request(
+        {Kind::Key, {}, {}, 0, std::string(Cmd::KEY) + std::string(keyName), std::move(done), id});
     return id;
 }
 

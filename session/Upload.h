@@ -41,6 +41,13 @@ struct Upload {
     std::vector<std::string> untold;
     // The link went away during the upload; the screen holds what came before.
     std::optional<link::LinkError> lost;
+
+    // The untold parts as one message, a line each.
+    std::string untoldText() const {
+        std::string text;
+        for (const std::string& line : untold) text += (text.empty() ? "" : "\r") + line;
+        return text;
+    }
 };
 
 // The session's one state.

@@ -19,8 +19,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <mutex>
 #include <cstdio>
+#include <mutex>
 #include <numeric>
 #include <string>
 #include <thread>

@@ -66,13 +66,15 @@ public:
     bool connected() { return window->session().state() == session::State::Connected; }
     bool uploading() { return window->session().state() == session::State::Uploading; }
 
-    bool connectOverSerial() {
-        session::LinkOptions serial;
-        serial.IoType = session::LinkOptions::IoTypeSerial;
-        window->applyLinkOptions(serial);
+    bool connectOver(testing::Transport transport) {
+        session::LinkOptions link;
+        link.IoType = transport == testing::Transport::Serial ? session::LinkOptions::IoTypeSerial
+                                                              : session::LinkOptions::IoTypeUsb;
+        window->applyLinkOptions(link);
         click("FlatBtnUpload_0");
         return connected();
     }
+    bool connectOverSerial() { return connectOver(testing::Transport::Serial); }
 
     std::vector<std::string> messageTexts() const {
         std::vector<std::string> texts;

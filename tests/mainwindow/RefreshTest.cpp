@@ -1,3 +1,4 @@
+#include <QAction>
 #include <QCheckBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -129,6 +130,74 @@ TEST_F(Refresh, F5RunsTheSameUpload) {
     QTest::keyClick(window.get(), Qt::Key_F5);
     EXPECT_TRUE(window->view().slot().HasData);
 }
+
+// Over either link, once by a press of Refresh and once while uploads repeat.
+struct LinkRow {
+    testing::Transport transport;
+    bool repeating;
+};
+
+class RefreshOverEitherLink : public Refresh, public ::testing::WithParamInterface<LinkRow> {
+protected:
+    void SetUp() override {
+        start();
+        ASSERT_TRUE(connectOver(GetParam().transport));
+        tick({0, 1});
+    }
+    void refreshAsTheRowSays() {
+        if (!GetParam().repeating) {
+            click("cmdRefresh");
+            return;
+        }
+        window->findChild<QAction*>("RefreshContinuously")->trigger();
+        host.advance(30'000);
+    }
+};
+
+// The link goes away during an upload: one message; the boxes, the picture and the choices
+// saved at the end stay as they were, and the next Refresh asks for a connection.
+TEST_P(RefreshOverEitherLink, LinkLostMidUploadSaysSoOnceAndChangesNothingShown) {
+    click("cmdRefresh");
+    const QImage before = window->view().picture().drawn()->image().copy();
+    faults.target = "DATA? CHANNEL2";
+    faults.disappearMidReply = true;
+    refreshAsTheRowSays();
+    ASSERT_EQ(host.messages().size(), 1u) << messageTexts()[1];
+    EXPECT_EQ(messageTexts()[0], GetParam().transport == testing::Transport::Serial
+                                     ? "Operation valid only when the port is open"
+                                     : "Cann't Connect to USB Device");
+    EXPECT_TRUE(find<QCheckBox>("ChkCH_0")->isChecked());
+    EXPECT_TRUE(find<QCheckBox>("ChkCH_1")->isChecked());
+    EXPECT_EQ(window->view().picture().drawn()->image(), before);
+    EXPECT_FALSE(window->findChild<QAction*>("RefreshContinuously")->isChecked());
+    EXPECT_EQ(progressWindow(), nullptr);
+    click("cmdRefresh");
+    EXPECT_EQ(messageTexts().back(), "Please Connect Oscilloscope First");
+    window->close();
+    EXPECT_EQ(qsettings.value("Kavlo TraceBay Disp Wave/IsDispCH2Wave").toString(), "True");
+}
+
+// A part that came short is named once, by the window; the rest is drawn.
+TEST_P(RefreshOverEitherLink, MissingPartIsNamedOnce) {
+    faults.target = "DATA? CHANNEL2";
+    faults.garbage = true;
+    refreshAsTheRowSays();
+    EXPECT_EQ(messageTexts(), std::vector<std::string>{"CH2: no data (12 bytes, 812 needed)"});
+    EXPECT_TRUE(picturePixelIs(qRgb(255, 255, 0))) << "CH1";
+    EXPECT_FALSE(window->findChild<QAction*>("RefreshContinuously")->isChecked());
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, RefreshOverEitherLink,
+                         ::testing::Values(LinkRow{testing::Transport::Serial, false},
+                                           LinkRow{testing::Transport::Usb, false},
+                                           LinkRow{testing::Transport::Serial, true},
+                                           LinkRow{testing::Transport::Usb, true}),
+                         [](const auto& row) {
+                             return std::string(row.param.transport == testing::Transport::Serial
+                                                    ? "Serial"
+                                                    : "Usb") +
+                                    (row.param.repeating ? "Repeating" : "Once");
+                         });
 
 class LogicRefresh : public Refresh {
 protected:
