@@ -154,10 +154,10 @@ Horizontal timeBase(const std::string& scaleText, const std::string& offsetText)
     return {CentreColumn - ColumnsPerDivision * offset / scale, scale / ColumnsPerDivision};
 }
 
-std::optional<double> SampleSeries::value(int position) const {
+std::optional<int32_t> SampleSeries::row(int position) const {
     const long index = stride * position + offset;
     if (!samples || index < 0 || index >= static_cast<long>(samples->size())) return std::nullopt;
-    return vertical.at((*samples)[static_cast<size_t>(index)]);
+    return (*samples)[static_cast<size_t>(index)];
 }
 
 std::vector<SampleSeries> sampleSeries(const ScopeState& upload) {

@@ -54,7 +54,8 @@ struct SampleSeries {
     long stride = 1;  // sample index = stride * position + offset
     long offset = 0;
 
-    std::optional<double> value(int position) const;
+    std::optional<int32_t> row(int position) const;
+    std::optional<double> value(int position) const { return vertical.at(row(position)); }
 };
 
 // The sources the upload holds, in the order CH1, CH2, MATH or FFT: captured sources whose

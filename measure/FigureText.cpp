@@ -58,12 +58,13 @@ Shown shownAs(const SourceFigures& source, Figure figure, double value) {
     }
 }
 
-// A number for JSON: the shortest text that reads back as the same double.
+// A number for JSON, with ten significant digits as the CSV has them: the screen's rows never
+// need more, and sums do not show their binary tails.
 std::string jsonNumber(std::optional<double> value) {
     if (!value || !std::isfinite(*value)) return "null";
     std::array<char, 32> text{};
-    const auto written =
-        std::to_chars(text.data(), text.data() + text.size(), *value == 0 ? 0.0 : *value);
+    const auto written = std::to_chars(text.data(), text.data() + text.size(),
+                                       *value == 0 ? 0.0 : *value, std::chars_format::general, 10);
     return std::string(text.data(), written.ptr);
 }
 

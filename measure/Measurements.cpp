@@ -16,6 +16,13 @@ struct Point {
     double value;
 };
 
+// A sample's value, and its rows above the ground row: sums of rows carry no rounding, so a
+// trace symmetric about ground has a mean of exactly 0.
+struct Level {
+    double value;
+    double rows;
+};
+
 // Where the straight line between two samples crosses `level`.
 double crossingTime(const Point& a, const Point& b, double level) {
     return a.time + (level - a.value) / (b.value - a.value) * (b.time - a.time);
@@ -67,19 +74,19 @@ struct Levels {
     double vpp() const { return vmax - vmin; }
 };
 
-std::optional<Levels> levels(const std::vector<Point>& points) {
-    if (points.empty()) return std::nullopt;
-    Levels l{points.front().value, points.front().value, 0, 0};
+std::optional<Levels> levels(const std::vector<Level>& samples, double perRow) {
+    if (samples.empty()) return std::nullopt;
+    Levels l{samples.front().value, samples.front().value, 0, 0};
     double sum = 0, squares = 0;
-    for (const Point& p : points) {
-        l.vmax = std::max(l.vmax, p.value);
-        l.vmin = std::min(l.vmin, p.value);
-        sum += p.value;
-        squares += p.value * p.value;
+    for (const Level& s : samples) {
+        l.vmax = std::max(l.vmax, s.value);
+        l.vmin = std::min(l.vmin, s.value);
+        sum += s.rows;
+        squares += s.rows * s.rows;
     }
-    const auto n = static_cast<double>(points.size());
-    l.vmean = sum / n;
-    l.vrms = std::sqrt(squares / n);
+    const auto n = static_cast<double>(samples.size());
+    l.vmean = sum / n * perRow;
+    l.vrms = std::sqrt(squares / n) * perRow;
     return l;
 }
 
@@ -132,20 +139,20 @@ Timing timing(const std::vector<Point>& points, const Levels& l) {
     return t;
 }
 
-// The samples of a series that have a value, with their time where the series has one.
+// The samples of a series that have a value; those with a time also as points in time.
 struct Samples {
+    std::vector<Level> levels;
     std::vector<Point> timed;
-    std::vector<Point> all;
 };
 
 Samples samplesOf(const SampleSeries& series) {
     Samples s;
     for (int position = series.positions.first; position <= series.positions.last; ++position) {
-        const auto value = series.value(position);
+        const auto row = series.row(position);
+        const auto value = series.vertical.at(row);
         if (!value) continue;
-        const auto time = series.axis.at(position);
-        s.all.push_back({time.value_or(0), *value});
-        if (time) s.timed.push_back({*time, *value});
+        s.levels.push_back({*value, series.vertical.groundRow - *row});
+        if (const auto time = series.axis.at(position)) s.timed.push_back({*time, *value});
     }
     return s;
 }
@@ -169,7 +176,7 @@ void addLevels(SourceFigures& figures, const std::optional<Levels>& l) {
 SourceFigures timeDomain(const SampleSeries& series, bool timed) {
     SourceFigures figures = described(series);
     const Samples samples = samplesOf(series);
-    const auto l = levels(samples.all);
+    const auto l = levels(samples.levels, series.vertical.perRow);
     addLevels(figures, l);
     if (!timed) return figures;
     const Timing t = l ? timing(samples.timed, *l) : Timing{};
