@@ -43,7 +43,7 @@ MeasurementsWindow::MeasurementsWindow(platform::SettingsStore& settings, QWidge
     layout->addLayout(buttons);
     connect(cmdCopy, &QPushButton::clicked, this, &MeasurementsWindow::cmdCopy_Click);
     connect(cmdReset, &QPushButton::clicked, this, &MeasurementsWindow::cmdReset_Click);
-    resize(640, 200);
+    resize(760, 240);
     place(owner);
 }
 

@@ -206,6 +206,8 @@ TEST(FigureText, AtMostThreeDigitsAndNoneFinerThanTheScreen) {
         {-0.4, 0.04, "V", true, "-400 mV"},
         {0.003, 0.04, "V", true, "0 V"},
         {0.9996, 0.0001, "V", true, "1.00 V"},
+        {0.996, 0.02, "V", true, "1.00 V"},
+        {0.006, 0.01, "V", true, "10 mV"},
         {1e-3, 2e-5, "s", true, "1.00 ms"},
         {5e-4, 2e-5, "s", true, "500 us"},
         {1000, 20, "Hz", true, "1.00 kHz"},
@@ -213,6 +215,8 @@ TEST(FigureText, AtMostThreeDigitsAndNoneFinerThanTheScreen) {
         {-45.23, 0.4, "dBVrms", false, "-45.2 dBVrms"},
         {30, 2, "%", false, "30 %"},
         {std::numeric_limits<double>::quiet_NaN(), 1, "V", true, "\u2014"},
+        {1e300, 5e-324, "V", true, "\u2014"},
+        {5e-324, 1, "V", true, "0 V"},
     };
     std::unique_ptr<testing::CommaDecimalLocale> comma;
     for (const char* locale : {"C", "comma decimal"}) {
