@@ -5,28 +5,17 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <cmath>
 #include <functional>
 #include <vector>
 
-#include "acquisition/ValueText.h"
-#include "display/FftXy.h"
-#include "display/Samples.h"
 #include "export/PictureExport.h"
+#include "export/SampleSeries.h"
 
 namespace tracebay::exporting {
 namespace {
 
 using acquisition::ScopeState;
 using acquisition::SystemBlock;
-
-constexpr std::string_view Alternation = "ALTERNATION";
-constexpr std::string_view On = "ON";
-// Rows per vertical division and base units per horizontal division on the screen.
-constexpr double RowsPerDivision = 25;
-constexpr double ColumnsPerDivision = 25;
-constexpr double CentreRow = 100;
-constexpr double CentreColumn = 150;
 
 using Cell = std::optional<double>;
 
@@ -35,100 +24,55 @@ struct Column {
     std::function<Cell(int)> at;  // by screen column (Y-T) or point (X-Y)
 };
 
-// Screen columns first..last; empty when first > last.
-struct Window {
-    int first = 0;
-    int last = -1;
-    bool holds(int column) const { return column >= first && column <= last; }
-};
-
-Window columnWindow(int start, int end) {
-    return {display::screenColumn(start), display::screenColumn(end)};
-}
-
 std::optional<int32_t> element(const ScopeState::Samples& samples, long index) {
     if (index < 0 || index >= static_cast<long>(samples.size())) return std::nullopt;
     return samples[static_cast<size_t>(index)];
 }
 
-// A source the instrument showed and whose block came with the last upload.
-bool delivered(const ScopeState& slot, std::string_view source, uint8_t valid,
-               const ScopeState::Samples& samples) {
-    return valid == 1 && slot.received(source, samples);
+Column axisColumn(std::string header, Horizontal axis) {
+    return {std::move(header), [axis](int c) { return axis.at(c); }};
 }
 
-// A value as rows above a ground row, times a value per row.
-struct Vertical {
-    double groundRow = CentreRow;
-    double perRow = 0;
-    Cell at(std::optional<int32_t> row) const {
-        if (!row || !(perRow > 0)) return std::nullopt;
-        return (groundRow - *row) * perRow;
-    }
-};
-
-// Channel texts name volts from picovolts ("500mV") up to kilovolts (a probe of 1000:1).
-double volts(const std::string& text) {
-    const auto small = acquisition::ParseSmallVoltText(text);
-    return small.ParsedValueValid ? small.value : acquisition::ParseVoltText(text).value;
+std::string valueHeader(const SampleSeries& series) {
+    return series.source + " (" + series.unit + ")";
 }
 
-// The ground marker's row: 100 - 25 offset / scale rows below the top grid line.
-Vertical channelVertical(const std::string& scaleText, const std::string& offsetText) {
-    const double scale = volts(scaleText);
-    if (!(scale > 0) || !std::isfinite(scale)) return {};
-    return {CentreRow - RowsPerDivision * volts(offsetText) / scale, scale / RowsPerDivision};
-}
-
-Vertical blockVertical(int16_t offsetRows, float scale) {
-    return {CentreRow - offsetRows, scale / RowsPerDivision};
-}
-
-// Seconds from the trigger position, 150 - 25 offset / scale columns from the left grid line.
-Column timeColumn(std::string header, const std::string& scaleText, const std::string& offsetText) {
-    const double scale = acquisition::ParseTimeText(scaleText).value;
-    const double offset = acquisition::ParseTimeText(offsetText).value;
-    if (!(scale > 0)) return {std::move(header), [](int) { return Cell(); }};
-    const double trigger = CentreColumn - ColumnsPerDivision * offset / scale;
-    const double perColumn = scale / ColumnsPerDivision;
-    return {std::move(header), [=](int c) { return Cell((c - trigger) * perColumn); }};
-}
-
-// The sources of a Y-T upload, each with the window it is valid in.
+// The columns of a Y-T upload: the time, then each source within its own window.
 class YtTable {
 public:
-    explicit YtTable(const ScopeState& s) : s_(s), block_(s.SystemBlock) {
-        const bool alternate = s.TriggerMode == Alternation;
-        const Window screen = columnWindow(block_.ScreenStart(), block_.ScreenEnd());
-        upper_ = alternate ? columnWindow(block_.AltUpperStart(), block_.AltUpperEnd()) : screen;
-        lower_ = alternate ? columnWindow(block_.AltLowerStart(), block_.AltLowerEnd()) : screen;
-        screen_ = screen;
-        addTimes(alternate);
-        addChannels();
-        addMathOrFft();
+    explicit YtTable(const ScopeState& s) : s_(s) {
+        addTimes();
+        for (const SampleSeries& series : sampleSeries(s)) {
+            if (series.source == "FFT")
+                addColumn("FFT frequency (Hz)", series.positions,
+                          [axis = series.axis](int c) { return axis.at(c); });
+            addColumn(valueHeader(series), series.positions,
+                      [series](int c) { return series.value(c); });
+        }
         addLogic();
     }
 
     std::vector<Column> columns;
-    Window rows;
+    Span rows;
     bool hasSources = false;
 
 private:
-    void addTimes(bool alternate) {
-        if (!alternate) {
-            columns.push_back(timeColumn("time (s)", s_.TimeScaleText, s_.TimeOffsetText));
+    void addTimes() {
+        if (s_.TriggerMode != "ALTERNATION") {
+            columns.push_back(
+                axisColumn("time (s)", timeBase(s_.TimeScaleText, s_.TimeOffsetText)));
             return;
         }
         columns.push_back(
-            timeColumn("CH1 time (s)", s_.AltCh1TimeScaleText, s_.AltCh1TimeOffsetText));
+            axisColumn("CH1 time (s)", timeBase(s_.AltCh1TimeScaleText, s_.AltCh1TimeOffsetText)));
         columns.push_back(
-            timeColumn("CH2 time (s)", s_.AltCh2TimeScaleText, s_.AltCh2TimeOffsetText));
+            axisColumn("CH2 time (s)", timeBase(s_.AltCh2TimeScaleText, s_.AltCh2TimeOffsetText)));
     }
 
-    void addSource(std::string header, Window window, std::function<Cell(int)> at) {
-        if (window.first > window.last) return;
+    void addColumn(std::string header, Span window, std::function<Cell(int)> at) {
+        if (window.empty()) return;
         rows = hasSources
-                   ? Window{std::min(rows.first, window.first), std::max(rows.last, window.last)}
+                   ? Span{std::min(rows.first, window.first), std::max(rows.last, window.last)}
                    : window;
         hasSources = true;
         columns.push_back({std::move(header), [window, at = std::move(at)](int c) {
@@ -136,64 +80,14 @@ private:
                            }});
     }
 
-    void addChannel(bool captured, const char* name, uint8_t valid,
-                    const ScopeState::Samples& samples, const std::string& scaleText,
-                    const std::string& offsetText, Window window) {
-        if (!captured || !delivered(s_, name, valid, samples)) return;
-        const Vertical vertical = channelVertical(scaleText, offsetText);
-        addSource(std::string(name) + " (V)", window, [&samples, vertical](int c) {
-            return vertical.at(element(samples, 2L * c + 214));
-        });
-    }
-
-    void addChannels() {
-        addChannel(s_.CapturedCh1, "CH1", block_.Ch1Valid(), s_.Ch1Samples, s_.Ch1ScaleText,
-                   s_.Ch1OffsetText, upper_);
-        addChannel(s_.CapturedCh2, "CH2", block_.Ch2Valid(), s_.Ch2Samples, s_.Ch2ScaleText,
-                   s_.Ch2OffsetText, lower_);
-    }
-
-    void addMathOrFft() {
-        if (!s_.CapturedMath) return;
-        if (s_.FftDisplay == On) {
-            if (delivered(s_, "FFT", block_.FftValid(), s_.FftSamples)) addFft();
-            return;
-        }
-        if (!delivered(s_, "MATH", block_.MathValid(), s_.MathSamples)) return;
-        const Vertical vertical = blockVertical(block_.MathOffsetRows(), block_.MathScale());
-        const ScopeState::Samples& samples = s_.MathSamples;
-        addSource(
-            block_.MathOperation() == 2 ? "MATH (V^2)" : "MATH (V)", lower_,
-            [&samples, vertical](int c) { return vertical.at(element(samples, 2L * c + 2)); });
-    }
-
-    // Data column d lies at screen column d + 150 - FftCentre; its frequency counts from 0 Hz at
-    // the first data column.
-    void addFft() {
-        const int span = acquisition::FftSpan(block_.FftSpanCode());
-        const int centre = block_.FftCentre();
-        if ((span + 300) / 2.0 <= centre) return;
-        const Window window{
-            std::max(0, 150 - centre),
-            std::min(299, static_cast<int>(std::nearbyint(150 - centre + span / 2.0)))};
-        const double hzPerColumn = block_.FftHzPerDiv() / ColumnsPerDivision;
-        const auto dataColumn = [centre](int c) { return c + centre - 150L; };
-        addSource("FFT frequency (Hz)", window,
-                  [=](int c) { return Cell(dataColumn(c) * hzPerColumn); });
-        const Vertical vertical = blockVertical(block_.FftOffsetRows(), block_.FftScale());
-        const ScopeState::Samples& samples = s_.FftSamples;
-        addSource(block_.FftDbScale() != 0 ? "FFT (dBVrms)" : "FFT (Vrms)", window,
-                  [&samples, vertical, dataColumn](int c) {
-                      return vertical.at(element(samples, 2 * dataColumn(c) + 2));
-                  });
-    }
-
     // The first of the two logic samples of column c: bytes 4c + 425 (low) and 4c + 426.
     void addLogic() {
-        if (!s_.CapturedLa || !delivered(s_, "LA", block_.LaValid(), s_.LaSamples)) return;
+        if (!s_.CapturedLa || s_.SystemBlock.LaValid() != 1 || !s_.received("LA", s_.LaSamples))
+            return;
+        const Span screen = columnSpan(s_.SystemBlock.ScreenStart(), s_.SystemBlock.ScreenEnd());
         const ScopeState::Samples& bytes = s_.LaSamples;
         for (int line = 0; line < SystemBlock::LogicLines; ++line)
-            addSource("D" + std::to_string(line), screen_, [&bytes, line](int c) -> Cell {
+            addColumn("D" + std::to_string(line), screen, [&bytes, line](int c) -> Cell {
                 const auto low = element(bytes, 4L * c + 425);
                 const auto high = element(bytes, 4L * c + 426);
                 if (!low || !high) return std::nullopt;
@@ -202,21 +96,14 @@ private:
     }
 
     const ScopeState& s_;
-    const SystemBlock& block_;
-    Window screen_, upper_, lower_;
 };
 
-// X-Y: point i (1..PointCount) is CH1 element i + 212 against CH2 element i + 212.
-std::vector<Column> xyColumns(const ScopeState& s) {
-    const auto channel = [](const char* header, const ScopeState::Samples& samples,
-                            Vertical vertical) {
-        return Column{header, [&samples, vertical](int i) {
-                          return vertical.at(element(samples, i + 212L));
-                      }};
-    };
-    return {{"point", [](int i) { return Cell(i); }},
-            channel("CH1 (V)", s.Ch1Samples, channelVertical(s.Ch1ScaleText, s.Ch1OffsetText)),
-            channel("CH2 (V)", s.Ch2Samples, channelVertical(s.Ch2ScaleText, s.Ch2OffsetText))};
+// X-Y: one row per point, CH1 against CH2.
+std::vector<Column> xyColumns(const std::vector<SampleSeries>& series) {
+    std::vector<Column> columns{{"point", [](int i) { return Cell(i); }}};
+    for (const SampleSeries& source : series)
+        columns.push_back({valueHeader(source), [source](int i) { return source.value(i); }});
+    return columns;
 }
 
 void appendNumber(std::string& line, double value) {
@@ -228,7 +115,7 @@ void appendNumber(std::string& line, double value) {
     line.append(text.data(), written.ptr);
 }
 
-std::string table(const std::vector<Column>& columns, Window rows) {
+std::string table(const std::vector<Column>& columns, Span rows) {
     std::string csv;
     for (size_t i = 0; i < columns.size(); ++i) csv += (i ? "," : "") + columns[i].header;
     csv += '\n';
@@ -250,10 +137,8 @@ std::optional<std::string> samplesCsv(const ScopeState& slot, std::string& error
         return std::nullopt;
     }
     if (slot.IsXY) {
-        if (slot.received("CH1", slot.Ch1Samples) && slot.received("CH2", slot.Ch2Samples) &&
-            slot.PointCount > 0)
-            return table(xyColumns(slot),
-                         {1, std::min<int>(slot.PointCount, ScopeState::SampleCount)});
+        const auto series = sampleSeries(slot);
+        if (!series.empty()) return table(xyColumns(series), series.front().positions);
     } else if (slot.IsYT) {
         const YtTable yt(slot);
         if (yt.hasSources) return table(yt.columns, yt.rows);

@@ -37,6 +37,9 @@ inline constexpr SettingKey ProgressLeft{GeneralSection, "ProgressLeft", "500"};
 inline constexpr SettingKey ProgressTop{GeneralSection, "ProgressTop", "800"};
 // The folder the file dialogs opened last; empty: the home folder.
 inline constexpr SettingKey LastFolder{GeneralSection, "LastFolder", ""};
+// Where the measurements window was left, in twips; empty: beside the main window.
+inline constexpr SettingKey MeasurementsLeft{GeneralSection, "MeasurementsLeft", ""};
+inline constexpr SettingKey MeasurementsTop{GeneralSection, "MeasurementsTop", ""};
 }  // namespace Settings
 
 // The per-user settings store: every value a string, one group per section. The QSettings to use

@@ -1,5 +1,5 @@
-// tracebay-cli: identify the instrument, upload its screen, or press one of its keys, from a
-// script or a headless machine.
+// tracebay-cli: identify the instrument, upload its screen, measure a saved upload, or press
+// one of the instrument's keys, from a script or a headless machine.
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -17,6 +17,8 @@
 #include "acquisition/ScopeStateJson.h"
 #include "acquisition/UploadFile.h"
 #include "export/Exporters.h"
+#include "measure/FigureText.h"
+#include "measure/Measurements.h"
 #include "platform/EscapedText.h"
 #include "platform/QtHost.h"
 #include "platform/SerialLineSettings.h"
@@ -43,6 +45,7 @@ const char* const Help =
     "  tracebay-cli [--usb | --serial DEVICE [--baud RATE]] key NAME\n"
     "  tracebay-cli key --list\n"
     "  tracebay-cli render --json FILE EXPORTS\n"
+    "  tracebay-cli measure --json FILE [--format text|json]\n"
     "  EXPORTS: any of --png FILE --svg FILE --pdf FILE --csv FILE, with\n"
     "           [--zoom PERCENT] [--bw] [--no-grid]\n"
     "\n"
@@ -72,6 +75,13 @@ const char* const Help =
     "    --no-grid      leave out the dotted division grid\n"
     "  render           draw an upload saved with --json, without an instrument; takes\n"
     "                   --json FILE (the saved upload) and the exports above\n"
+    "  measure          the automatic measurements of an upload saved with --json, without\n"
+    "                   an instrument: vmax, vmin, vpp, vmean, vrms, frequency, period,\n"
+    "                   duty, rise and fall of each trace (the FFT: peak_frequency and\n"
+    "                   peak_level; X-Y: the levels), over the samples --csv writes\n"
+    "    --format text  a table, a row per trace, as fine as the screen shows (the default)\n"
+    "    --format json  the figures in V, s and Hz (the duty as a fraction), null where\n"
+    "                   a figure cannot be determined\n"
     "  key NAME         connect and press the front-panel key NAME, e.g. RUN or :AUTO\n"
     "                   (sends \":KEY\" followed by the name with its colon)\n"
     "  key --list       print the names of the front-panel keys\n"
@@ -98,6 +108,7 @@ struct Options {
     double zoom = 100;
     bool blackAndWhite = false;
     bool noGrid = false;
+    bool jsonFigures = false;  // measure: JSON instead of a table
 };
 
 struct UsageError : std::runtime_error {
@@ -128,6 +139,12 @@ void keyOption(const QString& argument, Options& o) {
 
 void listKeys() {
     for (const auto name : acquisition::KeyNames) std::cout << name << "\n";
+}
+
+// True for JSON, false for the table.
+bool figureFormatOption(const std::string& text) {
+    if (text != "text" && text != "json") throw UsageError("--format takes text or json");
+    return text == "json";
 }
 
 // An export flag (--png, --svg, --pdf, --csv); --json names the upload itself.
@@ -175,8 +192,10 @@ Options parse(const QStringList& args) {
             o.blackAndWhite = true;
         } else if (arg == "--no-grid") {
             o.noGrid = true;
-        } else if (o.command.empty() &&
-                   (arg == "identify" || arg == "upload" || arg == "key" || arg == "render")) {
+        } else if (arg == "--format") {
+            o.jsonFigures = figureFormatOption(value());
+        } else if (o.command.empty() && (arg == "identify" || arg == "upload" || arg == "key" ||
+                                         arg == "render" || arg == "measure")) {
             o.command = arg.toStdString();
             if (o.command == "key") keyOption(QString::fromStdString(value()), o);
         } else {
@@ -186,6 +205,8 @@ Options parse(const QStringList& args) {
     if (o.command.empty()) throw UsageError("no command given");
     if (o.command == "render" && (!o.json || o.exports.empty()))
         throw UsageError("render needs --json FILE and a file to write");
+    if (o.command == "measure" && (!o.json || !o.exports.empty()))
+        throw UsageError("measure needs --json FILE and writes no other file");
     return o;
 }
 
@@ -249,16 +270,33 @@ int render(const Options& options) {
     return writeExports(*slot, options) ? ExitOk : ExitFileFailed;
 }
 
+// Text on standard output; a failed write fails as a file does.
+int writeOut(const std::string& text) {
+    std::cout << text;
+    if (std::cout.flush()) return ExitOk;
+    std::cerr << "tracebay-cli: cannot write to standard output\n";
+    return ExitFileFailed;
+}
+
+// The figures of a saved upload on standard output; no instrument needed.
+int measureUpload(const Options& options) {
+    std::string error;
+    const auto slot = acquisition::readUploadFile(*options.json, error);
+    if (!slot) return fileFailed("cannot read", *options.json, error);
+    const auto figures = measure::measureUpload(*slot);
+    if (figures.empty())
+        return fileFailed("cannot measure", *options.json, "the upload holds no samples");
+    return writeOut(options.jsonFigures ? measure::figuresJson(figures)
+                                        : measure::alignedText(measure::figureTable(figures)));
+}
+
 int writeJson(const std::string& target, const acquisition::ScopeState& slot) {
     std::string error;
     if (target != "-") {
         if (acquisition::writeUploadFile(target, slot, error)) return ExitOk;
         return fileFailed("cannot write", target, error);
     }
-    std::cout << acquisition::toJson(slot);
-    if (std::cout.flush()) return ExitOk;
-    std::cerr << "tracebay-cli: cannot write to standard output\n";
-    return ExitFileFailed;
+    return writeOut(acquisition::toJson(slot));
 }
 
 // Names each part the upload asked for and did not get; true when there was one.
@@ -380,6 +418,7 @@ int main(int argc, char** argv) {
         listKeys();
         return ExitOk;
     }
+    if (options.command == "measure") return measureUpload(options);
     if (options.exports.empty()) {
         QCoreApplication app(argc, argv);
         return Cli(options).run();

@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -182,6 +183,29 @@ TEST_F(CliOverSerial, RenderWritesTheDrawingAsSvgAndPdfAndTheSamplesAsCsv) {
         << unwritable.err;
 }
 
+TEST_F(CliOverSerial, MeasureGivesTheFiguresOfASavedUpload) {
+    start();
+    const std::string path = ::testing::TempDir() + "tracebay-cli-measure.json";
+    ASSERT_EQ(run({"upload", "--ch1", "--ch2", "--json", path}).status, 0);
+    const auto json = cli({"measure", "--json", path, "--format", "json"});
+    ASSERT_EQ(json.status, 0) << json.err;
+    const QJsonObject figures =
+        QJsonDocument::fromJson(QByteArray::fromStdString(json.out)).object();
+    EXPECT_EQ(figures.keys(), (QStringList{"CH1", "CH2"}));
+    EXPECT_EQ(figures["CH1"].toObject().keys(),
+              (QStringList{"duty", "fall", "frequency", "period", "rise", "vmax", "vmean", "vmin",
+                           "vpp", "vrms"}));
+    EXPECT_NEAR(figures["CH1"]["vpp"].toDouble(), 1.6, 1e-9);
+    EXPECT_NEAR(figures["CH2"]["duty"].toDouble(), 0.5, 0.01);
+    const auto table = cli({"measure", "--json", path});
+    ASSERT_EQ(table.status, 0) << table.err;
+    EXPECT_EQ(table.out.rfind("source  vmax    vmin     vpp     vmean  vrms    frequency", 0), 0u)
+        << table.out;
+    EXPECT_NE(table.out.find("\nCH1     800 mV  -800 mV  1.60 V  0 V    570 mV  1.00 kHz"),
+              std::string::npos)
+        << table.out;
+}
+
 TEST_F(CliOverSerial, KeyPressesTheNamedKey) {
     start();
     EXPECT_EQ(run({"key", "RUN"}).status, 0);
@@ -281,7 +305,7 @@ struct BadUpload {
     std::string reason;
 };
 
-TEST_F(CliFiles, RenderRefusesWhatIsNoSavedUpload) {
+TEST_F(CliFiles, RenderAndMeasureRefuseWhatIsNoSavedUpload) {
     const std::string huge = write("huge.json", "{}");
     std::filesystem::resize_file(huge, 16 * 1024 * 1024 + 1);
     std::string firstSampleText = R"({"Ch2Samples": ["0")";
@@ -306,7 +330,10 @@ TEST_F(CliFiles, RenderRefusesWhatIsNoSavedUpload) {
         SCOPED_TRACE(c.what);
         expectFileFailure(render(c.path, path("out.png")), c.path, c.reason);
         EXPECT_FALSE(std::filesystem::exists(path("out.png")));
+        expectFileFailure(cli({"measure", "--json", c.path}), c.path, c.reason);
     }
+    const std::string empty = write("empty.json", R"({"HasData": true})");
+    expectFileFailure(cli({"measure", "--json", empty}), empty, "the upload holds no samples");
 }
 
 TEST_F(CliFiles, FailedPictureWriteIsReported) {
@@ -343,9 +370,10 @@ TEST(CliUsage, HelpDocumentsEveryCommandAndOption) {
     const auto result = cli({"--help"});
     EXPECT_EQ(result.status, 0);
     for (const char* word :
-         {"identify", "upload", "key",    "render", "--usb",     "--serial",       "--baud",
-          "--ch1",    "--ch2",  "--math", "--la",   "--json",    "--png",          "--svg",
-          "--pdf",    "--csv",  "--zoom", "--bw",   "--no-grid", "3 the upload is"})
+         {"identify",  "upload",          "key",     "render",  "--usb",  "--serial",
+          "--baud",    "--ch1",           "--ch2",   "--math",  "--la",   "--json",
+          "--png",     "--svg",           "--pdf",   "--csv",   "--zoom", "--bw",
+          "--no-grid", "3 the upload is", "measure", "--format"})
         EXPECT_NE(result.out.find(word), std::string::npos) << word;
 }
 
@@ -384,6 +412,9 @@ TEST(CliUsage, WrongUsageIsRefused) {
     EXPECT_EQ(cli({"--serial"}).status, 64);
     EXPECT_EQ(cli({"upload", "--png", "x.png", "--zoom", "0"}).status, 64);
     EXPECT_EQ(cli({"render", "--json", "x.json"}).status, 64);
+    EXPECT_EQ(cli({"measure"}).status, 64);
+    EXPECT_EQ(cli({"measure", "--json", "x.json", "--format", "xml"}).status, 64);
+    EXPECT_EQ(cli({"measure", "--json", "x.json", "--png", "x.png"}).status, 64);
 }
 
 }  // namespace

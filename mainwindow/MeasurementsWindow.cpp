@@ -1,0 +1,118 @@
+#include "mainwindow/MeasurementsWindow.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "measure/Measurements.h"
+#include "platform/Twips.h"
+
+namespace tracebay::mainwindow {
+namespace {
+
+namespace Keys = platform::Settings;
+
+QString text(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+MeasurementsWindow::MeasurementsWindow(platform::SettingsStore& settings, QWidget* owner)
+    : QWidget(owner, Qt::Window),
+      settings_(settings),
+      tblMeasurements(new QTableWidget(this)),
+      cmdCopy(new QPushButton("Copy", this)),
+      cmdReset(new QPushButton("Reset", this)) {
+    setObjectName("MeasurementsWindow");
+    setWindowTitle("Measurements");
+    tblMeasurements->setObjectName("tblMeasurements");
+    tblMeasurements->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tblMeasurements->verticalHeader()->hide();
+    cmdCopy->setObjectName("cmdCopy");
+    cmdReset->setObjectName("cmdReset");
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdReset);
+    buttons->addWidget(cmdCopy);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tblMeasurements);
+    layout->addLayout(buttons);
+    connect(cmdCopy, &QPushButton::clicked, this, &MeasurementsWindow::cmdCopy_Click);
+    connect(cmdReset, &QPushButton::clicked, this, &MeasurementsWindow::cmdReset_Click);
+    resize(760, 240);
+    place(owner);
+}
+
+MeasurementsWindow::~MeasurementsWindow() {
+    if (isVisible()) savePlace();
+}
+
+void MeasurementsWindow::showUpload(const acquisition::ScopeState& upload, bool continuous) {
+    figures_ = measure::measureUpload(upload);
+    if (continuous)
+        statistics_.add(figures_);
+    else
+        statistics_.clear();
+    continuous_ = continuous;
+    fill();
+}
+
+void MeasurementsWindow::fill() {
+    table_ = measure::figureTable(figures_, continuous_ ? &statistics_ : nullptr);
+    tblMeasurements->clear();
+    tblMeasurements->setColumnCount(static_cast<int>(table_.header.size()));
+    tblMeasurements->setRowCount(static_cast<int>(table_.rows.size()));
+    QStringList header;
+    for (const auto& title : table_.header) header << text(title);
+    tblMeasurements->setHorizontalHeaderLabels(header);
+    for (size_t r = 0; r < table_.rows.size(); ++r)
+        for (size_t c = 0; c < table_.rows[r].size(); ++c)
+            tblMeasurements->setItem(static_cast<int>(r), static_cast<int>(c),
+                                     new QTableWidgetItem(text(table_.rows[r][c])));
+    tblMeasurements->resizeColumnsToContents();
+}
+
+void MeasurementsWindow::cmdCopy_Click() {
+    QGuiApplication::clipboard()->setText(text(measure::tabSeparated(table_)));
+}
+
+void MeasurementsWindow::cmdReset_Click() {
+    statistics_.clear();
+    fill();
+}
+
+// The statistics count the rounds while the window is open.
+void MeasurementsWindow::closeEvent(QCloseEvent* event) {
+    savePlace();
+    statistics_.clear();
+    QWidget::closeEvent(event);
+}
+
+// Where it was left, unless that lies off the screen; else beside the owner.
+void MeasurementsWindow::place(QWidget* owner) {
+    const auto left = platform::settingToInt(settings_.read(Keys::MeasurementsLeft));
+    const auto top = platform::settingToInt(settings_.read(Keys::MeasurementsTop));
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    if (left && top) {
+        const QPoint stored(platform::twipsToPixels(*left), platform::twipsToPixels(*top));
+        if (available.intersects(QRect(stored, size()))) {
+            move(stored);
+            return;
+        }
+    }
+    if (owner) move(owner->frameGeometry().topRight() + QPoint(1, 0));
+}
+
+void MeasurementsWindow::savePlace() {
+    settings_.write(Keys::MeasurementsLeft,
+                    std::to_string(static_cast<int>(platform::pixelsToTwips(x()))));
+    settings_.write(Keys::MeasurementsTop,
+                    std::to_string(static_cast<int>(platform::pixelsToTwips(y()))));
+}
+
+}  // namespace tracebay::mainwindow

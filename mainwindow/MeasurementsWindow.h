@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QWidget>
+
+#include <vector>
+
+#include "acquisition/ScopeState.h"
+#include "measure/FigureStatistics.h"
+#include "measure/FigureText.h"
+#include "platform/SettingsStore.h"
+
+class QPushButton;
+class QTableWidget;
+
+namespace tracebay::mainwindow {
+
+// A small window beside the main window with the automatic measurements of the upload shown.
+// Uploads that come continuously also show each figure's mean, minimum and maximum over the
+// rounds since the window opened or since Reset; a single upload ends such a series. The window
+// opens where it was left.
+class MeasurementsWindow : public QWidget {
+    Q_OBJECT
+public:
+    MeasurementsWindow(platform::SettingsStore& settings, QWidget* owner);
+    ~MeasurementsWindow() override;
+
+    void showUpload(const acquisition::ScopeState& upload, bool continuous = false);
+    // The table as shown and as Copy puts it on the clipboard.
+    const measure::FigureTable& table() const { return table_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private slots:
+    void cmdCopy_Click();
+    void cmdReset_Click();
+
+private:
+    void place(QWidget* owner);
+    void savePlace();
+    void fill();
+
+    platform::SettingsStore& settings_;
+    QTableWidget* tblMeasurements;
+    QPushButton* cmdCopy;
+    QPushButton* cmdReset;
+    std::vector<measure::SourceFigures> figures_;
+    measure::FigureStatistics statistics_;
+    bool continuous_ = false;
+    measure::FigureTable table_;
+};
+
+}  // namespace tracebay::mainwindow

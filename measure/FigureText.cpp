@@ -1,0 +1,200 @@
+#include "measure/FigureText.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+
+#include "acquisition/NumberFormat.h"
+#include "measure/FigureStatistics.h"
+
+namespace tracebay::measure {
+namespace {
+
+constexpr int MaxDigits = 3;
+
+// The prefixes by power of ten, from pico (-12) to giga (9).
+constexpr std::array<std::string_view, 8> Prefixes = {"p", "n", "u", "m", "", "k", "M", "G"};
+constexpr int LowestPower = -12;
+constexpr int HighestPower = 9;
+// Beyond these magnitudes powers of ten leave the range of a double; no screen gives such
+// figures, only a damaged upload.
+constexpr double Tiny = 1e-290;
+constexpr double Huge = 1e290;
+
+int decade(double value) { return static_cast<int>(std::floor(std::log10(std::abs(value)))); }
+
+// `value` rounded to `digits` significant digits.
+double roundedTo(double value, int digits) {
+    const double unit = std::pow(10.0, decade(value) - digits + 1);
+    return std::round(value / unit) * unit;
+}
+
+std::string decimalsPattern(int decimals) {
+    return decimals > 0 ? "0." + std::string(static_cast<size_t>(decimals), '0') : "0";
+}
+
+bool prefixedUnit(std::string_view unit) {
+    return unit == "V" || unit == "Vrms" || unit == "s" || unit == "Hz";
+}
+
+struct Shown {
+    double resolution;
+    std::string_view unit;
+    double factor = 1;
+};
+
+// The finest step the screen gives the figure, and its unit.
+Shown shownAs(const SourceFigures& source, Figure figure, double value) {
+    switch (figure) {
+        case Figure::Frequency:
+            // A frequency is as fine, relative to itself, as the period it comes from.
+            return {source.axisStep * value * value, "Hz"};
+        case Figure::Period:
+        case Figure::Rise:
+        case Figure::Fall: return {source.axisStep, "s"};
+        case Figure::Duty: {
+            const auto period = source[Figure::Period];
+            return {period ? source.axisStep / *period * 100 : 0, "%", 100};
+        }
+        case Figure::PeakFrequency: return {source.axisStep, "Hz"};
+        default: return {source.levelStep, source.unit};
+    }
+}
+
+// A number for JSON, with ten significant digits as the CSV has them: the screen's rows never
+// need more, and sums do not show their binary tails.
+std::string jsonNumber(std::optional<double> value) {
+    if (!value || !std::isfinite(*value)) return "null";
+    std::array<char, 32> text{};
+    const auto written = std::to_chars(text.data(), text.data() + text.size(),
+                                       *value == 0 ? 0.0 : *value, std::chars_format::general, 10);
+    return std::string(text.data(), written.ptr);
+}
+
+// The figures any of the sources has, in their order.
+std::vector<Figure> columnsOf(const std::vector<SourceFigures>& sources) {
+    std::vector<Figure> columns;
+    for (int f = 0; f <= static_cast<int>(Figure::PeakLevel); ++f) {
+        const auto figure = static_cast<Figure>(f);
+        if (std::any_of(sources.begin(), sources.end(),
+                        [figure](const SourceFigures& s) { return s.has(figure); }))
+            columns.push_back(figure);
+    }
+    return columns;
+}
+
+// Characters as a terminal shows them: a UTF-8 sequence is one.
+size_t shownWidth(const std::string& text) {
+    return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+}  // namespace
+
+std::string quantityText(double value, double resolution, std::string_view unit, bool prefixed) {
+    if (!std::isfinite(value) || std::abs(value) > Huge) return std::string(NoFigure);
+    if (std::abs(value) < Tiny) value = 0;
+    int digits = MaxDigits;
+    if (value != 0 && resolution >= Tiny && resolution <= Huge) {
+        const int finest = decade(resolution);
+        digits = std::min(decade(value) - finest + 1, MaxDigits);
+        if (digits < 1) {
+            // Less than a step: a step or nothing.
+            const double step = std::pow(10.0, finest);
+            value = std::abs(value) >= step / 2 ? std::copysign(step, value) : 0;
+            digits = 1;
+        }
+    }
+    if (value == 0) return "0 " + std::string(unit);
+    // Rounding up to the next decade (0.996 to 1.00) keeps the last digit's place.
+    const int lastPlace = decade(value) - digits + 1;
+    value = roundedTo(value, digits);
+    digits = std::min(decade(value) - lastPlace + 1, MaxDigits);
+    const int power = prefixed ? std::clamp(decade(value) - ((decade(value) % 3) + 3) % 3,
+                                            LowestPower, HighestPower)
+                               : 0;
+    const int decimals = std::max(0, digits - 1 - (decade(value) - power));
+    const std::string prefix = prefixed ? std::string(Prefixes[(power - LowestPower) / 3]) : "";
+    return acquisition::formatNumber(value / std::pow(10.0, power), decimalsPattern(decimals)) +
+           " " + prefix + std::string(unit);
+}
+
+std::string figureText(const SourceFigures& source, Figure figure, std::optional<double> value) {
+    if (!value) return std::string(NoFigure);
+    const Shown shown = shownAs(source, figure, *value);
+    return quantityText(*value * shown.factor, shown.resolution, shown.unit,
+                        prefixedUnit(shown.unit));
+}
+
+FigureTable figureTable(const std::vector<SourceFigures>& sources,
+                        const FigureStatistics* statistics) {
+    const std::vector<Figure> columns = columnsOf(sources);
+    FigureTable table{{"source"}, {}};
+    for (const Figure figure : columns) table.header.emplace_back(figureKey(figure));
+    const auto addRow = [&](const SourceFigures& source, const std::string& name, auto valueOf) {
+        std::vector<std::string> row{name};
+        for (const Figure figure : columns)
+            row.push_back(source.has(figure) ? figureText(source, figure, valueOf(figure)) : "");
+        table.rows.push_back(std::move(row));
+    };
+    for (const SourceFigures& source : sources) {
+        addRow(source, source.source, [&](Figure f) { return source[f]; });
+        if (!statistics) continue;
+        const auto summary = [&](Figure f) { return statistics->summary(source.source, f); };
+        addRow(source, source.source + " mean", [&](Figure f) { return summary(f).mean; });
+        addRow(source, source.source + " min", [&](Figure f) { return summary(f).minimum; });
+        addRow(source, source.source + " max", [&](Figure f) { return summary(f).maximum; });
+    }
+    return table;
+}
+
+std::string alignedText(const FigureTable& table) {
+    std::vector<size_t> widths(table.header.size(), 0);
+    const auto widen = [&](const std::vector<std::string>& cells) {
+        for (size_t i = 0; i < cells.size() && i < widths.size(); ++i)
+            widths[i] = std::max(widths[i], shownWidth(cells[i]));
+    };
+    widen(table.header);
+    for (const auto& row : table.rows) widen(row);
+    std::string text;
+    const auto addLine = [&](const std::vector<std::string>& cells) {
+        std::string line;
+        for (size_t i = 0; i < cells.size() && i < widths.size(); ++i) {
+            if (i) line += "  ";
+            line += cells[i] + std::string(widths[i] - shownWidth(cells[i]), ' ');
+        }
+        line.erase(line.find_last_not_of(' ') + 1);
+        text += line + "\n";
+    };
+    addLine(table.header);
+    for (const auto& row : table.rows) addLine(row);
+    return text;
+}
+
+std::string tabSeparated(const FigureTable& table) {
+    std::string text;
+    const auto addLine = [&](const std::vector<std::string>& cells) {
+        for (size_t i = 0; i < cells.size(); ++i) text += (i ? "\t" : "") + cells[i];
+        text += "\n";
+    };
+    addLine(table.header);
+    for (const auto& row : table.rows) addLine(row);
+    return text;
+}
+
+std::string figuresJson(const std::vector<SourceFigures>& sources) {
+    std::string json = "{";
+    for (size_t s = 0; s < sources.size(); ++s) {
+        json += (s ? ",\n  \"" : "\n  \"") + sources[s].source + "\": {";
+        const auto& figures = sources[s].figures;
+        for (size_t f = 0; f < figures.size(); ++f)
+            json += (f ? ", \"" : "\"") + std::string(figureKey(figures[f].figure)) +
+                    "\": " + jsonNumber(figures[f].value);
+        json += "}";
+    }
+    return json + (sources.empty() ? "}\n" : "\n}\n");
+}
+
+}  // namespace tracebay::measure
