@@ -12,6 +12,7 @@
 #include "acquisition/ValueText.h"
 #include "display/FftXy.h"
 #include "display/Samples.h"
+#include "export/LogicSamples.h"
 #include "export/PictureExport.h"
 
 namespace tracebay::exporting {
@@ -26,7 +27,6 @@ constexpr std::string_view On = "ON";
 constexpr double RowsPerDivision = 25;
 constexpr double ColumnsPerDivision = 25;
 constexpr double CentreRow = 100;
-constexpr double CentreColumn = 150;
 
 using Cell = std::optional<double>;
 
@@ -86,12 +86,9 @@ Vertical blockVertical(int16_t offsetRows, float scale) {
 
 // Seconds from the trigger position, 150 - 25 offset / scale columns from the left grid line.
 Column timeColumn(std::string header, const std::string& scaleText, const std::string& offsetText) {
-    const double scale = acquisition::ParseTimeText(scaleText).value;
-    const double offset = acquisition::ParseTimeText(offsetText).value;
-    if (!(scale > 0)) return {std::move(header), [](int) { return Cell(); }};
-    const double trigger = CentreColumn - ColumnsPerDivision * offset / scale;
-    const double perColumn = scale / ColumnsPerDivision;
-    return {std::move(header), [=](int c) { return Cell((c - trigger) * perColumn); }};
+    const auto time = timeBase(scaleText, offsetText);
+    if (!time) return {std::move(header), [](int) { return Cell(); }};
+    return {std::move(header), [time = *time](int c) { return Cell(time.at(c)); }};
 }
 
 // The sources of a Y-T upload, each with the window it is valid in.
@@ -102,7 +99,6 @@ public:
         const Window screen = columnWindow(block_.ScreenStart(), block_.ScreenEnd());
         upper_ = alternate ? columnWindow(block_.AltUpperStart(), block_.AltUpperEnd()) : screen;
         lower_ = alternate ? columnWindow(block_.AltLowerStart(), block_.AltLowerEnd()) : screen;
-        screen_ = screen;
         addTimes(alternate);
         addChannels();
         addMathOrFft();
@@ -188,22 +184,17 @@ private:
                   });
     }
 
-    // The first of the two logic samples of column c: bytes 4c + 425 (low) and 4c + 426.
     void addLogic() {
-        if (!s_.CapturedLa || !delivered(s_, "LA", block_.LaValid(), s_.LaSamples)) return;
-        const ScopeState::Samples& bytes = s_.LaSamples;
+        const auto logic = logicSamples(s_);
+        if (!logic) return;
         for (int line = 0; line < SystemBlock::LogicLines; ++line)
-            addSource("D" + std::to_string(line), screen_, [&bytes, line](int c) -> Cell {
-                const auto low = element(bytes, 4L * c + 425);
-                const auto high = element(bytes, 4L * c + 426);
-                if (!low || !high) return std::nullopt;
-                return ((*high & 0xFF) << 8 | (*low & 0xFF)) >> line & 1;
-            });
+            addSource("D" + std::to_string(line), {logic->firstColumn, logic->lastColumn()},
+                      [logic = *logic, line](int c) { return Cell(logic.level(c, line)); });
     }
 
     const ScopeState& s_;
     const SystemBlock& block_;
-    Window screen_, upper_, lower_;
+    Window upper_, lower_;
 };
 
 // X-Y: point i (1..PointCount) is CH1 element i + 212 against CH2 element i + 212.

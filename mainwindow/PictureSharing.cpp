@@ -72,18 +72,28 @@ void PictureSharing::addActions() {
     addAction("PrintPicture", "Print...", QKeySequence::Print, [this] { printPicture(); });
     window_.pictureMenu().addSeparator();
     for (const exporting::Exporter& exporter : exporting::exporters())
-        addAction(exporter.id, exporter.title, exporter.shortcut,
-                  [this, &exporter] { exportWith(exporter); });
+        exportActions_.emplace_back(&exporter,
+                                    addAction(exporter.id, exporter.title, exporter.shortcut,
+                                              [this, &exporter] { exportWith(exporter); }));
     addAction("OpenUpload", "Open upload...", QKeySequence::Open, [this] { openUpload(); });
+    connect(&window_.pictureMenu(), &QMenu::aboutToShow, this, &PictureSharing::enableExports);
+    enableExports();
 }
 
-void PictureSharing::addAction(const std::string& name, const std::string& title,
-                               QKeySequence::StandardKey key, std::function<void()> run) {
+QAction* PictureSharing::addAction(const std::string& name, const std::string& title,
+                                   QKeySequence::StandardKey key, std::function<void()> run) {
     auto* action = new QAction(text(title), this);
     action->setObjectName(text(name));
     if (key != QKeySequence::UnknownKey) action->setShortcuts(key);
     connect(action, &QAction::triggered, this, std::move(run));
     window_.addPictureAction(action);
+    return action;
+}
+
+// Checked as the menu opens: an action stays offered only for what the shown upload holds.
+void PictureSharing::enableExports() {
+    for (const auto& [exporter, action] : exportActions_)
+        action->setEnabled(exporter->appliesTo(window_.slot()));
 }
 
 exporting::Shown PictureSharing::shown(double scale) const {
