@@ -23,6 +23,15 @@ struct UploadPart {
     bool operator==(const UploadPart&) const = default;
 };
 
+// The instrument an upload came from, as it named itself; a text is empty when unknown.
+struct InstrumentIdentity {
+    std::string Maker;
+    std::string Model;
+    std::string Firmware;
+    std::string Serial;
+    bool operator==(const InstrumentIdentity&) const = default;
+};
+
 // One displayed screen: the settings snapshot of an upload, its sample arrays, and the view
 // flags. Everything drawn comes from here, never from a fresh query.
 struct ScopeState {
@@ -70,6 +79,9 @@ struct ScopeState {
     // The parts the last upload asked for, in order. A source that did not arrive keeps the
     // samples it had and is not drawn. Empty for a screen saved before parts were recorded.
     std::vector<UploadPart> Parts;
+    // When the upload was made, as CapturedText gives it; empty when unknown.
+    std::string Captured;
+    InstrumentIdentity Instrument;
 
     bool missing(std::string_view part) const {
         return std::any_of(Parts.begin(), Parts.end(),

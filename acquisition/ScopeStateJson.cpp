@@ -52,6 +52,16 @@ void visitFields(ScopeState& s, Visitor&& v) {
     v("IsXY", s.IsXY);
     v("MathDisplay", s.MathDisplay);
     v("FftDisplay", s.FftDisplay);
+    v("Captured", s.Captured);
+    v("Instrument", s.Instrument);
+}
+
+template <typename Visitor>
+void visitIdentity(InstrumentIdentity& identity, Visitor&& v) {
+    v("Maker", identity.Maker);
+    v("Model", identity.Model);
+    v("Firmware", identity.Firmware);
+    v("Serial", identity.Serial);
 }
 
 // Instrument texts are single-byte characters.
@@ -73,6 +83,12 @@ struct Writer {
         const QByteArray bytes(reinterpret_cast<const char*>(block.bytes.data()),
                                SystemBlock::Size);
         object[key] = QString::fromLatin1(bytes.toHex());
+    }
+    void operator()(const char* key, const InstrumentIdentity& identity) {
+        QJsonObject fields;
+        InstrumentIdentity copy = identity;
+        visitIdentity(copy, Writer{fields});
+        object[key] = fields;
     }
 };
 
@@ -153,6 +169,17 @@ struct Reader {
             return refuse(key, "is not " + std::to_string(2 * SystemBlock::Size) + " hex digits");
         const QByteArray bytes = QByteArray::fromHex(hex.toLatin1());
         std::copy(bytes.begin(), bytes.end(), block.bytes.begin());
+    }
+    // Its texts are checked as the others; a wrong one is named after the object.
+    void operator()(const char* key, InstrumentIdentity& identity) {
+        if (!object.contains(key)) return;
+        if (!object[key].isObject()) return refuse(key, "is not an object");
+        const QJsonObject fields = object[key].toObject();
+        std::string wrong;
+        InstrumentIdentity read;
+        visitIdentity(read, Reader{fields, wrong});
+        if (!wrong.empty()) return refuse(key, wrong);
+        identity = std::move(read);
     }
 };
 

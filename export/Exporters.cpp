@@ -5,6 +5,8 @@
 #include <QIODevice>
 
 #include "acquisition/ScopeStateJson.h"
+#include "export/LogicFiles.h"
+#include "export/LogicSamples.h"
 #include "export/SampleTable.h"
 #include "platform/AtomicFile.h"
 
@@ -34,6 +36,18 @@ const std::vector<Exporter>& exporters() {
          QKeySequence::UnknownKey,
          false,
          {{"CSV table", "csv", "--csv", writeCsv}}},
+        {"ExportLogicVcd",
+         "Export logic lines as VCD…",
+         QKeySequence::UnknownKey,
+         false,
+         {{"Value change dump", "vcd", "--vcd", writeVcd}},
+         holdsLogicLines},
+        {"ExportLogicSigrok",
+         "Export logic lines as sigrok session…",
+         QKeySequence::UnknownKey,
+         false,
+         {{"sigrok session", "sr", "--sr", writeSigrokSession}},
+         holdsLogicLines},
         {"SaveUpload",
          "Save upload as...",
          QKeySequence::UnknownKey,

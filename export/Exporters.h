@@ -29,9 +29,13 @@ struct Exporter {
     QKeySequence::StandardKey shortcut;
     bool zoomed;  // drawn at a zoom chosen for the export
     std::vector<Format> formats;
+    // Whether the upload holds what the exporter writes; none: every upload does.
+    bool (*applies)(const acquisition::ScopeState&) = nullptr;
+
+    bool appliesTo(const acquisition::ScopeState& slot) const { return !applies || applies(slot); }
 };
 
-// Every exporter, in menu order: the picture, the samples, the upload.
+// Every exporter, in menu order: the picture, the samples, the logic lines, the upload.
 const std::vector<Exporter>& exporters();
 // The exporter's format for a file suffix (in any case); nullptr when it writes none such.
 const Format* formatForSuffix(const Exporter& exporter, const QString& suffix);

@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+#include "export/LogicSamples.h"
 #include "export/PictureExport.h"
 #include "export/SampleSeries.h"
 
@@ -23,11 +24,6 @@ struct Column {
     std::string header;
     std::function<Cell(int)> at;  // by screen column (Y-T) or point (X-Y)
 };
-
-std::optional<int32_t> element(const ScopeState::Samples& samples, long index) {
-    if (index < 0 || index >= static_cast<long>(samples.size())) return std::nullopt;
-    return samples[static_cast<size_t>(index)];
-}
 
 Column axisColumn(std::string header, Horizontal axis) {
     return {std::move(header), [axis](int c) { return axis.at(c); }};
@@ -80,19 +76,12 @@ private:
                            }});
     }
 
-    // The first of the two logic samples of column c: bytes 4c + 425 (low) and 4c + 426.
     void addLogic() {
-        if (!s_.CapturedLa || s_.SystemBlock.LaValid() != 1 || !s_.received("LA", s_.LaSamples))
-            return;
-        const Span screen = columnSpan(s_.SystemBlock.ScreenStart(), s_.SystemBlock.ScreenEnd());
-        const ScopeState::Samples& bytes = s_.LaSamples;
+        const auto logic = logicSamples(s_);
+        if (!logic) return;
         for (int line = 0; line < SystemBlock::LogicLines; ++line)
-            addColumn("D" + std::to_string(line), screen, [&bytes, line](int c) -> Cell {
-                const auto low = element(bytes, 4L * c + 425);
-                const auto high = element(bytes, 4L * c + 426);
-                if (!low || !high) return std::nullopt;
-                return ((*high & 0xFF) << 8 | (*low & 0xFF)) >> line & 1;
-            });
+            addColumn("D" + std::to_string(line), {logic->firstColumn, logic->lastColumn()},
+                      [logic = *logic, line](int c) { return Cell(logic.level(c, line)); });
     }
 
     const ScopeState& s_;

@@ -1,6 +1,7 @@
 // A saved upload, as `tracebay-cli render` and `measure` and the program open it: the JSON text
 // read into a ScopeState, the screen repainted from it, first without the cursors and then with
-// both cursor pairs on, its samples written as CSV, and its traces measured.
+// both cursor pairs on, its samples and logic lines written as the exports write them, and its
+// traces measured.
 //
 // Input: zoom (2 bytes, 1 + value % 1000 percent), the cursors' places in pixels (four signed
 // 2-byte values: X1, X2, Y1, Y2), then the JSON text.
@@ -9,6 +10,7 @@
 
 #include "acquisition/ScopeStateJson.h"
 #include "display/Repaint.h"
+#include "export/LogicFiles.h"
 #include "export/SampleTable.h"
 #include "fuzz/FuzzInput.h"
 #include "measure/FigureText.h"
@@ -60,7 +62,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     display::Repaint(picture, screen, *slot, cursors, overlay);
     cursors.TimeCursorsOn = cursors.VoltCursorsOn = true;
     display::Repaint(picture, screen, *slot, cursors, overlay);
-    exporting::samplesCsv(*slot, error);
+    for (const auto file :
+         {exporting::samplesCsv, exporting::valueChangeDump, exporting::sigrokSession}) {
+        error.clear();
+        const auto written = file(*slot, error);
+        fuzz::require(written.has_value() != !error.empty(), "an export is written or says why");
+    }
     const auto figures = measure::measureUpload(*slot);
     measure::figuresJson(figures);
     measure::alignedText(measure::figureTable(figures));

@@ -31,7 +31,7 @@ std::string shownPath(const QString& path) { return QDir::toNativeSeparators(pat
 // "Save picture as..." is asked as "Save picture as".
 QString dialogCaption(const std::string& title) {
     QString caption = text(title);
-    while (caption.endsWith('.')) caption.chop(1);
+    while (caption.endsWith('.') || caption.endsWith(QChar(0x2026))) caption.chop(1);
     return caption;
 }
 
@@ -77,18 +77,28 @@ void PictureSharing::addActions() {
     addAction("PrintPicture", "Print...", QKeySequence::Print, [this] { printPicture(); });
     view_.pictureMenu().addSeparator();
     for (const exporting::Exporter& exporter : exporting::exporters())
-        addAction(exporter.id, exporter.title, exporter.shortcut,
-                  [this, &exporter] { exportWith(exporter); });
+        exportActions_.emplace_back(&exporter,
+                                    addAction(exporter.id, exporter.title, exporter.shortcut,
+                                              [this, &exporter] { exportWith(exporter); }));
     addAction("OpenUpload", "Open upload...", QKeySequence::Open, [this] { openUpload(); });
+    connect(&view_.pictureMenu(), &QMenu::aboutToShow, this, &PictureSharing::enableExports);
+    enableExports();
 }
 
-void PictureSharing::addAction(const std::string& name, const std::string& title,
-                               QKeySequence::StandardKey key, std::function<void()> run) {
+QAction* PictureSharing::addAction(const std::string& name, const std::string& title,
+                                   QKeySequence::StandardKey key, std::function<void()> run) {
     auto* action = new QAction(text(title), this);
     action->setObjectName(text(name));
     if (key != QKeySequence::UnknownKey) action->setShortcuts(key);
     connect(action, &QAction::triggered, this, std::move(run));
     view_.addPictureAction(action);
+    return action;
+}
+
+// Checked as the menu opens: an action stays offered only for what the shown upload holds.
+void PictureSharing::enableExports() {
+    for (const auto& [exporter, action] : exportActions_)
+        action->setEnabled(exporter->appliesTo(view_.slot()));
 }
 
 exporting::Shown PictureSharing::shown(double scale) const {

@@ -6,11 +6,14 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "mainwindow/SharingDialogs.h"
 #include "mainwindow/frmWave.h"
 #include "session/Session.h"
 
+class QAction;
 class QMimeData;
 
 namespace tracebay::exporting {
@@ -25,8 +28,8 @@ class WaveView;
 // Keeping and sharing what the view shows, from the picture's menu and the standard shortcuts:
 // the picture to the clipboard, to the printer, or into a PNG, SVG or PDF file at a zoom; the
 // samples as CSV; the upload saved and opened again (also from the command line and by dropping
-// a .json file on the window). Messages go through the host; the dialogs remember the last
-// folder in the settings.
+// a .json file on the window); the logic lines for logic-analysis tools. Messages go through
+// the host; the dialogs remember the last folder in the settings.
 class PictureSharing : public QObject {
     Q_OBJECT
 public:
@@ -50,8 +53,9 @@ protected:
 
 private:
     void addActions();
-    void addAction(const std::string& name, const std::string& text, QKeySequence::StandardKey key,
-                   std::function<void()> run);
+    QAction* addAction(const std::string& name, const std::string& text,
+                       QKeySequence::StandardKey key, std::function<void()> run);
+    void enableExports();
     exporting::Shown shown(double scale) const;
     QString lastFolder() const;
     void rememberFolder(const QString& path);
@@ -65,6 +69,7 @@ private:
     platform::HostServices& host_;
     platform::SettingsStore& settings_;
     SharingDialogs dialogs_;
+    std::vector<std::pair<const exporting::Exporter*, QAction*>> exportActions_;
 };
 
 }  // namespace tracebay::mainwindow

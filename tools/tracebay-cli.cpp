@@ -46,8 +46,8 @@ const char* const Help =
     "  tracebay-cli key --list\n"
     "  tracebay-cli render --json FILE EXPORTS\n"
     "  tracebay-cli measure --json FILE [--format text|json]\n"
-    "  EXPORTS: any of --png FILE --svg FILE --pdf FILE --csv FILE, with\n"
-    "           [--zoom PERCENT] [--bw] [--no-grid]\n"
+    "  EXPORTS: any of --png FILE --svg FILE --pdf FILE --csv FILE --vcd FILE --sr FILE,\n"
+    "           with [--zoom PERCENT] [--bw] [--no-grid]\n"
     "\n"
     "Talks to a QM1000 oscilloscope over USB (the default) or an RS232 port.\n"
     "\n"
@@ -70,6 +70,10 @@ const char* const Help =
     "    --svg FILE     the same drawing as an SVG drawing, in shapes\n"
     "    --pdf FILE     the same drawing as a PDF document, in shapes\n"
     "    --csv FILE     the samples as a table: time, volts, FFT, logic lines\n"
+    "    --vcd FILE     the logic lines as a value change dump (IEEE 1364), one sample\n"
+    "                   per screen column\n"
+    "    --sr FILE      the logic lines as a sigrok session, one sample per screen column;\n"
+    "                   an upload without logic lines (see --la) writes neither file\n"
     "    --zoom PERCENT the drawing's scale, 1 to 1000 (default 100: 350 x 250 pixels)\n"
     "    --bw           black and white instead of colour\n"
     "    --no-grid      leave out the dotted division grid\n"
@@ -147,7 +151,7 @@ bool figureFormatOption(const std::string& text) {
     return text == "json";
 }
 
-// An export flag (--png, --svg, --pdf, --csv); --json names the upload itself.
+// An export flag (--png, --svg, --pdf, --csv, --vcd, --sr); --json names the upload itself.
 const exporting::Format* exportFormat(const QString& arg) {
     if (arg == "--json") return nullptr;
     return exporting::formatForOption(arg.toStdString());
@@ -239,8 +243,8 @@ int exitStatus(ConnectOutcome outcome) {
     return ExitLinkFailed;
 }
 
-// The screen as the main window draws it at this scale, or its samples, into every file asked
-// for.
+// The screen as the main window draws it at this scale, its samples or its logic lines, into
+// every file asked for.
 bool writeExports(acquisition::ScopeState slot, const Options& options) {
     slot.ColorDisplay = !options.blackAndWhite;
     slot.GridVisible = !options.noGrid;

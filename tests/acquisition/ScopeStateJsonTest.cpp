@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
+#include "acquisition/CaptureTime.h"
+
 namespace tracebay::acquisition {
 namespace {
 
@@ -31,6 +35,47 @@ TEST(ScopeStateJson, RoundTripKeepsEveryField) {
     EXPECT_EQ(back->SystemBlock.bytes, s.SystemBlock.bytes);
     EXPECT_TRUE(back->HasData);
     EXPECT_TRUE(back->CapturedLa);
+}
+
+// When and from what an upload was made; a file saved before they were kept opens without them.
+TEST(ScopeStateJson, CapturedAndInstrumentAreKept) {
+    ScopeState s;
+    s.Captured = "2026-12-07T14:03:22.512Z";
+    s.Instrument = {"KAVLO", "QM1102D", "01.01.02", "QM11D2410007"};
+    const std::string json = toJson(s);
+    EXPECT_NE(json.find(R"("Captured":"2026-12-07T14:03:22.512Z")"), std::string::npos) << json;
+    EXPECT_NE(json.find(R"("Instrument":{"Firmware":"01.01.02","Maker":"KAVLO",)"
+                        R"("Model":"QM1102D","Serial":"QM11D2410007"})"),
+              std::string::npos)
+        << json;
+    std::string error;
+    const auto back = fromJson(json, error);
+    ASSERT_TRUE(back) << error;
+    EXPECT_EQ(back->Captured, s.Captured);
+    EXPECT_EQ(back->Instrument, s.Instrument);
+    const auto older = fromJson(R"({"HasData": true, "TriggerMode": "EDGE"})", error);
+    ASSERT_TRUE(older) << error;
+    EXPECT_EQ(older->Captured, "");
+    EXPECT_EQ(older->Instrument, InstrumentIdentity{});
+}
+
+TEST(ScopeStateJson, CapturedIsUtcToTheMillisecondAndNamesAFile) {
+    using namespace std::chrono;
+    const struct {
+        sys_time<milliseconds> moment;
+        const char* text;
+        const char* stem;
+    } rows[] = {
+        {sys_days{2026y / 12 / 7} + 14h + 3min + 22s + 512ms, "2026-12-07T14:03:22.512Z",
+         "2026-12-07T14-03-22.512Z"},
+        {sys_days{1970y / 1 / 1} - 1ms, "1969-12-31T23:59:59.999Z", "1969-12-31T23-59-59.999Z"},
+        {sys_days{2024y / 2 / 29}, "2024-02-29T00:00:00.000Z", "2024-02-29T00-00-00.000Z"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(capturedText(row.moment), row.text);
+        EXPECT_EQ(capturedFileStem(row.text), row.stem);
+    }
+    EXPECT_EQ(capturedFileStem("../up:load\\x"), "..-up-load-x") << "stays in its folder";
 }
 
 TEST(ScopeStateJson, BlockIsLowercaseHexAndEmptyArraysStayEmpty) {
@@ -124,7 +169,10 @@ INSTANTIATE_TEST_SUITE_P(
                       WrongField{"LaSamples", samplesWith("0.5")},
                       WrongField{"SystemBlock", "\"" + std::string(224, 'g') + "\""},
                       WrongField{"SystemBlock", "\"" + std::string(222, '0') + "\""},
-                      WrongField{"SystemBlock", "0"}));
+                      WrongField{"SystemBlock", "0"}, WrongField{"Captured", "1765116202"},
+                      WrongField{"Instrument", "\"QM1102D\""},
+                      WrongField{"Instrument", R"({"Model": 1102})"},
+                      WrongField{"Instrument", R"({"Serial": ")" + std::string(65, '7') + "\"}"}));
 
 TEST(ScopeStateJson, ValuesAtTheirLimitsAreTaken) {
     std::string error;

@@ -77,9 +77,11 @@ TEST_F(PictureSharingTest, PictureMenuOffersEveryActionWithTheStandardShortcuts)
     QStringList texts;
     for (QAction* action : window->view().pictureMenu().actions())
         if (!action->isSeparator()) texts << action->text();
-    EXPECT_EQ(texts.mid(0, 6),
-              (QStringList{"Copy picture", "Print...", "Save picture as...",
-                           "Export samples as CSV...", "Save upload as...", "Open upload..."}));
+    EXPECT_EQ(
+        texts.mid(0, 8),
+        (QStringList{"Copy picture", "Print...", "Save picture as...", "Export samples as CSV...",
+                     "Export logic lines as VCD…", "Export logic lines as sigrok session…",
+                     "Save upload as...", "Open upload..."}));
     const struct {
         const char* action;
         QKeySequence::StandardKey key;
@@ -163,6 +165,28 @@ TEST_F(PictureSharingTest, SamplesExportAsCsvAndAnUnwritablePlaceIsNamed) {
     EXPECT_EQ(messageTexts()[0].rfind("Cannot save \"/no/such/folder/samples.csv\": ", 0), 0u)
         << messageTexts()[0];
     EXPECT_EQ(host.messages()[0].caption, "TraceBay");
+}
+
+TEST_F(PictureSharingTest, LogicLineExportsAreOfferedOnlyForAnUploadWithLogicLines) {
+    startScripted();
+    upload();  // CH1 only
+    const auto offered = [this] {
+        emit window->view().pictureMenu().aboutToShow();
+        return std::pair(window->findChild<QAction*>("ExportLogicVcd")->isEnabled(),
+                         window->findChild<QAction*>("ExportLogicSigrok")->isEnabled());
+    };
+    EXPECT_EQ(offered(), std::pair(false, false));
+    EXPECT_TRUE(window->findChild<QAction*>("ExportSamples")->isEnabled());
+
+    acquisition::ScopeState& slot = window->view().slot();
+    slot.CapturedLa = true;
+    slot.LaSamples.assign(acquisition::ScopeState::SampleCount, 0);
+    slot.SystemBlock.bytes[70] = 1;  // the logic lines are valid
+    EXPECT_EQ(offered(), std::pair(true, true));
+    saveAs("lines", "", 0);
+    trigger("ExportLogicVcd");
+    EXPECT_TRUE(messageTexts().empty());
+    EXPECT_TRUE(contentOf(path("lines.vcd")).startsWith("$version TraceBay $end"));
 }
 
 TEST_F(PictureSharingTest, ASavedUploadOpensInAnotherWindowAsIfJustUploaded) {

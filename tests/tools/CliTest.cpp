@@ -157,7 +157,8 @@ TEST_F(CliOverSerial, RenderWritesTheDrawingAsSvgAndPdfAndTheSamplesAsCsv) {
     const std::string base = ::testing::TempDir() + "tracebay-cli-export";
     ASSERT_EQ(run({"upload", "--ch1", "--la", "--json", base + ".json"}).status, 0);
     const auto result = cli({"render", "--json", base + ".json", "--svg", base + ".svg", "--pdf",
-                             base + ".pdf", "--csv", base + ".csv", "--zoom", "200"});
+                             base + ".pdf", "--csv", base + ".csv", "--vcd", base + ".vcd", "--sr",
+                             base + ".sr", "--zoom", "200"});
     ASSERT_EQ(result.status, 0) << result.err;
     const auto read = [](const std::string& path) {
         std::ifstream file(path, std::ios::binary);
@@ -176,6 +177,8 @@ TEST_F(CliOverSerial, RenderWritesTheDrawingAsSvgAndPdfAndTheSamplesAsCsv) {
     int rows = 0;
     for (std::string line; std::getline(csv, line);) ++rows;
     EXPECT_EQ(rows, 300) << "one row per screen column";
+    EXPECT_NE(read(base + ".vcd").find("$var wire 1 P D15 $end"), std::string::npos);
+    EXPECT_EQ(read(base + ".sr").rfind("PK\x03\x04", 0), 0u) << "a zip archive";
 
     const auto unwritable = cli({"render", "--json", base + ".json", "--csv", "/no/such/x.csv"});
     EXPECT_EQ(unwritable.status, 1);
@@ -336,6 +339,18 @@ TEST_F(CliFiles, RenderAndMeasureRefuseWhatIsNoSavedUpload) {
     expectFileFailure(cli({"measure", "--json", empty}), empty, "the upload holds no samples");
 }
 
+TEST_F(CliFiles, LogicLineFilesOfAnUploadWithoutThemAreRefused) {
+    const std::string upload = write("upload.json", R"({"HasData": true, "IsYT": true})");
+    const auto result =
+        cli({"render", "--json", upload, "--vcd", path("lines.vcd"), "--sr", path("lines.sr")});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "tracebay-cli: Cannot save \"" + path("lines.vcd") +
+                              "\": the upload holds no logic lines\ntracebay-cli: Cannot save \"" +
+                              path("lines.sr") + "\": the upload holds no logic lines\n");
+    EXPECT_FALSE(std::filesystem::exists(path("lines.vcd")));
+    EXPECT_FALSE(std::filesystem::exists(path("lines.sr")));
+}
+
 TEST_F(CliFiles, FailedPictureWriteIsReported) {
     const std::string upload = write("upload.json", R"({"HasData": true})");
     struct stat device {};
@@ -370,10 +385,10 @@ TEST(CliUsage, HelpDocumentsEveryCommandAndOption) {
     const auto result = cli({"--help"});
     EXPECT_EQ(result.status, 0);
     for (const char* word :
-         {"identify",  "upload",          "key",     "render",  "--usb",  "--serial",
-          "--baud",    "--ch1",           "--ch2",   "--math",  "--la",   "--json",
-          "--png",     "--svg",           "--pdf",   "--csv",   "--zoom", "--bw",
-          "--no-grid", "3 the upload is", "measure", "--format"})
+         {"identify", "upload", "key",       "render",          "--usb",   "--serial",
+          "--baud",   "--ch1",  "--ch2",     "--math",          "--la",    "--json",
+          "--png",    "--svg",  "--pdf",     "--csv",           "--vcd",   "--sr",
+          "--zoom",   "--bw",   "--no-grid", "3 the upload is", "measure", "--format"})
         EXPECT_NE(result.out.find(word), std::string::npos) << word;
 }
 

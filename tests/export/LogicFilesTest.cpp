@@ -1,0 +1,212 @@
+#include "export/LogicFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <zip.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "export/Exporters.h"
+#include "tests/display/SlotBuilder.h"
+
+namespace tracebay::exporting {
+namespace {
+
+using display::SlotBuilder;
+
+// The files of a zip archive, read with libzip; nothing when it is no archive.
+std::optional<std::map<std::string, std::string>> unzipped(const std::string& bytes) {
+    zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, nullptr);
+    zip_t* archive = source ? zip_open_from_source(source, ZIP_RDONLY, nullptr) : nullptr;
+    if (!archive) {
+        if (source) zip_source_free(source);
+        return std::nullopt;
+    }
+    std::map<std::string, std::string> files;
+    for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
+        zip_stat_t stat;
+        zip_stat_index(archive, static_cast<zip_uint64_t>(i), 0, &stat);
+        std::string content(stat.size, '\0');
+        zip_file_t* file = zip_fopen_index(archive, static_cast<zip_uint64_t>(i), 0);
+        EXPECT_EQ(zip_fread(file, content.data(), content.size()),
+                  static_cast<zip_int64_t>(content.size()));
+        zip_fclose(file);
+        files[stat.name] = content;
+    }
+    zip_close(archive);
+    return files;
+}
+
+// An upload of the logic lines over screen columns 100..199, a sample every 20 us (500 us a
+// division), the trigger at column 200 (2 ms after the first sample). D0 rises at sample 10 and
+// falls at 30, D5 rises at 20, D12 is high until sample 30.
+struct LogicUpload {
+    LogicUpload() {
+        slot().TimeOffsetText = "-1.000ms";
+        slot().CapturedLa = true;
+        // Everything but the first sample of each column is noise the files must not show.
+        slot().LaSamples = SlotBuilder::samples(0xA5);
+        build.int16(0, 100).int16(2, 199).byte(70, 1);
+        for (int i = 0; i < 100; ++i)
+            setSample(i, static_cast<uint16_t>((i >= 10 && i < 30 ? 1 : 0) |
+                                               (i >= 20 ? 1 << 5 : 0) | (i < 30 ? 1 << 12 : 0)));
+        slot().Captured = "2026-12-07T14:03:22.512Z";
+        slot().Instrument = {"KAVLO", "QM1102D", "01.01.02", "QM$end"};
+    }
+    acquisition::ScopeState& slot() { return build.slot; }
+    void setSample(int i, uint16_t word) {
+        words.resize(std::max(words.size(), static_cast<size_t>(i) + 1));
+        words[static_cast<size_t>(i)] = word;
+        const size_t at = 4 * (100 + static_cast<size_t>(i)) + 425;
+        slot().LaSamples[at] = word & 0xFF;
+        slot().LaSamples[at + 1] = word >> 8;
+    }
+
+    SlotBuilder build;
+    std::vector<uint16_t> words;
+};
+
+class LogicFiles : public ::testing::Test, protected LogicUpload {
+protected:
+    std::string vcd() {
+        std::string error;
+        const auto dump = valueChangeDump(slot(), error);
+        EXPECT_TRUE(dump) << error;
+        return dump.value_or("");
+    }
+    std::map<std::string, std::string> session() {
+        std::string error;
+        const auto archive = sigrokSession(slot(), error);
+        EXPECT_TRUE(archive) << error;
+        return unzipped(archive.value_or("")).value_or(std::map<std::string, std::string>{});
+    }
+};
+
+TEST_F(LogicFiles, VcdHasAWirePerLineAndAValueWhereALineChanges) {
+    const std::string dump = vcd();
+    const auto definitions = dump.find("$enddefinitions $end\n");
+    ASSERT_NE(definitions, std::string::npos) << dump;
+    const std::string head = dump.substr(0, definitions);
+    for (const char* expected :
+         {"$timescale 10 us $end\n", "$scope module logic $end\n", "$var wire 1 A D0 $end\n",
+          "$var wire 1 F D5 $end\n", "$var wire 1 P D15 $end\n",
+          "    trigger at 0.002 s from the first sample\n",
+          "    instrument: KAVLO QM1102D, firmware 01.01.02, serial QM?end\n",
+          "    captured: 2026-12-07T14:03:22.512Z\n"})
+        EXPECT_NE(head.find(expected), std::string::npos) << expected << head;
+    EXPECT_EQ(std::count(head.begin(), head.end(), '$'), 2 * (5 + 16))
+        << "no text ends a comment early";
+
+    std::string initial = "#0\n$dumpvars\n";
+    for (int line = 0; line < 16; ++line)
+        initial += std::string(line == 12 ? "1" : "0") + static_cast<char>('A' + line) + "\n";
+    EXPECT_EQ(dump.substr(definitions + 21),
+              initial + "$end\n#20\n1A\n#40\n1F\n#60\n0A\n0M\n#200\n");
+}
+
+TEST_F(LogicFiles, SigrokSessionHoldsTheVersionTheDeviceAndTheWords) {
+    const auto files = session();
+    ASSERT_EQ(files.size(), 3u);
+    EXPECT_EQ(files.at("version"), "2");
+    std::string expected = "[device 1]\ncapturefile=logic-1\ntotal probes=16\nsamplerate=50 kHz\n";
+    for (int line = 0; line < 16; ++line)
+        expected += "probe" + std::to_string(line + 1) + "=D" + std::to_string(line) + "\n";
+    EXPECT_EQ(files.at("metadata"), expected + "unitsize=2\n");
+    const std::string& data = files.at("logic-1-1");
+    ASSERT_EQ(data.size(), 2 * words.size());
+    for (size_t i = 0; i < words.size(); ++i)
+        EXPECT_EQ(static_cast<uint8_t>(data[2 * i]) | static_cast<uint8_t>(data[2 * i + 1]) << 8,
+                  words[i])
+            << i;
+}
+
+// The time unit is the largest that divides the sample interval (a column, a 25th of a
+// division); a session takes only a rate in whole hertz.
+TEST_F(LogicFiles, TheTimeBaseGivesTheUnitAndTheSampleRate) {
+    const struct {
+        const char* scale;
+        const char* timescale;
+        const char* firstChange;
+        const char* samplerate;  // nullptr: no session
+    } rows[] = {
+        {"5.000ns", "100 ps", "#2\n", "5 GHz"},  {"2.000ns", "10 ps", "#8\n", "12500 MHz"},
+        {"2.500ns", "100 ps", "#1\n", "10 GHz"}, {"200.0ms", "1 ms", "#8\n", "125 Hz"},
+        {"50.00s", "1 s", "#2\n", nullptr},      {"2.000s", "10 ms", "#8\n", nullptr},
+    };
+    for (int i = 0; i < 100; ++i) setSample(i, i & 1);
+    for (const auto& row : rows) {
+        slot().TimeScaleText = row.scale;
+        const std::string dump = vcd();
+        EXPECT_NE(dump.find("$timescale " + std::string(row.timescale) + " $end"),
+                  std::string::npos)
+            << row.scale;
+        EXPECT_NE(dump.find("$end\n" + std::string(row.firstChange) + "1A\n"), std::string::npos)
+            << row.scale;
+        std::string error;
+        const auto archive = sigrokSession(slot(), error);
+        if (!row.samplerate) {
+            EXPECT_FALSE(archive) << row.scale;
+            EXPECT_EQ(error.rfind("a sigrok session needs a sample rate in whole hertz", 0), 0u)
+                << error;
+            continue;
+        }
+        EXPECT_NE(session()["metadata"].find("samplerate=" + std::string(row.samplerate) + "\n"),
+                  std::string::npos)
+            << row.scale;
+    }
+}
+
+TEST_F(LogicFiles, AnUploadWithoutLogicLinesHasNothingToExport) {
+    const struct {
+        const char* why;
+        void (*change)(SlotBuilder&);
+        const char* error;
+        bool holdsLines;
+    } rows[] = {
+        {"not captured", [](SlotBuilder& b) { b.slot.CapturedLa = false; },
+         "the upload holds no logic lines", false},
+        {"not valid", [](SlotBuilder& b) { b.byte(70, 0); }, "the upload holds no logic lines",
+         false},
+        {"block missing",
+         [](SlotBuilder& b) {
+             b.slot.Parts = {{"SystemBlock", ""}, {"LA", "time-out"}};
+         },
+         "the upload holds no logic lines", false},
+        {"never came", [](SlotBuilder& b) { b.slot.LaSamples.clear(); },
+         "the upload holds no logic lines", false},
+        {"X-Y", [](SlotBuilder& b) { b.slot.IsYT = false; }, "the upload holds no logic lines",
+         false},
+        {"no upload", [](SlotBuilder& b) { b.slot.HasData = false; }, "nothing has been uploaded",
+         false},
+        {"alternate trigger", [](SlotBuilder& b) { b.slot.TriggerMode = "ALTERNATION"; },
+         "in alternate trigger the upload holds no time base of the logic lines", true},
+        {"no time base", [](SlotBuilder& b) { b.slot.TimeScaleText = "0.000s"; },
+         "the time base \"0.000s\" gives no sample interval", true},
+    };
+    QTemporaryDir folder;
+    for (const auto& row : rows) {
+        LogicUpload fresh;
+        row.change(fresh.build);
+        for (const char* option : {"--vcd", "--sr"}) {
+            const QString path = folder.filePath("lines");
+            EXPECT_EQ(exportTo(*formatForOption(option), {fresh.slot()}, path),
+                      "Cannot save \"" + path.toStdString() + "\": " + row.error)
+                << row.why;
+            EXPECT_FALSE(QFile::exists(path)) << row.why;
+        }
+        for (const Exporter& exporter : exporters()) {
+            if (exporter.id.rfind("ExportLogic", 0) == 0) {
+                EXPECT_EQ(exporter.appliesTo(fresh.slot()), row.holdsLines) << row.why;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tracebay::exporting
