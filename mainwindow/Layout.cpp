@@ -36,7 +36,7 @@ QSize viewportSize(QRect backPic) {
 double bestFitScale(QSize viewport) {
     const double zx = viewport.width() / 350.0;
     const double zy = viewport.height() / 250.0;
-    return std::max(std::min(zx, zy), MinimumScale);
+    return std::clamp(std::min(zx, zy), MinimumScale, MaximumScale);
 }
 
 QSize wavePicSize(double scale) {

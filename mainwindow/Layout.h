@@ -25,7 +25,8 @@ std::optional<QRect> backPicGeometry(QSize client);
 // The viewport inside BackPic's frame.
 QSize viewportSize(QRect backPic);
 
-// The scale at which the screen picture (350 x 250 base units) fits the viewport.
+// The scale at which the screen picture (350 x 250 base units) fits the viewport, within the
+// scales the zoom field takes.
 double bestFitScale(QSize viewport);
 // The picture's size at a scale.
 QSize wavePicSize(double scale);

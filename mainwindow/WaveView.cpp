@@ -127,6 +127,9 @@ void WaveView::placeScrollBars() {
     };
     apply(HScroll, bars.horizontal, HScrollSpan);
     apply(VScroll, bars.vertical, VScrollSpan);
+    // The picture goes where the scroll bars say, not back to the corner.
+    WavePic->move(HScroll->isVisible() ? Layout::scrolledOffset(HScroll->value(), HScrollSpan) : 0,
+                  VScroll->isVisible() ? Layout::scrolledOffset(VScroll->value(), VScrollSpan) : 0);
 }
 
 void WaveView::placeIndicators() {

@@ -27,11 +27,10 @@ int storedTwips(const platform::SettingsStore& settings, const platform::Setting
 
 }  // namespace
 
-frmPrgress::frmPrgress(platform::HostServices& host, platform::SettingsStore& settings,
-                       QWidget* owner)
+frmPrgress::frmPrgress(platform::HostServices& host, QPoint& placeTwips, QWidget* owner)
     : QWidget(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint |
                          Qt::WindowCloseButtonHint),
-      settings_(settings),
+      placeTwips_(placeTwips),
       ProgressBar1(new QProgressBar(this)),
       Timer2(host.createTimer()) {
     setObjectName("frmPrgress");
@@ -65,8 +64,7 @@ QPoint frmPrgress::openingPlace(int left, int top, QSize screen, QSize size) {
 // The stored place, unless it lies off the screen.
 void frmPrgress::place() {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    move(openingPlace(storedTwips(settings_, Keys::ProgressLeft),
-                      storedTwips(settings_, Keys::ProgressTop),
+    move(openingPlace(placeTwips_.x(), placeTwips_.y(),
                       screen ? screen->geometry().size() : QSize(1024, 768), size()));
 }
 
@@ -107,13 +105,24 @@ void frmPrgress::Form_Unload() {
     unloaded_ = true;
     Timer2->setEnabled(false);
     QApplication::restoreOverrideCursor();
-    settings_.write(Keys::ProgressLeft, std::to_string(static_cast<int>(pixelsToTwips(x()))));
-    settings_.write(Keys::ProgressTop, std::to_string(static_cast<int>(pixelsToTwips(y()))));
+    placeTwips_ = {static_cast<int>(pixelsToTwips(x())), static_cast<int>(pixelsToTwips(y()))};
+}
+
+UploadProgress::UploadProgress(platform::HostServices& host,
+                               const platform::SettingsStore& settings, QWidget& owner)
+    : host_(host),
+      owner_(owner),
+      placeTwips_(storedTwips(settings, Keys::ProgressLeft),
+                  storedTwips(settings, Keys::ProgressTop)) {}
+
+void UploadProgress::save(platform::SettingsStore& settings) const {
+    settings.write(Keys::ProgressLeft, std::to_string(placeTwips_.x()));
+    settings.write(Keys::ProgressTop, std::to_string(placeTwips_.y()));
 }
 
 void UploadProgress::started() {
     if (window_) return;
-    window_ = std::make_unique<frmPrgress>(host_, settings_, &owner_);
+    window_ = std::make_unique<frmPrgress>(host_, placeTwips_, &owner_);
     window_->setWindowTitle("Waveform Data Loading");
     window_->setProgressValue(1);
     window_->show();

@@ -13,7 +13,8 @@ namespace tracebay::mainwindow {
 
 // The progress window of one upload: opened by the main window while the session uploads, it
 // shows how far the upload got, animates its bar while a block is awaited, refuses to close
-// until the upload has ended, and remembers where the user put it.
+// until the upload has ended, and remembers where the user put it (in `placeTwips`, which the
+// main window keeps and saves with the other settings when it closes).
 class frmPrgress : public QWidget {
     Q_OBJECT
 public:
@@ -25,7 +26,7 @@ public:
     static constexpr double ProgressMaximum = 100;
 
     // Loading the window: placed, animation stopped, the bar at 0.
-    frmPrgress(platform::HostServices& host, platform::SettingsStore& settings, QWidget* owner);
+    frmPrgress(platform::HostServices& host, QPoint& placeTwips, QWidget* owner);
     ~frmPrgress() override;
 
     // Where a window of `size` opens on a screen of `screen` pixels: at the stored place in twips,
@@ -53,7 +54,7 @@ private:
     void Form_Unload();
     void place();
 
-    platform::SettingsStore& settings_;
+    QPoint& placeTwips_;
     QProgressBar* ProgressBar1;
     std::unique_ptr<platform::HostTimer> Timer2;
     int ProgressStep = 0;
@@ -63,21 +64,22 @@ private:
 };
 
 // The progress window of each upload: opened as the upload starts, fed its progress, closed as
-// it ends.
+// it ends. Its place is read from the settings once, and written back only with `save`.
 class UploadProgress {
 public:
-    UploadProgress(platform::HostServices& host, platform::SettingsStore& settings, QWidget& owner)
-        : host_(host), settings_(settings), owner_(owner) {}
+    UploadProgress(platform::HostServices& host, const platform::SettingsStore& settings,
+                   QWidget& owner);
 
     void started();
     void ended();
     void setProgressValue(double value);
     void setProgressStep(int step);
+    void save(platform::SettingsStore& settings) const;
 
 private:
     platform::HostServices& host_;
-    platform::SettingsStore& settings_;
     QWidget& owner_;
+    QPoint placeTwips_;
     std::unique_ptr<frmPrgress> window_;
 };
 

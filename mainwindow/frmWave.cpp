@@ -183,6 +183,7 @@ void frmWave::closeProgram() {
     view_->slot().ViewApplied = false;
     SaveSettings(services_.settings, {options_, view_->slot(), gpibAddress_},
                  start_.simulatorDevice.empty());
+    progress_.save(services_.settings);
     if (const std::string why = services_.settings.sync(); !why.empty())
         message("The settings could not be saved in \"" + services_.settings.fileName() +
                 "\": " + why);
@@ -283,7 +284,10 @@ void frmWave::ZoomCombo_Change() {
         view_->ScreenScale = *scale;
     else
         message("Invalid Zoom Factor");
-    controls_.ZoomCombo->setEditText(zoomText(view_->ScreenScale));
+    // Writing the same text again would put the text cursor behind the "%".
+    if (const QString shown = zoomText(view_->ScreenScale);
+        controls_.ZoomCombo->currentText() != shown)
+        controls_.ZoomCombo->setEditText(shown);
     view_->Form_Resize();
 }
 

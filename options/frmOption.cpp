@@ -189,12 +189,14 @@ void frmOption::cmdCancelClick() { reject(); }
 void frmOption::readPortChoice() {
     const QString text = portCombo_->currentText().trimmed();
     if (text.isEmpty()) return;
-    const int item = portCombo_->findText(text);
-    if (item >= 0 && item < ListedComPorts) {
-        values_.ComPort = item + 1;
+    // "com2" typed by hand is COM2, not a device path of that name.
+    const int com = portCombo_->findText(text, Qt::MatchFixedString);
+    if (com >= 0 && com < ListedComPorts) {
+        values_.ComPort = com + 1;
         values_.SerialDevice.clear();
         return;
     }
+    const int item = portCombo_->findText(text);
     const QString path = item >= 0 ? portCombo_->itemData(item).toString() : text;
     values_.SerialDevice = path.toStdString();
 }

@@ -70,6 +70,9 @@ std::string whyNotWritable(const QString& file) {
 std::string SettingsStore::read(const SettingKey& key) const {
     const QVariant value = settings_.value(settingPath(key));
     if (!value.isValid()) return std::string(key.defaultValue);
+    // A value edited by hand with a comma in it reads as a list: it is taken as the text it was.
+    if (value.typeId() == QMetaType::QStringList)
+        return value.toStringList().join(QStringLiteral(", ")).toStdString();
     return value.toString().toStdString();
 }
 

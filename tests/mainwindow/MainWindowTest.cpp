@@ -112,6 +112,9 @@ TEST_F(MainWindow, BestFitFollowsTheViewport) {
     setClient(clientFor({2, 300}));
     EXPECT_DOUBLE_EQ(window->view().ScreenScale, 0.01);
     EXPECT_EQ(zoom()->currentText(), "1%");
+    setClient(clientFor({3600, 2600}));  // a large screen: no more than the zoom field takes
+    EXPECT_DOUBLE_EQ(window->view().ScreenScale, 10);
+    EXPECT_EQ(zoom()->currentText(), "1000%");
 }
 
 TEST_F(MainWindow, AZoomLargerThanTheViewportShowsScrollBarsForTheOverflow) {
@@ -156,6 +159,22 @@ TEST_F(MainWindow, TypedFactorsAreNormalisedAndKeptWithinOneToAThousandPercent) 
     EXPECT_TRUE(host.messages().empty());
 }
 
+// The digits in front of the "%" are edited one at a time, the text cursor staying where it is.
+TEST_F(MainWindow, TheZoomDigitsAreEditedOneAtATime) {
+    start();
+    zoomTo("204%");
+    QLineEdit* edit = zoom()->lineEdit();
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_End);
+    QTest::keyClick(edit, Qt::Key_Left);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    EXPECT_EQ(zoom()->currentText(), "20%");
+    QTest::keyClick(edit, Qt::Key_0);
+    EXPECT_EQ(zoom()->currentText(), "200%");
+    EXPECT_DOUBLE_EQ(window->view().ScreenScale, 2);
+    EXPECT_TRUE(host.messages().empty());
+}
+
 TEST_F(MainWindow, AnInvalidFactorIsRefusedAndTheCurrentOneShownAgain) {
     start();
     zoomTo("75%");
@@ -195,6 +214,10 @@ TEST_F(MainWindow, ScrollingMovesThePictureAndTheIndicatorWithoutRepainting) {
     EXPECT_EQ(picture(), before);
     bar("HScroll")->setValue(50);
     EXPECT_EQ(window->view().picture().pos(), QPoint(-100, 0));
+    // A layout pass, here for the scheme, leaves the picture where the scroll bar says.
+    find<QRadioButton>("OptionColor_1")->click();
+    EXPECT_EQ(window->view().picture().pos(), QPoint(-100, 0));
+    EXPECT_EQ(bar("HScroll")->value(), 50);
 }
 
 TEST_F(MainWindow, BlackAndWhiteRepaintsTheScreenAndTurnsTheIndicatorsWhite) {

@@ -223,23 +223,21 @@ class ProgressWindow : public ::testing::Test, public MainWindowRig {};
 TEST_F(ProgressWindow, OpensWhereItWasLeftUnlessThatIsOffTheScreen) {
     start();
     struct Case {
-        const char* left;
-        const char* top;
+        QPoint stored;
         QPoint expected;
     };
-    const Case cases[] = {{"30000", "900", {27, 60}},  // 400 twips instead of 30000
-                          {"600", "-9000", {40, 40}},  // 600 twips instead of -9000
-                          {"750", "1500", {50, 100}}};
+    const Case cases[] = {{{30000, 900}, {27, 60}},  // 400 twips instead of 30000
+                          {{600, -9000}, {40, 40}},  // 600 twips instead of -9000
+                          {{750, 1500}, {50, 100}}};
     for (const Case& c : cases) {
-        storeSetting("Kavlo TraceBay Settings/ProgressLeft", c.left);
-        storeSetting("Kavlo TraceBay Settings/ProgressTop", c.top);
-        frmPrgress progress(host, settings, window.get());
-        EXPECT_EQ(progress.pos(), c.expected) << c.left;
+        QPoint place = c.stored;
+        frmPrgress progress(host, place, window.get());
+        EXPECT_EQ(progress.pos(), c.expected) << c.stored.x();
         EXPECT_FALSE(progress.close()) << "open while the upload runs";
+        progress.move(75, 30);
         progress.uploadEnded();
+        EXPECT_EQ(place, QPoint(1125, 450)) << "where it was left, in twips";
     }
-    EXPECT_EQ(settings.read(platform::Settings::ProgressLeft), "750");
-    EXPECT_EQ(settings.read(platform::Settings::ProgressTop), "1500");
     // A landscape screen of 1920 x 1080 pixels (28800 x 16200 twips): the width limits the left
     // edge, the height the top one.
     const QSize landscape(1920, 1080);
@@ -247,6 +245,22 @@ TEST_F(ProgressWindow, OpensWhereItWasLeftUnlessThatIsOffTheScreen) {
     EXPECT_EQ(frmPrgress::openingPlace(25500, 15000, landscape, size), QPoint(1700, 1000));
     EXPECT_EQ(frmPrgress::openingPlace(750, 22500, landscape, size), QPoint(50, 40))
         << "below the screen";
+}
+
+// The place is written with the other settings when the window closes, not after each upload.
+TEST_F(Refresh, TheProgressWindowsPlaceIsSavedAtCloseOnly) {
+    storeSetting("Kavlo TraceBay Settings/ProgressLeft", "750");
+    start();
+    ASSERT_TRUE(connectOverSerial());
+    host.onEveryPump([&] {
+        if (frmPrgress* p = progressWindow()) p->move(100, 200);
+    });
+    click("cmdRefresh");
+    host.onEveryPump(nullptr);
+    EXPECT_EQ(settings.read(platform::Settings::ProgressLeft), "750");
+    window->close();
+    EXPECT_EQ(settings.read(platform::Settings::ProgressLeft), "1500");
+    EXPECT_EQ(settings.read(platform::Settings::ProgressTop), "3000");
 }
 
 TEST_F(Refresh, TheBarMovesWhileASlowBlockArrivesButNeverPastItsMaximum) {

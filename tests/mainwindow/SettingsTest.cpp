@@ -1,5 +1,6 @@
 #include "mainwindow/ProgramSettings.h"
 
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -53,6 +54,27 @@ TEST_F(SettingsFile, AValueThatDoesNotConvertIsSkippedAndTheRestAreRead) {
     EXPECT_FALSE(slot.ShowCh1) << "what it held at start";
     EXPECT_TRUE(slot.ShowCh2);
     EXPECT_EQ(link.BaudRate, "fast") << "any baud text is kept";
+}
+
+// A file edited by hand: a value with a comma is one text, not a list, and is written back so.
+TEST(HandEditedSettings, AValueWithACommaIsReadAndWrittenAsItsText) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("TraceBay.conf");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Kavlo%20TraceBay%20IO%20Settings]\nBaudRate=19200, 8\n");
+    file.close();
+    QSettings qsettings(path, QSettings::IniFormat);
+    platform::SettingsStore store(qsettings);
+    EXPECT_EQ(store.read(Keys::BaudRate), "19200, 8");
+    session::LinkOptions link;
+    acquisition::ScopeState slot;
+    int32_t gpib = 0;
+    LoadSettings(store, {link, slot, gpib});
+    SaveSettings(store, {link, slot, gpib});
+    store.sync();
+    QSettings again(path, QSettings::IniFormat);
+    EXPECT_EQ(platform::SettingsStore(again).read(Keys::BaudRate), "19200, 8");
 }
 
 TEST_F(SettingsFile, EveryValueIsWrittenAsTextAndReadBack) {

@@ -236,6 +236,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TypedPortCase{"/tmp/sim-link", 2, "/tmp/sim-link"},
                       TypedPortCase{" /dev/ttyUSB7 ", 2, "/dev/ttyUSB7"},
                       TypedPortCase{"/dev/ttyACM", 2, "/dev/ttyACM"}, TypedPortCase{"COM1", 1, ""},
+                      TypedPortCase{"com1", 1, ""}, TypedPortCase{"Com2", 2, ""},
                       TypedPortCase{Adapter + "  (USB serial adapter)", 2, Adapter},
                       TypedPortCase{"", 2, "/dev/ttyUSB3"}));
 
