@@ -1,5 +1,6 @@
 #include "display/LogicLines.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -16,9 +17,8 @@ int selectedLine(const SystemBlock& block) {
 
 bool shown(const SystemBlock& block, int line) { return (block.LaLineMask() >> line) & 1; }
 
-// Labels and lines move up by half the screen when the FFT takes the lower half.
-double baseRow(const Screen& screen, const SystemBlock& block, std::string_view fftDisplay) {
-    return fftDisplay == "ON" && block.FftFullScreen() == 0 ? 25 - 100 * screen.s : 25;
+bool fftSplit(const SystemBlock& block, std::string_view fftDisplay) {
+    return fftDisplay == "ON" && block.FftFullScreen() == 0;
 }
 
 int lowRowOffset(const Screen& screen, const SystemBlock& block, int line) {
@@ -29,10 +29,21 @@ uint8_t groupHeight(const SystemBlock& block, int line) {
     return line < 8 ? block.LaGroupHeightLow() : block.LaGroupHeightHigh();
 }
 
-// "D10".."D15" are written as "D" and two separate digits, to fit the 25-pixel margin.
+// When the FFT takes the lower half, a line that lies there moves up by half the screen; one
+// that lies in the upper half already stays, so that no line leaves the grid.
+double baseRow(const Screen& screen, const SystemBlock& block, std::string_view fftDisplay,
+               int line) {
+    const int top = block.LaLinePos(line) - (groupHeight(block, line) - 1);
+    return fftSplit(block, fftDisplay) && top >= 125 ? 25 - 100 * screen.s : 25;
+}
+
+// "D10".."D15" are written as "D" and two separate digits, to fit the 25-pixel margin. On a
+// split screen a label never rises above the grid.
 void drawLabel(platform::PictureSurface& surface, const Screen& screen, const SystemBlock& block,
-               int line, double base) {
-    const double y = (block.LaLinePos(line) - 25) * screen.s + base - 12;
+               int line, std::string_view fftDisplay) {
+    double y = (block.LaLinePos(line) - 25) * screen.s + baseRow(screen, block, fftDisplay, line) -
+               12;
+    if (fftSplit(block, fftDisplay)) y = std::max(y, Screen::GridTop);
     surface.setBold(false);
     if (line < 10) {
         surface.textOut(5, y, "D" + std::to_string(line));
@@ -63,9 +74,8 @@ void forShownLines(const SystemBlock& block, bool color, platform::PictureSurfac
 
 void DrawLaLabels(platform::PictureSurface& surface, const Screen& screen, const SystemBlock& block,
                   std::string_view, std::string_view fftDisplay, bool colorDisplay) {
-    const double base = baseRow(screen, block, fftDisplay);
     forShownLines(block, colorDisplay, surface,
-                  [&](int line) { drawLabel(surface, screen, block, line, base); });
+                  [&](int line) { drawLabel(surface, screen, block, line, fftDisplay); });
 }
 
 void DrawLaTraces(platform::PictureSurface& surface, const Screen& screen,
@@ -81,11 +91,11 @@ void DrawLaTraces(platform::PictureSurface& surface, const Screen& screen,
     for (long i = start; i <= 2048 && j < LogicSamples::Capacity; i += 2, ++j)
         samples.values[static_cast<size_t>(j)] =
             static_cast<uint16_t>(byteAt(i + 1) << 8 | byteAt(i));
-    const double base = baseRow(screen, block, fftDisplay);
     const int end = screenColumn(block.ScreenEnd());
     forShownLines(block, colorDisplay, surface, [&](int line) {
         DrawLaLine(surface, screen, samples, line, groupHeight(block, line),
-                   lowRowOffset(screen, block, line), block, end, base);
+                   lowRowOffset(screen, block, line), block, end,
+                   baseRow(screen, block, fftDisplay, line));
     });
 }
 

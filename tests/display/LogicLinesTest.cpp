@@ -137,6 +137,20 @@ TEST_F(LogicLines, SplitScreenFftMovesEverythingUpHalfTheScreen) {
     EXPECT_EQ(surface.texts().front().y, 95 - 12);
 }
 
+// Lines in the upper half stay where they are, so that none rises above the grid.
+TEST_F(LogicLines, SplitScreenFftKeepsEveryLineAndLabelOnTheGrid) {
+    b.int16(72, 0xFFFF);  // rows 40 to 190
+    fftDisplay = "ON";
+    b.byte(37, 0);
+    draw(1.5);
+    for (const auto& l : surface.lines()) ASSERT_GE(std::min(l.y1, l.y2), 25);
+    for (const auto& t : surface.texts()) ASSERT_GE(t.y, 25) << t.text;
+    for (const auto& d : surface.dots()) ASSERT_GE(d.y, 25);
+    b.int16(72, 1 << 2);  // row 60, in the upper half
+    draw(1.5);
+    EXPECT_EQ(linesIn(LaTraceColor).back().y2, 25 + 52);  // 35 x 1.5 = 52.5, halves to even
+}
+
 TEST_F(LogicLines, BlackAndWhiteLinesAndLabelsAreBlack) {
     b.int16(72, 0x0003).byte(106, 1);
     color = false;
