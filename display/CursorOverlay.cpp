@@ -4,17 +4,66 @@
 #include <cmath>
 #include <string>
 
-#include "acquisition/ValueText.h"
+#include "acquisition/QuantityText.h"
+#include "acquisition/ScreenAxes.h"
 
 namespace tracebay::display {
 namespace {
 
-std::string withPoints(std::string text) {
-    std::replace(text.begin(), text.end(), ',', '.');
-    return text;
+constexpr int ReadoutPadding = 3;
+constexpr int ReadoutLineHeight = 11;
+constexpr const char* Alternation = "ALTERNATION";
+
+std::string quantity(double value, std::string_view unit) {
+    return acquisition::quantityText(value, 0, unit, true);
+}
+
+// A place in pixels as screen units from the grid's corner.
+double screenUnits(double pixel, double s) { return (pixel - Screen::GridLeft) / s; }
+
+void addTimeLines(std::vector<ReadoutLine>& lines, const Screen& screen, const Cursors& cursors,
+                  const ScopeState& slot) {
+    // In alternate trigger the upper half's time base stands for the screen's.
+    const bool alternate = slot.TriggerMode == Alternation;
+    const acquisition::Horizontal time =
+        alternate ? acquisition::timeBase(slot.AltCh1TimeScaleText, slot.AltCh1TimeOffsetText)
+                  : acquisition::timeBase(slot.TimeScaleText, slot.TimeOffsetText);
+    const auto t1 = time.at(screenUnits(cursors.CursorX1, screen.s));
+    const auto t2 = time.at(screenUnits(cursors.CursorX2, screen.s));
+    if (!t1 || !t2) return;
+    const double distance = std::abs(*t1 - *t2);
+    lines.push_back(
+        {ReadoutLine::Kind::Time, "X1 " + quantity(*t1, "s") + "   X2 " + quantity(*t2, "s")});
+    std::string difference = "|X1-X2| " + quantity(distance, "s");
+    if (distance > 0) difference += "   " + quantity(1 / distance, "Hz");
+    lines.push_back({ReadoutLine::Kind::Time, difference});
+}
+
+void addVoltLines(std::vector<ReadoutLine>& lines, const Screen& screen, const Cursors& cursors,
+                  const std::string& name, ReadoutLine::Kind kind, const std::string& scaleText,
+                  const std::string& offsetText) {
+    if (scaleText.empty()) return;
+    const acquisition::Vertical volts = acquisition::channelVertical(scaleText, offsetText);
+    const auto v1 = volts.at(screenUnits(cursors.CursorY1, screen.s));
+    const auto v2 = volts.at(screenUnits(cursors.CursorY2, screen.s));
+    if (!v1 || !v2) return;
+    lines.push_back({kind, name + " Y1 " + quantity(*v1, "V") + "   Y2 " + quantity(*v2, "V")});
+    lines.push_back({kind, name + " |Y1-Y2| " + quantity(std::abs(*v1 - *v2), "V")});
 }
 
 }  // namespace
+
+std::vector<ReadoutLine> cursorReadout(const Screen& screen, const Cursors& cursors,
+                                       const ScopeState& slot) {
+    std::vector<ReadoutLine> lines;
+    if (cursors.TimeCursorsOn) addTimeLines(lines, screen, cursors, slot);
+    if (!cursors.VoltCursorsOn) return lines;
+    addVoltLines(lines, screen, cursors, "CH1", ReadoutLine::Kind::Ch1, slot.Ch1ScaleText,
+                 slot.Ch1OffsetText);
+    addVoltLines(lines, screen, cursors, "CH2", ReadoutLine::Kind::Ch2, slot.Ch2ScaleText,
+                 slot.Ch2OffsetText);
+    return lines;
+}
 
 void CursorOverlay::CreateBackBuffer(const platform::PictureSurface& wavePic, bool colorDisplay) {
     BackBuffer = std::make_unique<platform::PictureSurface>(wavePic.width(), wavePic.height(),
@@ -22,10 +71,7 @@ void CursorOverlay::CreateBackBuffer(const platform::PictureSurface& wavePic, bo
     BackBuffer->copyFrom(wavePic);
     BackBuffer->setRecording(wavePic.recording());
     penColor_ = colorDisplay ? CursorColor : Black;
-    CursorLabelColor = colorDisplay ? LightGrey : Black;
-    CursorCh1Color = colorDisplay ? Ch1TraceColor : LightGrey;
-    CursorCh2Color = colorDisplay ? Ch2TraceColor : LightGrey;
-    CursorReadoutMathColor = colorDisplay ? CursorMathColor : LightGrey;
+    colorDisplay_ = colorDisplay;
 }
 
 void CursorOverlay::DeleteBackBuffer() { BackBuffer.reset(); }
@@ -81,39 +127,39 @@ void CursorOverlay::DrawCursorOverlay(platform::PictureSurface& wavePic, const S
     DeleteBackBuffer();
 }
 
-// The distances between the cursors, in time (with its frequency) and in volts per channel.
+// Readable over any trace and in either scheme: the box is the screen's background, framed, and
+// the texts are in their traces' colours, black on white in black and white.
 void CursorOverlay::DisplayCursorM(const Screen& screen, const Cursors& cursors,
                                    const ScopeState& slot) {
-    const double s = screen.s;
-    const double x = 25 + 300 * s - 140;
-    double y = 30;
+    const std::vector<ReadoutLine> lines = cursorReadout(screen, cursors, slot);
+    if (lines.empty()) return;
     BackBuffer->setBold(false);
-    const auto write = [&](Rgb color, const std::string& text) {
-        BackBuffer->setForeColor(color);
-        BackBuffer->textOut(x, y, text);
-        y += 20;
+    int widest = 0;
+    for (const ReadoutLine& line : lines)
+        widest = std::max(widest, BackBuffer->textWidth(line.text));
+    const double width = widest + 2 * ReadoutPadding;
+    const double height =
+        static_cast<double>(lines.size()) * ReadoutLineHeight + 2 * ReadoutPadding;
+    const double left = screen.GridRight() - 2 - width;
+    const double top = Screen::GridTop + 2;
+    BackBuffer->setForeColor(colorDisplay_ ? LightGrey : Black);
+    BackBuffer->fillBox(left, top, width, height);
+    BackBuffer->setForeColor(screenBackground(colorDisplay_));
+    BackBuffer->fillBox(left + 1, top + 1, width - 2, height - 2);
+    const auto colorOf = [this](ReadoutLine::Kind kind) {
+        if (!colorDisplay_) return Black;
+        switch (kind) {
+            case ReadoutLine::Kind::Ch1: return Ch1TraceColor;
+            case ReadoutLine::Kind::Ch2: return Ch2TraceColor;
+            case ReadoutLine::Kind::Time: break;
+        }
+        return CursorMathColor;
     };
-    if (cursors.TimeCursorsOn && !slot.TimeScaleText.empty()) {
-        const double perDivision = acquisition::ParseTimeText(slot.TimeScaleText).value;
-        double dt = std::abs(cursors.CursorX1 - cursors.CursorX2) * perDivision * 12 / 300 / s;
-        const std::string timeText = acquisition::ConvertTimeToStr(dt);
-        const double period = acquisition::GetTimeVlu(withPoints(timeText));
-        double frequency = period == 0 ? 0 : 1 / period;
-        const std::string frequencyText =
-            period == 0 ? "???.? Hz" : acquisition::ConvertFreqToStr(frequency);
-        write(CursorReadoutMathColor, "1/|X1-X2|=" + frequencyText);
-        write(CursorReadoutMathColor, "|X1-X2|   =" + timeText);
-    }
-    if (!cursors.VoltCursorsOn) return;
-    const double dy = std::abs(cursors.CursorY1 - cursors.CursorY2) * 8 / 200 / s;
-    const struct {
-        const std::string& scaleText;
-        Rgb color;
-    } channels[] = {{slot.Ch1ScaleText, CursorCh1Color}, {slot.Ch2ScaleText, CursorCh2Color}};
-    for (const auto& channel : channels) {
-        if (channel.scaleText.empty()) continue;
-        const double perDivision = acquisition::ParseVoltText(channel.scaleText).value;
-        write(channel.color, "|Y1-Y2|  =" + acquisition::ConvertVoltToStr(dy * perDivision));
+    double y = top + ReadoutPadding;
+    for (const ReadoutLine& line : lines) {
+        BackBuffer->setForeColor(colorOf(line.kind));
+        BackBuffer->textOut(left + ReadoutPadding, y, line.text);
+        y += ReadoutLineHeight;
     }
 }
 

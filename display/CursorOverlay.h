@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "display/Samples.h"
 
@@ -18,6 +20,21 @@ struct Cursors {
     bool VoltCursorsOn = false;
 };
 
+// One line of the cursors' readout and what it tells of.
+struct ReadoutLine {
+    enum class Kind { Time, Ch1, Ch2 };
+    Kind kind;
+    std::string text;
+    bool operator==(const ReadoutLine&) const = default;
+};
+
+// What the cursors read: each time cursor's time from the trigger, their distance and its
+// frequency; each voltage cursor's volts from a channel's ground, and their distance, for each
+// channel with a scale. Three significant digits with SI prefixes. The cursors' places are
+// taken back to screen units, so that the same cursors read the same at any scale.
+std::vector<ReadoutLine> cursorReadout(const Screen& screen, const Cursors& cursors,
+                                       const ScopeState& slot);
+
 // Draws the cursors and their readout over a finished picture, through a back buffer: the
 // picture is copied out, drawn over, and copied back. With both cursor pairs off the picture
 // comes back unchanged.
@@ -31,15 +48,10 @@ public:
     void CreateBackBuffer(const platform::PictureSurface& wavePic, bool colorDisplay);
     // Releases the back buffer; does nothing when none is held.
     void DeleteBackBuffer();
+    // The readout on a box in the screen's background, framed, at the grid's top right corner.
     void DisplayCursorM(const Screen& screen, const Cursors& cursors, const ScopeState& slot);
 
     bool holdsBackBuffer() const { return BackBuffer != nullptr; }
-
-    // The readout colours of the current scheme.
-    Rgb CursorLabelColor = LightGrey;
-    Rgb CursorCh1Color = Ch1TraceColor;
-    Rgb CursorCh2Color = Ch2TraceColor;
-    Rgb CursorReadoutMathColor = CursorMathColor;
 
 private:
     void drawTimeCursors(const Screen& screen, const Cursors& cursors);
@@ -49,6 +61,7 @@ private:
 
     std::unique_ptr<platform::PictureSurface> BackBuffer;
     Rgb penColor_ = CursorColor;
+    bool colorDisplay_ = true;
 };
 
 }  // namespace tracebay::display

@@ -46,7 +46,8 @@ std::optional<LogicRecord> logicRecord(const acquisition::ScopeState& slot, std:
         error = "in alternate trigger the upload holds no time base of the logic lines";
         return std::nullopt;
     }
-    const Horizontal time = timeBase(slot.TimeScaleText, slot.TimeOffsetText);
+    const acquisition::Horizontal time =
+        acquisition::timeBase(slot.TimeScaleText, slot.TimeOffsetText);
     if (!(time.perColumn >= ShortestInterval) || !(time.perColumn <= LongestInterval) ||
         !std::isfinite(time.zeroColumn)) {
         error = "the time base \"" + slot.TimeScaleText + "\" gives no sample interval";

@@ -31,7 +31,7 @@ std::optional<LogicSamples> logicSamples(const acquisition::ScopeState& slot);
 // The logic lines with the time between two samples, for the files of logic-analysis tools.
 struct LogicRecord {
     LogicSamples samples;
-    Horizontal time;
+    acquisition::Horizontal time;
 };
 
 // Nothing, with the reason in `error`, when the upload holds no logic lines or no time base

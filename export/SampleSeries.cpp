@@ -9,8 +9,12 @@
 namespace tracebay::exporting {
 namespace {
 
+using acquisition::channelVertical;
+using acquisition::Horizontal;
 using acquisition::ScopeState;
 using acquisition::SystemBlock;
+using acquisition::timeBase;
+using acquisition::Vertical;
 
 constexpr std::string_view Alternation = "ALTERNATION";
 constexpr std::string_view On = "ON";
@@ -18,25 +22,11 @@ constexpr std::string_view On = "ON";
 constexpr double RowsPerDivision = 25;
 constexpr double ColumnsPerDivision = 25;
 constexpr double CentreRow = 100;
-constexpr double CentreColumn = 150;
 
 // A source the instrument showed and whose block came with the last upload.
 bool delivered(const ScopeState& slot, std::string_view source, uint8_t valid,
                const ScopeState::Samples& samples) {
     return valid == 1 && slot.received(source, samples);
-}
-
-// Channel texts name volts from picovolts ("500mV") up to kilovolts (a probe of 1000:1).
-double volts(const std::string& text) {
-    const auto small = acquisition::ParseSmallVoltText(text);
-    return small.ParsedValueValid ? small.value : acquisition::ParseVoltText(text).value;
-}
-
-// The ground marker's row: 100 - 25 offset / scale rows below the top grid line.
-Vertical channelVertical(const std::string& scaleText, const std::string& offsetText) {
-    const double scale = volts(scaleText);
-    if (!(scale > 0) || !std::isfinite(scale)) return {};
-    return {CentreRow - RowsPerDivision * volts(offsetText) / scale, scale / RowsPerDivision};
 }
 
 Vertical blockVertical(int16_t offsetRows, float scale) {
@@ -135,23 +125,6 @@ std::vector<SampleSeries> xySeries(const ScopeState& s) {
 
 Span columnSpan(int start, int end) {
     return {display::screenColumn(start), display::screenColumn(end)};
-}
-
-std::optional<double> Horizontal::at(int column) const {
-    if (!(perColumn > 0) || !std::isfinite(perColumn)) return std::nullopt;
-    return (column - zeroColumn) * perColumn;
-}
-
-std::optional<double> Vertical::at(std::optional<int32_t> row) const {
-    if (!row || !(perRow > 0) || !std::isfinite(perRow)) return std::nullopt;
-    return (groundRow - *row) * perRow;
-}
-
-Horizontal timeBase(const std::string& scaleText, const std::string& offsetText) {
-    const double scale = acquisition::ParseTimeText(scaleText).value;
-    const double offset = acquisition::ParseTimeText(offsetText).value;
-    if (!(scale > 0)) return {};
-    return {CentreColumn - ColumnsPerDivision * offset / scale, scale / ColumnsPerDivision};
 }
 
 std::optional<int32_t> SampleSeries::row(int position) const {

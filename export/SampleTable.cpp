@@ -25,7 +25,7 @@ struct Column {
     std::function<Cell(int)> at;  // by screen column (Y-T) or point (X-Y)
 };
 
-Column axisColumn(std::string header, Horizontal axis) {
+Column axisColumn(std::string header, acquisition::Horizontal axis) {
     return {std::move(header), [axis](int c) { return axis.at(c); }};
 }
 
@@ -56,13 +56,15 @@ private:
     void addTimes() {
         if (s_.TriggerMode != "ALTERNATION") {
             columns.push_back(
-                axisColumn("time (s)", timeBase(s_.TimeScaleText, s_.TimeOffsetText)));
+                axisColumn("time (s)", acquisition::timeBase(s_.TimeScaleText, s_.TimeOffsetText)));
             return;
         }
         columns.push_back(
-            axisColumn("CH1 time (s)", timeBase(s_.AltCh1TimeScaleText, s_.AltCh1TimeOffsetText)));
+            axisColumn("CH1 time (s)",
+                       acquisition::timeBase(s_.AltCh1TimeScaleText, s_.AltCh1TimeOffsetText)));
         columns.push_back(
-            axisColumn("CH2 time (s)", timeBase(s_.AltCh2TimeScaleText, s_.AltCh2TimeOffsetText)));
+            axisColumn("CH2 time (s)",
+                       acquisition::timeBase(s_.AltCh2TimeScaleText, s_.AltCh2TimeOffsetText)));
     }
 
     void addColumn(std::string header, Span window, std::function<Cell(int)> at) {

@@ -101,17 +101,23 @@ void replay(const PictureSurface& picture, QPainter& painter) {
     painter.setClipRect(area);
     painter.fillRect(area, color(picture.backColor()));
     DotRun dots(painter);
-    size_t line = 0, dot = 0, text = 0;
+    size_t line = 0, dot = 0, text = 0, box = 0;
     for (const PictureSurface::Kind kind : picture.order()) {
         if (kind == PictureSurface::Kind::Dot) {
             dots.add(picture.dots()[dot++]);
             continue;
         }
         dots.flush();
-        if (kind == PictureSurface::Kind::Line)
-            drawLine(painter, picture.lines()[line++]);
-        else
-            drawText(painter, picture.texts()[text++]);
+        switch (kind) {
+            case PictureSurface::Kind::Line: drawLine(painter, picture.lines()[line++]); break;
+            case PictureSurface::Kind::Text: drawText(painter, picture.texts()[text++]); break;
+            case PictureSurface::Kind::Box: {
+                const PictureSurface::Box& b = picture.boxes()[box++];
+                painter.fillRect(QRect(b.x, b.y, b.width, b.height), color(b.color));
+                break;
+            }
+            case PictureSurface::Kind::Dot: break;
+        }
     }
     dots.flush();
     painter.restore();

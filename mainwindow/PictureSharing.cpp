@@ -11,6 +11,7 @@
 #include <QPrinter>
 
 #include <algorithm>
+#include <cmath>
 
 #include "export/Exporters.h"
 #include "export/UploadFile.h"
@@ -101,8 +102,19 @@ void PictureSharing::enableExports() {
         action->setEnabled(exporter->appliesTo(view_.slot()));
 }
 
+// The cursors go with the picture to another scale: the same screen units, so that they read
+// the same.
 exporting::Shown PictureSharing::shown(double scale) const {
-    return {view_.slot(), view_.cursors(), scale};
+    display::Cursors cursors = view_.cursors();
+    const double ratio = scale / view_.ScreenScale;
+    const auto rescaled = [ratio](double pixel) {
+        return display::Screen::GridLeft + (pixel - display::Screen::GridLeft) * ratio;
+    };
+    cursors.CursorX1 = rescaled(cursors.CursorX1);
+    cursors.CursorX2 = rescaled(cursors.CursorX2);
+    cursors.CursorY1 = rescaled(cursors.CursorY1);
+    cursors.CursorY2 = static_cast<int16_t>(std::nearbyint(rescaled(cursors.CursorY2)));
+    return {view_.slot(), cursors, scale};
 }
 
 // The picture as it is on the screen: scheme, grid, zoom and cursors.
@@ -127,7 +139,8 @@ void PictureSharing::exportWith(const exporting::Exporter& exporter) {
         {dialogCaption(exporter.title), lastFolder(), filters(exporter), zoom});
     if (!choice) return;
     double scale = view_.ScreenScale;
-    if (exporter.zoomed) {
+    // The zoom shown, left as it was offered, is the view's own scale, not its rounded text.
+    if (exporter.zoomed && choice->zoom != zoomText(view_.ScreenScale)) {
         const auto chosen = zoomScale(choice->zoom);
         if (!chosen) {
             message("Invalid Zoom Factor");

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "acquisition/QuantityText.h"
 #include "measure/Measurements.h"
 
 namespace tracebay::measure {
@@ -12,12 +13,7 @@ namespace tracebay::measure {
 class FigureStatistics;
 
 // What a figure that cannot be determined reads as.
-inline constexpr std::string_view NoFigure = "\u2014";
-
-// A number as a person reads it: rounded to the decade of `resolution` (the finest step the
-// screen shows; 0 for none), at most three significant digits, "." as the decimal point, then a
-// blank, an SI prefix where `prefixed` ("u" for micro) and the unit: "1.60 V", "500 us".
-std::string quantityText(double value, double resolution, std::string_view unit, bool prefixed);
+inline constexpr std::string_view NoFigure = acquisition::NoQuantity;
 
 // A value of the source's figure (its own, or a mean or extreme of it) as text, only as fine as
 // the screen shows it; the duty in percent; NoFigure for nothing.

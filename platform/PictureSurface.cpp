@@ -106,6 +106,7 @@ void PictureSurface::appendRecords(const PictureSurface& other) {
     texts_.insert(texts_.end(), other.texts_.begin(), other.texts_.end());
     lines_.insert(lines_.end(), other.lines_.begin(), other.lines_.end());
     dots_.insert(dots_.end(), other.dots_.begin(), other.dots_.end());
+    boxes_.insert(boxes_.end(), other.boxes_.begin(), other.boxes_.end());
     order_.insert(order_.end(), other.order_.begin(), other.order_.end());
 }
 
@@ -113,6 +114,7 @@ void PictureSurface::clearRecords() {
     texts_.clear();
     lines_.clear();
     dots_.clear();
+    boxes_.clear();
     order_.clear();
 }
 
@@ -358,6 +360,21 @@ void PictureSurface::psetColumn(int x, const std::vector<int>& ys) {
 
 // Instrument texts are single-byte characters. Text is laid over the picture without a
 // background, antialiased.
+int PictureSurface::textWidth(std::string_view text) const {
+    return textMask(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())), bold_, 1)
+        .inkWidth;
+}
+
+void PictureSurface::fillBox(double x, double y, double width, double height) {
+    const int px = pixel(x), py = pixel(y), w = pixel(width), h = pixel(height);
+    if (w <= 0 || h <= 0) return;
+    if (recording_) {
+        boxes_.push_back({px, py, w, h, foreColor_});
+        order_.push_back(Kind::Box);
+    }
+    fillLogical(px, py, px + w, py + h);
+}
+
 void PictureSurface::textOut(double x, double y, std::string_view text) {
     const QString characters =
         QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));

@@ -50,8 +50,15 @@ public:
         Rgb color;
         int width;
     };
+    struct Box {
+        int x;
+        int y;
+        int width;
+        int height;
+        Rgb color;
+    };
     // Which kind of primitive came next, so that a replay keeps what lies over what.
-    enum class Kind : uint8_t { Text, Line, Dot };
+    enum class Kind : uint8_t { Text, Line, Dot, Box };
 
     PictureSurface(int width, int height, double devicePixelRatio = 1);
 
@@ -95,6 +102,10 @@ public:
         dot(px, py);
     }
     void textOut(double x, double y, std::string_view text);
+    // The columns `text` colours when written in the current weight.
+    int textWidth(std::string_view text) const;
+    // A solid rectangle in the foreground colour, `width` x `height` pixels from (x, y).
+    void fillBox(double x, double y, double width, double height);
     // Single pixels along a row or a column, at whole-pixel places: many points at once.
     void psetRow(const std::vector<int>& xs, int y);
     void psetColumn(int x, const std::vector<int>& ys);
@@ -106,6 +117,7 @@ public:
     const std::vector<Text>& texts() const { return texts_; }
     const std::vector<Line>& lines() const { return lines_; }
     const std::vector<Dot>& dots() const { return dots_; }
+    const std::vector<Box>& boxes() const { return boxes_; }
     // Every recorded primitive's kind in drawing order; the n-th Line is lines()[n], and so on.
     const std::vector<Kind>& order() const { return order_; }
     void clearRecords();
@@ -174,6 +186,7 @@ private:
     std::vector<Text> texts_;
     std::vector<Line> lines_;
     std::vector<Dot> dots_;
+    std::vector<Box> boxes_;
     std::vector<Kind> order_;
 };
 

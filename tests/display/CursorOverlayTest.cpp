@@ -58,37 +58,64 @@ TEST_F(CursorOverlayTest, VoltCursorsAreHorizontal) {
     EXPECT_EQ(pixelAt(surface, 200, 223), CursorOverlay::CursorColor);
 }
 
-TEST_F(CursorOverlayTest, ReadoutGivesTimeFrequencyAndVoltsBesideTheGrid) {
+// Each cursor's own value and the differences, three digits with SI prefixes, on a framed box
+// in the screen's background at the grid's top right corner.
+TEST_F(CursorOverlayTest, ReadoutGivesEachCursorAndTheirDistancesOnABox) {
+    b.slot.TimeScaleText = "500.0us";
+    b.slot.TimeOffsetText = "-1.000ms";  // the trigger 50 columns right of the centre
+    b.slot.Ch1OffsetText = "1.00V";      // CH1's ground 50 rows above the centre
     cursors.TimeCursorsOn = cursors.VoltCursorsOn = true;
     surface.clearRecords();
     overlay.DrawCursorOverlay(surface, screen, cursors, b.slot);
-    // |X1 - X2| = 221 pixels of 12 x 500 us over 300: 4.42 ms; |Y1 - Y2| = 121 rows: 4.84 div.
-    std::vector<std::tuple<std::string, int, int, Rgb>> texts;
-    for (const auto& t : surface.texts()) texts.push_back({t.text, t.x, t.y, t.color});
-    EXPECT_EQ(texts, (std::vector<std::tuple<std::string, int, int, Rgb>>{
-                         {"1/|X1-X2|=226.24Hz", 185, 30, CursorOverlay::CursorMathColor},
-                         {"|X1-X2|   =4.42ms", 185, 50, CursorOverlay::CursorMathColor},
-                         {"|Y1-Y2|  =2.4V", 185, 70, Ch1TraceColor},
-                         {"|Y1-Y2|  =4.8V", 185, 90, Ch2TraceColor}}));
+    std::vector<std::pair<std::string, Rgb>> texts;
+    for (const auto& t : surface.texts()) texts.push_back({t.text, t.color});
+    EXPECT_EQ(texts, (std::vector<std::pair<std::string, Rgb>>{
+                         {"X1 -2.46 ms   X2 1.96 ms", CursorOverlay::CursorMathColor},
+                         {"|X1-X2| 4.42 ms   226 Hz", CursorOverlay::CursorMathColor},
+                         {"CH1 Y1 -540 mV   Y2 -2.96 V", Ch1TraceColor},
+                         {"CH1 |Y1-Y2| 2.42 V", Ch1TraceColor},
+                         {"CH2 Y1 920 mV   Y2 -3.92 V", Ch2TraceColor},
+                         {"CH2 |Y1-Y2| 4.84 V", Ch2TraceColor}}));
+    ASSERT_EQ(surface.boxes().size(), 2u);
+    const auto& frame = surface.boxes()[0];
+    const auto& inside = surface.boxes()[1];
+    EXPECT_EQ(frame.color, LightGrey);
+    EXPECT_EQ(inside.color, Black);
+    EXPECT_EQ(frame.x + frame.width, 323) << "2 pixels inside the grid's right border";
+    EXPECT_EQ(frame.y, 27);
+    for (const auto& t : surface.texts()) {
+        EXPECT_GE(t.x, inside.x);
+        EXPECT_LE(t.x + t.width, inside.x + inside.width) << t.text;
+        EXPECT_LE(t.y + t.height, inside.y + inside.height) << t.text;
+    }
 }
 
-TEST_F(CursorOverlayTest, VoltReadoutAloneStartsAtTheTop) {
-    cursors.VoltCursorsOn = true;
-    b.slot.Ch1ScaleText.clear();
-    surface.clearRecords();
-    overlay.DrawCursorOverlay(surface, screen, cursors, b.slot);
-    ASSERT_EQ(surface.texts().size(), 1u);
-    EXPECT_EQ(surface.texts()[0].y, 30);
-    EXPECT_EQ(surface.texts()[0].color, Ch2TraceColor);
-}
-
-TEST_F(CursorOverlayTest, BlackAndWhiteReadoutUsesGreyAndBlack) {
+// Black on white, and nothing of the traces shows through the box.
+TEST_F(CursorOverlayTest, BlackAndWhiteReadoutIsBlackOnWhite) {
+    b.slot.TimeScaleText = "500.0us";
     cursors.TimeCursorsOn = true;
     b.slot.ColorDisplay = false;
+    surface.setForeColor(Ch1TraceColor);
+    surface.line(200, 30, 320, 30);  // a trace under the readout
     surface.clearRecords();
     overlay.DrawCursorOverlay(surface, screen, cursors, b.slot);
-    EXPECT_EQ(surface.texts()[0].color, LightGrey);
-    EXPECT_EQ(surface.lines()[0].color, Black);
+    for (const auto& t : surface.texts()) EXPECT_EQ(t.color, Black);
+    EXPECT_EQ(surface.boxes()[1].color, White);
+    EXPECT_EQ(surface.image().pixel(surface.boxes()[1].x + 1, 30), qRgb(255, 255, 255));
+}
+
+// The same cursors read the same at any scale: their places count in screen units.
+TEST_F(CursorOverlayTest, ReadoutIsTheSameAtAnyScale) {
+    b.slot.TimeScaleText = "200.0us";
+    cursors.TimeCursorsOn = cursors.VoltCursorsOn = true;
+    cursors.CursorY2 = 125;  // a whole pixel at both scales
+    const auto atOne = cursorReadout(Screen{1}, cursors, b.slot);
+    Cursors scaled = cursors;
+    for (double* place : {&scaled.CursorX1, &scaled.CursorX2, &scaled.CursorY1})
+        *place = 25 + (*place - 25) * 3.33;
+    scaled.CursorY2 = 25 + 333;
+    EXPECT_EQ(cursorReadout(Screen{3.33}, scaled, b.slot), atOne);
+    EXPECT_FALSE(atOne.empty());
 }
 
 TEST(CursorOverlayLifetime, DeletingWithNothingHeldDoesNothing) {

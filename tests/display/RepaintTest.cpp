@@ -93,7 +93,7 @@ TEST_P(RepaintAfterALostBlock, LeavesOutOnlyThatTrace) {
         cursors.TimeCursorsOn = true;
         repaint();
         for (const char* text : {"KAVLO", "CH1 500mV", "CH2 500mV", "Math scale 0.00uV", "D9",
-                                 "Delay:0.000s", "500.0us", "|X1-X2|   =4.42ms"})
+                                 "Delay:0.000s", "500.0us", "|X1-X2| 4.42 ms   226 Hz"})
             EXPECT_TRUE(hasText(text)) << text;
         for (const LostBlock& other : lostBlocks()) {
             const size_t lines = linesIn(surface, other.color).size();

@@ -120,22 +120,22 @@ TEST_F(Cursors, TheTimeCursorsAreDraggedAndTheirDistanceRead) {
     QTest::keyClick(window.get(), Qt::Key_T);
     ASSERT_TRUE(action("TimeCursors")->isChecked());
     EXPECT_EQ(window->view().cursors().CursorX2, 323) << "kept inside the 100% grid";
-    EXPECT_TRUE(shows("|X1-X2|   =8.84ms")) << "221 pixels of 1 ms per 25";
+    // 1 ms per 25 pixels, the trigger at pixel 175.
+    EXPECT_TRUE(shows("X1 -2.92 ms   X2 5.92 ms"));
+    EXPECT_TRUE(shows("|X1-X2| 8.84 ms   113 Hz"));
     press({103, 200});
     drag({125, 200});
     EXPECT_EQ(picture()->cursor().shape(), Qt::SizeHorCursor);
     drag({225, 200});
     release({225, 200});
     EXPECT_EQ(window->view().cursors().CursorX1, 225);
-    EXPECT_TRUE(shows("|X1-X2|   =3.92ms"));
-    EXPECT_TRUE(shows("1/|X1-X2|=255.10Hz"));
+    EXPECT_TRUE(shows("|X1-X2| 3.92 ms   255 Hz"));
     drag({225, 200});
     EXPECT_EQ(window->view().cursors().CursorX1, 225) << "let go: nothing held";
     press({322, 200});
     drag({225, 200});
     release({225, 200});
-    EXPECT_TRUE(shows("1/|X1-X2|=???.? Hz"));
-    EXPECT_TRUE(shows("|X1-X2|   =0.000s"));
+    EXPECT_TRUE(shows("|X1-X2| 0 s")) << "and no frequency";
 }
 
 TEST_F(Cursors, TheVoltageCursorsAreDraggedAndReadForEachChannel) {
@@ -145,8 +145,9 @@ TEST_F(Cursors, TheVoltageCursorsAreDraggedAndReadForEachChannel) {
     EXPECT_EQ(picture()->cursor().shape(), Qt::SizeVerCursor);
     release({150, 155});
     EXPECT_EQ(window->view().cursors().CursorY2, 155);
-    // 53 pixels at 0.5 V per 25.
-    EXPECT_TRUE(shows("|Y1-Y2|  =1.1V"));
+    // 0.5 V per 25 pixels from the ground at pixel 125 (no offset).
+    EXPECT_TRUE(shows("CH1 Y1 460 mV   Y2 -600 mV"));
+    EXPECT_TRUE(shows("CH1 |Y1-Y2| 1.06 V"));
     press({150, 101}, Qt::RightButton);
     drag({150, 120});
     EXPECT_EQ(window->view().cursors().CursorY1, 102) << "the right button opens the menu instead";
@@ -227,6 +228,24 @@ TEST_F(RefreshContinuously, ABlockThatDoesNotComeStopsItAndSaysWhichOne) {
     EXPECT_FALSE(live()->isChecked());
     EXPECT_EQ(messageTexts(), std::vector<std::string>{"CH2: no data (time-out)"});
     EXPECT_EQ(uploads(), 1);
+}
+
+// A box ticked between two rounds is fetched from the next round on; with none ticked the
+// repetition does not start.
+TEST_F(RefreshContinuously, FollowsTheSourceBoxesFromRoundToRound) {
+    live()->trigger();
+    host.advance(200);
+    find<QCheckBox>("ChkCH_1")->setChecked(true);
+    commands.clear();
+    host.advance(10'000);
+    EXPECT_NE(std::find(commands.begin(), commands.end(), ":WAVEFORM:DATA? CHANNEL2"),
+              commands.end());
+    EXPECT_TRUE(find<QCheckBox>("ChkCH_1")->isChecked());
+    live()->setChecked(false);
+    host.advance(10'000);
+    for (const char* box : {"ChkCH_0", "ChkCH_1"}) find<QCheckBox>(box)->setChecked(false);
+    live()->trigger();
+    EXPECT_FALSE(live()->isChecked());
 }
 
 TEST_F(RefreshContinuously, WithoutAConnectionStopsWithTheRefreshMessage) {

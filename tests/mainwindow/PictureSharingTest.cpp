@@ -140,6 +140,22 @@ TEST_F(PictureSharingTest, PictureSavedAtAZoomIsWhatTheWindowShowsAtThatZoom) {
     EXPECT_FALSE(QFile::exists(path("bad.png")));
 }
 
+// With the cursors on, a picture saved at the zoom it is shown at is the screen's picture, the
+// readout included: at best fit (not its rounded percentage), 100% and 333%.
+TEST_F(PictureSharingTest, PictureSavedAtTheShownZoomReadsAsTheScreen) {
+    startScripted();
+    upload();
+    trigger("TimeCursors");
+    trigger("VoltCursors");
+    for (const QString& zoom : {QString(), QString("100%"), QString("333%")}) {
+        if (!zoom.isEmpty()) zoomTo(zoom);
+        saveAs("cursors.png", find<QComboBox>("ZoomCombo")->currentText());
+        trigger("SavePicture");
+        EXPECT_EQ(rgb(QImage(path("cursors.png"))), rgb(picture())) << zoom.toStdString();
+    }
+    EXPECT_TRUE(messageTexts().empty());
+}
+
 TEST_F(PictureSharingTest, PrintingToAPdfPrinterProducesAPage) {
     startScripted();
     upload();

@@ -222,7 +222,7 @@ TEST(FigureText, AtMostThreeDigitsAndNoneFinerThanTheScreen) {
     for (const char* locale : {"C", "comma decimal"}) {
         SCOPED_TRACE(locale);
         for (const auto& c : cases)
-            EXPECT_EQ(quantityText(c.value, c.resolution, c.unit, c.prefixed), c.text);
+            EXPECT_EQ(acquisition::quantityText(c.value, c.resolution, c.unit, c.prefixed), c.text);
         comma = std::make_unique<testing::CommaDecimalLocale>();
     }
 }

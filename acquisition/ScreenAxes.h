@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace tracebay::acquisition {
+
+// A quantity along the screen: (column - zeroColumn) * perColumn; nothing without a positive
+// step (a time base whose texts did not read as numbers).
+struct Horizontal {
+    double zeroColumn = 0;
+    double perColumn = 0;
+    std::optional<double> at(double column) const;
+};
+
+// A sample row as a value: rows above the ground row times a value per row; nothing without a
+// row or a positive step.
+struct Vertical {
+    double groundRow = 100;
+    double perRow = 0;
+    std::optional<double> at(std::optional<double> row) const;
+};
+
+// Seconds from the trigger position, which lies 150 - 25 offset / scale columns from the left
+// grid line, from the texts below the grid ("500.0us", "-2.000ms").
+Horizontal timeBase(const std::string& scaleText, const std::string& offsetText);
+// Volts from a channel's ground marker, 100 - 25 offset / scale rows below the top grid line,
+// from its texts ("500mV", "1.00V").
+Vertical channelVertical(const std::string& scaleText, const std::string& offsetText);
+
+}  // namespace tracebay::acquisition
