@@ -168,18 +168,22 @@ void frmWave::keyPressEvent(QKeyEvent* event) {
 
 void frmWave::contextMenuEvent(QContextMenuEvent* event) { view_->openPictureMenu(event); }
 
+// Closing waits for what the session has in hand; a repetition ends first.
 void frmWave::closeEvent(QCloseEvent* event) {
-    if (busy_) {
-        event->ignore();
-        closeRequested_ = true;
-        session().stopRefreshing();
+    session().stopRefreshing();
+    if (session().idle()) {
+        closeProgram();
+        event->accept();
         return;
     }
-    closeProgram();
-    event->accept();
+    event->ignore();
+    if (closeRequested_) return;
+    closeRequested_ = true;
+    session().whenIdle([this] { close(); });
 }
 
 void frmWave::closeProgram() {
+    closed_ = true;
     view_->slot().ViewApplied = false;
     SaveSettings(services_.settings, {options_, view_->slot(), gpibAddress_},
                  start_.simulatorDevice.empty());
@@ -225,9 +229,9 @@ void frmWave::RefreshContinuously_Toggled(bool on) {
         if (!uploading_) resetRefreshButton();
         return;
     }
-    if (!connected_) {
+    if (!connected_ || !tickedSources().any()) {
         RefreshContinuouslyAction->setChecked(false);
-        message(PleaseConnect);
+        if (!connected_) message(PleaseConnect);
         return;
     }
     controls_.cmdRefresh->setIcon(Icons::stop());
@@ -251,6 +255,13 @@ void frmWave::ChkCH_Click(int index) {
         return;
     }
     *flags[index] = box->isChecked() && box->isEnabled();
+    // Repeated uploads fetch the new choice from the next round on.
+    if (RefreshContinuouslyAction->isChecked()) {
+        if (tickedSources().any())
+            session().startRefreshing(tickedSources(), frmPrgress::UploadDelayMs);
+        else
+            RefreshContinuouslyAction->setChecked(false);
+    }
 }
 
 void frmWave::GridCheck_Click() {
@@ -308,9 +319,10 @@ void frmWave::showOptions() {
     if (services_.host.runModal(dialog) == QDialog::Accepted) applyLinkOptions(dialog.values());
 }
 
-// The key lock goes out over the link that is connected, before the new one is chosen.
+// The key lock goes out over the link that is connected, before the new one is chosen; a
+// connect in progress ends first.
 void frmWave::applyLinkOptions(const session::LinkOptions& options) {
-    if (connected_) session().disconnect();
+    session().disconnect();
     options_ = options;
 }
 
@@ -330,6 +342,7 @@ void frmWave::message(const std::string& text) {
 // The indicator changes when a connect or disconnect has ended; the progress window lives as
 // long as the upload.
 void frmWave::stateChanged(State state) {
+    if (closed_) return;
     uploading_ = state == State::Uploading;
     busy_ = uploading_ || state == State::Connecting;
     if (state == State::Connected || state == State::Disconnected) {
@@ -338,11 +351,11 @@ void frmWave::stateChanged(State state) {
     }
     if (uploading_) {
         progress_.started();
-    } else {
-        progress_.ended();
-        resetRefreshButton();
+        return;
     }
-    if (closeRequested_ && !busy_) close();
+    progress_.ended();
+    resetRefreshButton();
+    if (!untold_.empty()) message(std::exchange(untold_, {}));
 }
 
 void frmWave::repeatingChanged(bool on) {
@@ -357,7 +370,7 @@ void frmWave::progressStep(int step) { progress_.setProgressStep(step); }
 // handler, which undoes a click during an upload, keeps them. The parts nobody was told of are
 // named once, after the picture.
 void frmWave::uploaded(const session::Upload& upload) {
-    if (upload.lost) return;
+    if (upload.lost || closed_) return;
     acquisition::ScopeState& slot = view_->slot();
     const session::Sources& s = upload.sources;
     slot.ShowCh1 = s.ch1;
@@ -367,7 +380,7 @@ void frmWave::uploaded(const session::Upload& upload) {
     const std::array<bool, 4> ticked{s.ch1, s.ch2, s.math, s.la};
     for (int i = 0; i < 4; ++i) controls_.ChkCH[i]->setChecked(ticked[i]);
     view_->showUpload(upload.screen);
-    if (!upload.untold.empty()) message(upload.untoldText());
+    untold_ = upload.untoldText();
 }
 
 }  // namespace tracebay::mainwindow

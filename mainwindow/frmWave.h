@@ -109,6 +109,9 @@ private:
     bool uploading_ = false;
     bool busy_ = false;  // connecting or uploading
     bool closeRequested_ = false;
+    bool closed_ = false;
+    // The parts of the last upload nobody was told of, said once its progress window is gone.
+    std::string untold_;
 
     QAction* RefreshContinuouslyAction = nullptr;
 };

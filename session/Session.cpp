@@ -12,6 +12,8 @@ namespace Cmd = acquisition::QM1000Cmd;
 namespace {
 
 constexpr int LiveTimerMs = 1;
+constexpr const char* Title = "TraceBay";
+constexpr const char* PleaseConnect = "Please Connect Oscilloscope First";
 
 Sources sourcesOf(const ScopeState& s) { return {s.ShowCh1, s.ShowCh2, s.ShowMath, s.ShowLa}; }
 
@@ -24,10 +26,11 @@ void noteLostParts(ScopeState& s, const link::LinkError& error) {
         {s.CapturedCh2, "CH2"},
         {s.CapturedMath, mathPart},
         {s.CapturedLa, "LA"}};
-    for (const auto& [asked, name] : parts) {
+    for (const auto& part : parts) {
+        const std::string& name = part.second;
         const bool noted = std::any_of(s.Parts.begin(), s.Parts.end(),
-                                       [&](const auto& part) { return part.name == name; });
-        if (asked && !noted) s.Parts.push_back({name, error.shortfall()});
+                                       [&name](const auto& p) { return p.name == name; });
+        if (part.first && !noted) s.Parts.push_back({name, error.shortfall()});
     }
 }
 
@@ -74,7 +77,9 @@ void Session::refresh(Sources sources, int leadMs) {
     if (sources.any()) request({Kind::Refresh, {}, sources, leadMs});
 }
 
+// While uploads repeat, this changes what the next round fetches.
 void Session::startRefreshing(Sources sources, int leadMs) {
+    if (!sources.any()) return;
     {
         std::lock_guard lock(mutex_);
         repeatSources_ = sources;
@@ -103,9 +108,46 @@ void Session::withdrawKey(uint64_t press) {
                   [press](const Operation& o) { return o.kind == Kind::Key && o.id == press; });
 }
 
+// What has not started yet of the uploads and keys is dropped: closing does not wait for it.
 void Session::close() {
     setRepeating(false);
+    std::vector<KeyDone> dropped;
+    {
+        std::lock_guard lock(mutex_);
+        std::erase_if(queue_, [&dropped](Operation& o) {
+            if (o.kind != Kind::Key && o.kind != Kind::Refresh) return false;
+            if (o.done) dropped.push_back(std::move(o.done));
+            return true;
+        });
+    }
+    for (KeyDone& done : dropped) notify([done = std::move(done)] { done(false); });
     request({Kind::Close});
+}
+
+bool Session::idle() const {
+    std::lock_guard lock(mutex_);
+    return queue_.empty() && !current_;
+}
+
+void Session::whenIdle(std::function<void()> then) {
+    {
+        std::lock_guard lock(mutex_);
+        if (!queue_.empty() || current_) {
+            idleWaiters_.push_back(std::move(then));
+            return;
+        }
+    }
+    notify(std::move(then));
+}
+
+void Session::tellIdle() {
+    std::vector<std::function<void()>> waiting;
+    {
+        std::lock_guard lock(mutex_);
+        if (!queue_.empty() || current_) return;
+        waiting.swap(idleWaiters_);
+    }
+    for (auto& then : waiting) notify(std::move(then));
 }
 
 bool Session::refused(Kind kind) const {
@@ -119,7 +161,11 @@ bool Session::refused(Kind kind) const {
 void Session::request(Operation operation) {
     {
         std::lock_guard lock(mutex_);
-        if (refused(operation.kind)) return;
+        if (refused(operation.kind)) {
+            // A press that never goes out is told so all the same.
+            if (operation.done) notify([done = std::move(operation.done)] { done(false); });
+            return;
+        }
         if (operation.kind == Kind::Close) closing_ = true;
         queue_.push_back(std::move(operation));
     }
@@ -143,6 +189,7 @@ void Session::drain() {
     draining_ = true;
     while (auto operation = next()) run(*operation);
     draining_ = false;
+    tellIdle();
 }
 
 void Session::run(Operation& operation) {
@@ -155,6 +202,10 @@ void Session::run(Operation& operation) {
             case Kind::Close: runClose(); break;
         }
     } catch (const link::LinkLost& lost) {
+        if (operation.kind == Kind::Connect)
+            notify([this, who = identity()] {
+                observer_.connectFinished(acquisition::ConnectOutcome::LinkFailed, who);
+            });
         linkLost(lost.error());
         if (operation.done) notify([done = operation.done] { done(false); });
     }
@@ -225,7 +276,9 @@ void Session::nextRound() {
     if (repeating_) refresh(sources, leadMs);
 }
 
+// A key after the connection ended is answered as the panel's button answers without one.
 void Session::runKey(const Operation& operation) {
+    if (!connection_.ScopeConnected) message(PleaseConnect, Title);
     const bool sent = connection_.ScopeConnected && channel_.SendCommand(operation.key);
     if (operation.done) notify([done = operation.done, sent] { done(sent); });
 }
@@ -264,9 +317,10 @@ void Session::setState(State state) {
     notify([this, state] { observer_.stateChanged(state); });
 }
 
+// Both threads change it: the views hear what holds when the word reaches them.
 void Session::setRepeating(bool on) {
     if (repeating_.exchange(on) == on) return;
-    notify([this, on] { observer_.repeatingChanged(on); });
+    notify([this] { observer_.repeatingChanged(repeating_.load()); });
 }
 
 void Session::message(const std::string& text, const std::string& caption) {

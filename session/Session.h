@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "acquisition/Acquisition.h"
 #include "acquisition/Connection.h"
@@ -52,7 +53,8 @@ public:
     // One upload of `sources`, `leadMs` after its turn comes (the pause a progress window gives
     // before it); nothing while an upload runs or waits, or when no source is ticked.
     void refresh(Sources sources, int leadMs = 0);
-    // Uploads one after another until stopped, a part of one does not come, or the link goes.
+    // Uploads one after another until stopped, a part of one does not come, or the link goes;
+    // nothing when no source is ticked. While they repeat, the next round fetches `sources`.
     void startRefreshing(Sources sources, int leadMs = 0);
     // The upload in progress ends; no other follows.
     void stopRefreshing();
@@ -61,11 +63,15 @@ public:
     uint64_t pressKey(std::string_view keyName, KeyDone done = {});
     // A press that has not gone out yet never does.
     void withdrawKey(uint64_t press);
-    // Ends the session after what is queued: the keys unlocked, the port closed; every later
-    // request is refused.
+    // Ends the session after the operation in progress and what waits besides uploads and keys:
+    // the keys unlocked, the port closed; every later request is refused.
     void close();
 
     State state() const { return state_.load(); }
+    // Nothing runs and nothing waits its turn.
+    bool idle() const;
+    // `then` runs on the views' thread once the session is idle (at once when it is).
+    void whenIdle(std::function<void()> then);
     bool repeating() const { return repeating_.load(); }
 
 private:
@@ -85,6 +91,7 @@ private:
     bool refused(Kind kind) const;
     std::optional<Operation> next();
     void drain();
+    void tellIdle();
     void run(Operation& operation);
     void runConnect(const LinkOptions& options);
     void runDisconnect();
@@ -118,6 +125,7 @@ private:
     std::deque<Operation> queue_;
     std::optional<Kind> current_;
     bool closing_ = false;
+    std::vector<std::function<void()>> idleWaiters_;
     uint64_t lastKeyId_ = 0;
     Sources repeatSources_;
     int repeatLeadMs_ = 0;

@@ -28,6 +28,7 @@
 
 #include "mainwindow/WavePicture.h"
 #include "mainwindow/WaveView.h"
+#include "mainwindow/frmPrgress.h"
 #include "mainwindow/frmWave.h"
 #include "platform/QtHost.h"
 #include "platform/QtSerialPortControl.h"
@@ -46,12 +47,12 @@ namespace {
 using namespace tracebay;
 using session::State;
 
-// The pauses of one upload of every trace, on the virtual clock.
+// The pauses of one upload of every trace as the window asks for it, on the virtual clock.
 double protocolMinimumMs(testing::Transport transport) {
     testing::SessionRig rig(transport, "logic");
     rig.connect();
     rig.host.clearRecords();
-    rig.upload(true, true, true, true);
+    rig.session().refresh({true, true, true, true}, mainwindow::frmPrgress::UploadDelayMs);
     const auto& sleeps = rig.host.sleeps();
     return std::accumulate(sleeps.begin(), sleeps.end(), 0.0);
 }

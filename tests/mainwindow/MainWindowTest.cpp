@@ -367,8 +367,10 @@ TEST_F(MainWindow, ClosingWhileTheInstrumentIsIdentifiedIsRefused) {
     faults.silent = true;
     bool closed = true;
     host.after(500, [&] { closed = window->close(); });
+    host.after(1000, [&] { click("FlatBtnUpload_0"); });  // a second Connect does nothing
     EXPECT_FALSE(connectOverSerial());
     EXPECT_FALSE(closed);
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), "*IDN?"), 3);
     EXPECT_FALSE(window->isVisible()) << "closed once the connect has ended";
     EXPECT_EQ(messageTexts().size(), 1u) << "Device not found, while the window was there";
 }

@@ -56,6 +56,21 @@ TEST_F(OptionsFromTheWindow, OkWhileConnectedDisconnectsOverTheLinkInUseThenTake
     EXPECT_TRUE(host.messages().empty());
 }
 
+// OK during a slow connect waits for it, then ends the connection over the link it made.
+TEST_F(OptionsFromTheWindow, OkDuringAConnectEndsItOnceItIsMade) {
+    start();
+    faults.target = "*IDN?";
+    faults.trickleMs = 20;
+    host.after(300, [&] {
+        session::LinkOptions usb;
+        window->applyLinkOptions(usb);
+    });
+    connectOverSerial();
+    EXPECT_FALSE(connected());
+    EXPECT_EQ(commands.back(), ":KEY:LOCK:ENABLE");
+    EXPECT_EQ(window->linkOptions().IoType, 0);
+}
+
 TEST_F(OptionsFromTheWindow, CancelKeepsTheConnectionAndTheSettings) {
     start();
     ASSERT_TRUE(connectOverSerial());

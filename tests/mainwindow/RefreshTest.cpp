@@ -181,8 +181,11 @@ TEST_P(RefreshOverEitherLink, LinkLostMidUploadSaysSoOnceAndChangesNothingShown)
 TEST_P(RefreshOverEitherLink, MissingPartIsNamedOnce) {
     faults.target = "DATA? CHANNEL2";
     faults.garbage = true;
+    bool overTheProgressWindow = false;
+    host.onMessage([&](const auto&) { overTheProgressWindow |= progressWindow() != nullptr; });
     refreshAsTheRowSays();
     EXPECT_EQ(messageTexts(), std::vector<std::string>{"CH2: no data (12 bytes, 812 needed)"});
+    EXPECT_FALSE(overTheProgressWindow) << "said once the progress window is gone";
     EXPECT_TRUE(picturePixelIs(qRgb(255, 255, 0))) << "CH1";
     EXPECT_FALSE(window->findChild<QAction*>("RefreshContinuously")->isChecked());
 }

@@ -69,9 +69,11 @@ TEST_P(EitherLink, LinkLostDuringAnUploadEndsItWithOneMessage) {
     EXPECT_EQ(rig.session().state(), State::Disconnected);
     rig.commands.clear();
     rig.session().refresh({true});
-    rig.session().pressKey(":RUN");
+    bool sent = true;
+    rig.session().pressKey(":RUN", [&sent](bool ok) { sent = ok; });
     EXPECT_TRUE(rig.commands.empty());
-    EXPECT_EQ(rig.host.messages().size(), 1u);
+    EXPECT_FALSE(sent);
+    EXPECT_EQ(rig.messageTexts().back(), "TraceBay: Please Connect Oscilloscope First");
 }
 
 // Nobody was told of a part that came short or not at all: the upload says so for its views.
@@ -174,6 +176,23 @@ TEST(Session, CloseDuringARepetitionEndsAfterTheUploadInProgress) {
     EXPECT_TRUE(rig.host.messages().empty());
     rig.host.advance(5000);
     EXPECT_EQ(rig.uploads.size(), 1u);
+}
+
+// Closing does not wait for the keys and uploads that have not started; each press hears that
+// it did not go out, and so does one asked for after the close.
+TEST(Session, CloseDropsWhatHasNotStarted) {
+    SessionRig rig(Transport::Usb);
+    ASSERT_TRUE(rig.connect());
+    std::vector<bool> heard;
+    rig.host.after(50, [&] {
+        rig.session().pressKey(":RUN", [&heard](bool sent) { heard.push_back(sent); });
+        rig.session().close();
+        rig.session().pressKey(":AUTO", [&heard](bool sent) { heard.push_back(sent); });
+    });
+    rig.upload(true);
+    EXPECT_EQ(heard, (std::vector<bool>{false, false}));
+    EXPECT_FALSE(has(rig.commands, ":KEY:RUN"));
+    EXPECT_EQ(rig.commands.back(), KeyLock);
 }
 
 // A press withdrawn before its turn never goes out.
