@@ -74,14 +74,16 @@ PictureSharing& PictureSharing::of(WaveView& view) {
 }
 
 void PictureSharing::addActions() {
-    addAction("CopyPicture", "Copy picture", QKeySequence::Copy, [this] { copyPicture(); });
-    addAction("PrintPicture", "Print...", QKeySequence::Print, [this] { printPicture(); });
+    pictureActions_ = {
+        addAction("CopyPicture", "Copy picture", QKeySequence::Copy, [this] { copyPicture(); }),
+        addAction("PrintPicture", "Print...", QKeySequence::Print, [this] { printPicture(); })};
     view_.pictureMenu().addSeparator();
     for (const exporting::Exporter& exporter : exporting::exporters())
         exportActions_.emplace_back(&exporter,
                                     addAction(exporter.id, exporter.title, exporter.shortcut,
                                               [this, &exporter] { exportWith(exporter); }));
     addAction("OpenUpload", "Open upload...", QKeySequence::Open, [this] { openUpload(); });
+    connect(&view_, &WaveView::uploadShown, this, &PictureSharing::enableExports);
     connect(&view_.pictureMenu(), &QMenu::aboutToShow, this, &PictureSharing::enableExports);
     enableExports();
 }
@@ -96,10 +98,13 @@ QAction* PictureSharing::addAction(const std::string& name, const std::string& t
     return action;
 }
 
-// Checked as the menu opens: an action stays offered only for what the shown upload holds.
+// An action is offered only for what is shown: nothing before the first upload or file, the
+// logic lines only where the upload holds them.
 void PictureSharing::enableExports() {
+    const bool shown = view_.slot().HasData;
+    for (QAction* action : pictureActions_) action->setEnabled(shown);
     for (const auto& [exporter, action] : exportActions_)
-        action->setEnabled(exporter->appliesTo(view_.slot()));
+        action->setEnabled(shown && exporter->appliesTo(view_.slot()));
 }
 
 // The cursors go with the picture to another scale: the same screen units, so that they read
@@ -171,7 +176,7 @@ bool PictureSharing::openUploadFile(const QString& path) {
         message("Cannot open \"" + shownPath(path) + "\": " + error);
         return false;
     }
-    view_.showUpload(*upload);
+    view_.showUpload(*upload, QFileInfo(path).fileName());
     return true;
 }
 

@@ -69,6 +69,7 @@ private:
     platform::HostServices& host_;
     platform::SettingsStore& settings_;
     SharingDialogs dialogs_;
+    std::vector<QAction*> pictureActions_;
     std::vector<std::pair<const exporting::Exporter*, QAction*>> exportActions_;
 };
 

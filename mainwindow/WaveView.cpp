@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include "display/Repaint.h"
 #include "export/UploadFile.h"
@@ -14,6 +15,13 @@
 #include "mainwindow/WavePicture.h"
 
 namespace tracebay::mainwindow {
+namespace {
+
+// Scroll bar steps, in percent of the overflow.
+constexpr int WheelStep = 10;
+constexpr int ArrowStep = 5;
+
+}  // namespace
 
 WaveView::WaveView(QWidget& window) : QObject(&window), window_(window) {
     setupViewport();
@@ -37,6 +45,7 @@ void WaveView::setupViewport() {
     WavePic->setToolTip("Right-click (or the Menu key) for what can be done with the picture");
     WavePic->setMouseTracking(true);
     WavePic->installEventFilter(this);
+    viewport_->installEventFilter(this);
     PictureMenu = new QMenu(&window_);
     PictureMenu->setObjectName("PictureMenu");
     picLED_ON = new ConnectionLed(viewport_, "picLED_ON", "Label2", "Connect",
@@ -64,10 +73,12 @@ void WaveView::setupScrollBars() {
     connect(VScroll, &QScrollBar::sliderMoved, this, &WaveView::VScroll_Scroll);
 }
 
-void WaveView::showUpload(const acquisition::ScopeState& upload) {
+void WaveView::showUpload(const acquisition::ScopeState& upload, const QString& file) {
     exporting::takeUpload(slot_, upload);
     slot_.HasData = true;
+    shownFile_ = file;
     Form_Resize();
+    emit uploadShown();
 }
 
 void WaveView::showConnected(bool connected) {
@@ -211,6 +222,10 @@ void WaveView::VScroll_Scroll() {
 }
 
 bool WaveView::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == WavePic || watched == viewport_) && event->type() == QEvent::Wheel) {
+        wheel(static_cast<QWheelEvent*>(event));
+        return true;
+    }
     if (watched == WavePic) {
         switch (event->type()) {
             case QEvent::MouseButtonPress:
@@ -224,8 +239,10 @@ bool WaveView::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-// Any button but the right one, which opens the picture's menu, takes hold of the cursors.
+// Any button but the right one, which opens the picture's menu, takes hold of the cursors. The
+// keyboard stays with the window, for F5 and the scrolling keys.
 void WaveView::pictureMousePress(QMouseEvent* event) {
+    window_.setFocus();
     if (event->button() == Qt::RightButton) return;
     grab_ = CursorDrag::grabAt(cursors_, event->position().toPoint());
 }
@@ -242,6 +259,45 @@ void WaveView::pictureMouseMove(QMouseEvent* event) {
         case CursorDrag::Pointer::SizeNorthSouth: WavePic->setCursor(Qt::SizeVerCursor); break;
         case CursorDrag::Pointer::Default: WavePic->unsetCursor(); break;
     }
+}
+
+void WaveView::scrollBy(QScrollBar* bar, int step) {
+    if (bar->isVisible()) bar->setValue(bar->value() + step);
+}
+
+void WaveView::wheel(QWheelEvent* event) {
+    const QPoint delta = event->angleDelta();
+    // Some desktops turn Shift and the wheel into a sideways turn themselves.
+    const int turn = delta.y() != 0 ? delta.y() : delta.x();
+    if (turn == 0) return;
+    const int direction = turn > 0 ? 1 : -1;
+    if (event->modifiers() & Qt::ControlModifier) {
+        if (stepZoom) stepZoom(direction);
+        return;
+    }
+    const bool sideways = (event->modifiers() & Qt::ShiftModifier) || delta.y() == 0;
+    scrollBy(sideways ? HScroll : VScroll, -direction * WheelStep);
+}
+
+bool WaveView::scrollByKey(int key) {
+    switch (key) {
+        case Qt::Key_Left: scrollBy(HScroll, -ArrowStep); break;
+        case Qt::Key_Right: scrollBy(HScroll, ArrowStep); break;
+        case Qt::Key_Up: scrollBy(VScroll, -ArrowStep); break;
+        case Qt::Key_Down: scrollBy(VScroll, ArrowStep); break;
+        case Qt::Key_PageUp: scrollBy(VScroll, -VScroll->pageStep()); break;
+        case Qt::Key_PageDown: scrollBy(VScroll, VScroll->pageStep()); break;
+        case Qt::Key_Home:
+            scrollBy(HScroll, -HScroll->maximum());
+            scrollBy(VScroll, -VScroll->maximum());
+            break;
+        case Qt::Key_End:
+            scrollBy(HScroll, HScroll->maximum());
+            scrollBy(VScroll, VScroll->maximum());
+            break;
+        default: return false;
+    }
+    return true;
 }
 
 }  // namespace tracebay::mainwindow

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 #include <functional>
 
@@ -15,6 +16,7 @@ class QKeySequence;
 class QMenu;
 class QMouseEvent;
 class QScrollBar;
+class QWheelEvent;
 class QWidget;
 
 namespace tracebay::mainwindow {
@@ -47,11 +49,15 @@ public:
     // Best fit writes the factor it found as the zoom field's text; setting that text runs the
     // zoom field's handler, which lays out once more.
     std::function<void(double scale)> showBestFit;
+    // Ctrl and the wheel ask for the next factor of the zoom list up (1) or down (-1).
+    std::function<void(int direction)> stepZoom;
 
     // The layout pass: places and sizes the viewport and the picture, and repaints it.
     void Form_Resize();
-    // Shows what an upload brought, as if it had just been uploaded; the view flags stay.
-    void showUpload(const acquisition::ScopeState& upload);
+    // Shows what an upload brought, as if it had just been uploaded; the view flags stay. `file`
+    // names the file it was opened from; empty for an upload from the instrument.
+    void showUpload(const acquisition::ScopeState& upload, const QString& file = {});
+    const QString& shownFile() const { return shownFile_; }
     void showConnected(bool connected);
     // The indicators in the scheme of the slot's ColorDisplay.
     void applyIndicatorScheme();
@@ -68,6 +74,13 @@ public:
     void addCursorActions();
     // A right click on the picture, or the Menu key, opens it.
     void openPictureMenu(QContextMenuEvent* event);
+    // The arrow keys, Page Up and Down, Home and End move a picture larger than the viewport;
+    // false for any other key.
+    bool scrollByKey(int key);
+
+signals:
+    // Another upload is shown.
+    void uploadShown();
 
 protected:
     // The mouse over the picture: taking hold of the measuring cursors.
@@ -89,10 +102,14 @@ private:
     void indicatorsFollowThePicture();
     void repaintPicture();
     void pictureMousePress(QMouseEvent* event);
+    // The wheel scrolls (sideways with Shift), and steps the zoom with Ctrl.
+    void wheel(QWheelEvent* event);
+    static void scrollBy(QScrollBar* bar, int step);
     void pictureMouseMove(QMouseEvent* event);
 
     QWidget& window_;
     acquisition::ScopeState slot_;
+    QString shownFile_;
     display::Cursors cursors_;
     display::CursorOverlay overlay_;
     CursorDrag::Grab grab_;

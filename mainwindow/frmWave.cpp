@@ -17,6 +17,7 @@
 #include "mainwindow/PictureSharing.h"
 #include "mainwindow/ProgramSettings.h"
 #include "mainwindow/WaveView.h"
+#include "mainwindow/WindowTitle.h"
 #include "mainwindow/ZoomText.h"
 #include "mainwindow/frmPrgress.h"
 #include "options/frmOption.h"
@@ -87,6 +88,8 @@ void frmWave::connectHandlers() {
     for (int i = 0; i < 4; ++i) upload->addButton(controls_.FlatBtnUpload[i], i);
     connect(upload, &QButtonGroup::idClicked, this, &frmWave::FlatBtnUpload_Click);
     view_->showBestFit = [this](double scale) { showBestFit(scale); };
+    connect(view_, &WaveView::uploadShown, this, &frmWave::showTitle);
+    view_->stepZoom = [this](int direction) { stepZoom(direction); };
 }
 
 // The cursors and the repeated upload, offered in the picture's menu.
@@ -157,11 +160,14 @@ void frmWave::applyViewFlags() {
 void frmWave::resizeEvent(QResizeEvent*) { view_->Form_Resize(); }
 
 void frmWave::keyPressEvent(QKeyEvent* event) {
-    // F5 belongs to the window itself, not to a control that has the focus.
+    // F5 and the scrolling keys belong to the window itself, not to a control that has the focus.
     const bool windowHasFocus = !focusWidget() || focusWidget() == this;
-    if (event->key() == Qt::Key_F5 && event->modifiers() == Qt::NoModifier && windowHasFocus) {
-        cmdRefresh_Click();
-        return;
+    if (windowHasFocus && event->modifiers() == Qt::NoModifier) {
+        if (event->key() == Qt::Key_F5) {
+            cmdRefresh_Click();
+            return;
+        }
+        if (view_->scrollByKey(event->key())) return;
     }
     QWidget::keyPressEvent(event);
 }
@@ -290,6 +296,21 @@ void frmWave::showBestFit(double scale) {
     controls_.ZoomCombo->setEditText(zoomText(scale));
 }
 
+// The next factor of the zoom list above (or below) the scale shown; best fit ends.
+void frmWave::stepZoom(int direction) {
+    const double scale = view_->ScreenScale;
+    int next = -1;
+    for (int i = 0; i < controls_.ZoomCombo->count(); ++i) {
+        const auto factor = zoomScale(controls_.ZoomCombo->itemText(i));
+        if (!factor) continue;
+        if (direction > 0 && *factor > scale + 1e-9 && next < 0) next = i;
+        if (direction < 0 && *factor < scale - 1e-9) next = i;
+    }
+    if (next < 0) return;
+    controls_.BestFitChk->setChecked(false);
+    controls_.ZoomCombo->setEditText(controls_.ZoomCombo->itemText(next));
+}
+
 void frmWave::ZoomCombo_Change() {
     if (const auto scale = zoomScale(controls_.ZoomCombo->currentText()))
         view_->ScreenScale = *scale;
@@ -360,6 +381,14 @@ void frmWave::stateChanged(State state) {
 
 void frmWave::repeatingChanged(bool on) {
     if (RefreshContinuouslyAction->isChecked() != on) RefreshContinuouslyAction->setChecked(on);
+    showTitle();
+}
+
+void frmWave::showTitle() {
+    const acquisition::ScopeState& shown = view_->slot();
+    setWindowTitle(
+        titleOf({view_->shownFile(), shown.HasData ? shown.Instrument.Model : "",
+                 shown.HasData ? shown.Captured : "", RefreshContinuouslyAction->isChecked()}));
 }
 
 void frmWave::progressValue(double value) { progress_.setProgressValue(value); }

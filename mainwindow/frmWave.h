@@ -82,6 +82,8 @@ private:
     void MainLoadInit();
     void applyViewFlags();
     void showBestFit(double scale);
+    void showTitle();
+    void stepZoom(int direction);
     void resetRefreshButton();
     session::Sources tickedSources() const;
     void showOptions();

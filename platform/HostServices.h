@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -50,6 +51,8 @@ public:
     virtual void awaitEvents() = 0;
     // Blocks the thread; nothing is processed meanwhile.
     virtual void sleepMs(int ms) = 0;
+    // The time of day, for what the program stamps: when an upload was made.
+    virtual std::chrono::system_clock::time_point wallClock() const = 0;
     virtual void showMessage(const std::string& text, const std::string& caption,
                              MessageIcon icon) = 0;
     // The handler runs on every reply tick until it is replaced or cleared with nullptr.

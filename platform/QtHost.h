@@ -26,6 +26,9 @@ public:
     void processEvents() override;
     void awaitEvents() override;
     void sleepMs(int ms) override;
+    std::chrono::system_clock::time_point wallClock() const override {
+        return std::chrono::system_clock::now();
+    }
     void showMessage(const std::string& text, const std::string& caption,
                      MessageIcon icon) override;
     void setReplyTickHandler(std::function<void()> handler) override;

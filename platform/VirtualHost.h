@@ -31,6 +31,12 @@ public:
     // Nothing blocks on a virtual clock: one pump.
     void awaitEvents() override { processEvents(); }
     void sleepMs(int ms) override;
+    // The virtual clock's time from Start, a moment of its own.
+    std::chrono::system_clock::time_point wallClock() const override {
+        return Start + std::chrono::milliseconds(nowMs_);
+    }
+    static constexpr std::chrono::system_clock::time_point Start{
+        std::chrono::seconds(1'796'000'000)};  // 2026-11-30T00:53:20Z
     void showMessage(const std::string& text, const std::string& caption,
                      MessageIcon icon) override;
     void setReplyTickHandler(std::function<void()> handler) override;

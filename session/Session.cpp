@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "acquisition/CaptureTime.h"
 #include "acquisition/Commands.h"
 
 namespace tracebay::session {
@@ -242,17 +243,20 @@ void Session::runRefresh(const Sources& sources, int leadMs) {
     std::vector<std::string> untold;
     try {
         if (leadMs > 0) host_.sleepMs(leadMs);
+        working.Captured = acquisition::capturedText(host_.wallClock());
+        const Identity who = identity();
+        working.Instrument = {who.maker, who.model, who.firmware, who.serial};
         untold = acquisition_.RunUpload(working);
     } catch (const link::LinkLost& lost) {
         noteLostParts(working, lost.error());
-        notify([this, upload = Upload{working, sourcesOf(working), identity(), {}, lost.error()}] {
+        notify([this, upload = Upload{working, sourcesOf(working), {}, lost.error()}] {
             observer_.uploaded(upload);
         });
         throw;
     }
     working.HasData = true;
     states_[acquisition::WindowIndex] = working;
-    finishUpload({working, sourcesOf(working), identity(), std::move(untold), std::nullopt});
+    finishUpload({working, sourcesOf(working), std::move(untold), std::nullopt});
 }
 
 // The views have the upload before they hear that the session is free again. A part that did

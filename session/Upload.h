@@ -33,9 +33,8 @@ struct Identity {
 // A finished upload: the screen as it came, and the trace selection it leaves (a trace the
 // instrument refused is unticked; X-Y ticks both channels).
 struct Upload {
-    acquisition::ScopeState screen;
+    acquisition::ScopeState screen;  // Captured and Instrument say when and from what
     Sources sources;
-    Identity instrument;
     // What nobody has been told yet of the parts that did not come ("CH2: no data
     // (time-out)"); a view says it once.
     std::vector<std::string> untold;

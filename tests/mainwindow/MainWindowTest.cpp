@@ -7,12 +7,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
 #include <algorithm>
 #include <csignal>
+#include <functional>
 
 #include "mainwindow/ConnectionLed.h"
 #include "mainwindow/Layout.h"
@@ -218,6 +220,48 @@ TEST_F(MainWindow, ScrollingMovesThePictureAndTheIndicatorWithoutRepainting) {
     find<QRadioButton>("OptionColor_1")->click();
     EXPECT_EQ(window->view().picture().pos(), QPoint(-100, 0));
     EXPECT_EQ(bar("HScroll")->value(), 50);
+}
+
+// The wheel scrolls (Shift: sideways), Ctrl and the wheel step through the zoom list, and the
+// window's keys scroll, one after another on a picture 100 pixels larger than the viewport.
+TEST_F(MainWindow, TheWheelAndTheKeysMoveAZoomedPicture) {
+    start(clientFor({600, 400}));
+    zoomTo("200%");
+    auto* pic = find<QWidget>("WavePic");
+    const auto wheel = [&](int notches, Qt::KeyboardModifiers modifiers) {
+        QWheelEvent event(QPointF(50, 50), pic->mapToGlobal(QPointF(50, 50)), {},
+                          {0, 120 * notches}, Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(pic, &event);
+    };
+    const auto key = [&](Qt::Key k) { QTest::keyClick(window.get(), k); };
+    QTest::mouseClick(pic, Qt::LeftButton, {}, {60, 60});
+    EXPECT_EQ(QApplication::focusWidget(), window.get()) << "a click leaves the keys with it";
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        QPoint place;
+    };
+    const Step steps[] = {
+        {"wheel down", [&] { wheel(-1, Qt::NoModifier); }, {0, -10}},
+        {"Shift and wheel down", [&] { wheel(-1, Qt::ShiftModifier); }, {-10, -10}},
+        {"End", [&] { key(Qt::Key_End); }, {-100, -100}},
+        {"Home", [&] { key(Qt::Key_Home); }, {0, 0}},
+        {"Page Down", [&] { key(Qt::Key_PageDown); }, {0, -80}},
+        {"Up", [&] { key(Qt::Key_Up); }, {0, -75}},
+        {"Right", [&] { key(Qt::Key_Right); }, {-5, -75}},
+        {"wheel up", [&] { wheel(1, Qt::NoModifier); }, {-5, -65}},
+    };
+    for (const Step& step : steps) {
+        step.act();
+        EXPECT_EQ(window->view().picture().pos(), step.place) << step.what;
+    }
+    wheel(1, Qt::ControlModifier);
+    EXPECT_EQ(zoom()->currentText(), "250%");
+    wheel(-1, Qt::ControlModifier);
+    wheel(-1, Qt::ControlModifier);
+    EXPECT_EQ(zoom()->currentText(), "150%");
+    EXPECT_DOUBLE_EQ(window->view().ScreenScale, 1.5);
+    EXPECT_TRUE(host.messages().empty());
 }
 
 TEST_F(MainWindow, BlackAndWhiteRepaintsTheScreenAndTurnsTheIndicatorsWhite) {

@@ -95,6 +95,12 @@ TEST_F(PictureSharingTest, PictureMenuOffersEveryActionWithTheStandardShortcuts)
 
     window->setFocus();
     QTest::keySequence(window.get(), QKeySequence(QKeySequence::Save));
+    EXPECT_TRUE(requests.empty()) << "nothing shown yet: nothing to save";
+    for (const char* action : {"CopyPicture", "PrintPicture", "SavePicture", "SaveUpload"})
+        EXPECT_FALSE(window->findChild<QAction*>(action)->isEnabled()) << action;
+    EXPECT_TRUE(window->findChild<QAction*>("OpenUpload")->isEnabled());
+    upload();
+    QTest::keySequence(window.get(), QKeySequence(QKeySequence::Save));
     ASSERT_EQ(requests.size(), 1u) << "the shortcut asks where to save";
     EXPECT_EQ(requests[0].caption, "Save picture as");
     EXPECT_EQ(requests[0].filters,
@@ -221,7 +227,7 @@ TEST_F(PictureSharingTest, ASavedUploadOpensInAnotherWindowAsIfJustUploaded) {
     EXPECT_EQ(requests.back().caption, "Open upload");
     EXPECT_EQ(acquisition::toJson(window->view().slot()), uploaded) << "every field";
     EXPECT_EQ(rgb(picture()), rgb(shown));
-    EXPECT_EQ(window->windowTitle(), "TraceBay");
+    EXPECT_EQ(window->windowTitle(), "TraceBay - upload.json");
     EXPECT_FALSE(connected());
 }
 

@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QCheckBox>
+#include <QDateTime>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -121,6 +122,24 @@ TEST_F(Refresh, DuringTheUploadTheProgressWindowStaysAndTheSourceBoxesRevert) {
     ASSERT_TRUE(checked);
     EXPECT_TRUE(closeRefused);
     EXPECT_TRUE(boxReverted);
+}
+
+// The title says what is shown: nothing yet, then the instrument and when its screen was
+// captured (local time), and that uploads repeat.
+TEST_F(Refresh, TheTitleNamesTheUploadShown) {
+    start();
+    EXPECT_EQ(window->windowTitle(), "TraceBay");
+    ASSERT_TRUE(connectOverSerial());
+    EXPECT_EQ(window->windowTitle(), "TraceBay") << "connected, nothing shown";
+    click("cmdRefresh");
+    const std::string& captured = window->view().slot().Captured;
+    const QString at = QDateTime::fromString(QString::fromStdString(captured), Qt::ISODateWithMs)
+                           .toLocalTime()
+                           .toString("HH:mm:ss");
+    EXPECT_EQ(captured.substr(0, 11), "2026-11-30T");
+    EXPECT_EQ(window->windowTitle(), "TraceBay - QM1102D " + at);
+    window->findChild<QAction*>("RefreshContinuously")->trigger();
+    EXPECT_TRUE(window->windowTitle().endsWith(" - live")) << window->windowTitle().toStdString();
 }
 
 TEST_F(Refresh, F5RunsTheSameUpload) {

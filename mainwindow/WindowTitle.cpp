@@ -1,0 +1,24 @@
+#include "mainwindow/WindowTitle.h"
+
+#include <QDateTime>
+
+namespace tracebay::mainwindow {
+
+QString titleOf(const TitleFacts& facts) {
+    QString title = QStringLiteral("TraceBay");
+    if (!facts.file.isEmpty()) {
+        title += " - " + facts.file;
+    } else if (!facts.captured.empty()) {
+        const QDateTime captured =
+            QDateTime::fromString(QString::fromStdString(facts.captured), Qt::ISODateWithMs);
+        QString what =
+            QString::fromLatin1(facts.model.data(), static_cast<qsizetype>(facts.model.size()));
+        if (captured.isValid())
+            what += (what.isEmpty() ? "" : " ") + captured.toLocalTime().toString("HH:mm:ss");
+        if (!what.isEmpty()) title += " - " + what;
+    }
+    if (facts.live) title += " - live";
+    return title;
+}
+
+}  // namespace tracebay::mainwindow

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+#include <string>
+
+namespace tracebay::mainwindow {
+
+// What the main window's title tells of what it shows.
+struct TitleFacts {
+    QString file;          // the file an upload was opened from; empty for one from the instrument
+    std::string model;     // the instrument an upload came from
+    std::string captured;  // when, as the upload's Captured text
+    bool live = false;     // uploads repeat
+};
+
+// "TraceBay" before anything is shown; "TraceBay - upload.json" for an opened file;
+// "TraceBay - QM1102D 14:03:22" for an upload, at the local time it was captured; " - live"
+// while uploads repeat.
+QString titleOf(const TitleFacts& facts);
+
+}  // namespace tracebay::mainwindow
