@@ -66,6 +66,16 @@ void drawYt(platform::PictureSurface& surface, const Screen& screen, const Scope
         DrawTriggerAnnotation(surface, screen, slot.TimeScaleText, slot.TimeOffsetText, color);
 }
 
+// The instrument sends no samples of a screen in scan format: the grid says so instead of
+// standing empty.
+void drawScanNote(platform::PictureSurface& surface, const Screen& screen, bool colour) {
+    surface.setBold(false);
+    surface.setForeColor(colour ? LightGrey : Black);
+    const std::string note = ScanFormatNote;
+    surface.textOut(screen.GridCentreX() - surface.textWidth(note) / 2.0, screen.GridCentreY() - 16,
+                    note);
+}
+
 }  // namespace
 
 void drawTraceWindow(platform::PictureSurface& surface, const Screen& screen,
@@ -128,7 +138,10 @@ void DrawOSC(platform::PictureSurface& surface, const Screen& screen, const Scop
         drawYt(surface, screen, slot);
         return;
     }
-    if (!slot.IsXY) return;
+    if (!slot.IsXY) {
+        drawScanNote(surface, screen, slot.ColorDisplay);
+        return;
+    }
     surface.setForeColor(slot.ColorDisplay ? XyColor : Black);
     if (slot.received("CH1", slot.Ch1Samples) && slot.received("CH2", slot.Ch2Samples))
         DrawXYTrace(surface, screen, slot.Ch1Samples, slot.Ch2Samples, slot.PointCount);

@@ -6,6 +6,9 @@
 
 namespace tracebay::display {
 
+// What the grid shows of a screen in scan format, whose samples the instrument does not send.
+inline constexpr const char* ScanFormatNote = "Scan format: the instrument sends no samples";
+
 // The uploaded traces of a slot and their settings texts, over the graticule.
 void DrawOSC(platform::PictureSurface& surface, const Screen& screen, const ScopeState& slot);
 

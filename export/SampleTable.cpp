@@ -134,7 +134,9 @@ std::optional<std::string> samplesCsv(const ScopeState& slot, std::string& error
         const YtTable yt(slot);
         if (yt.hasSources) return table(yt.columns, yt.rows);
     }
-    error = "the upload holds no samples";
+    error = !slot.IsXY && !slot.IsYT
+                ? "the upload is in scan format, whose samples the instrument does not send"
+                : "the upload holds no samples";
     return std::nullopt;
 }
 

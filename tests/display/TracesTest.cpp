@@ -156,12 +156,15 @@ TEST_F(Traces, XyShowsOnlyThePlotAndItsTexts) {
     for (const auto& t : surface.texts()) EXPECT_TRUE(t.bold);
 }
 
-TEST_F(Traces, ScanFormatDrawsNothing) {
+// No trace, and a note on the grid in place of an empty grid.
+TEST_F(Traces, ScanFormatSaysSoOnTheGrid) {
     b.slot.IsYT = false;
     b.slot.CapturedCh1 = true;
     draw();
     EXPECT_TRUE(surface.lines().empty());
-    EXPECT_TRUE(surface.texts().empty());
+    ASSERT_EQ(surface.texts().size(), 1u);
+    EXPECT_EQ(surface.texts()[0].text, ScanFormatNote);
+    EXPECT_NEAR(surface.texts()[0].x + surface.texts()[0].width / 2.0, 175, 1);
 }
 
 TEST_F(Traces, ColumnsOutsideTheScreenAreKeptOnIt) {

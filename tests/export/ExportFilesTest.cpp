@@ -94,9 +94,9 @@ TEST_F(ExportFiles, TakingAnUploadKeepsTheViewChosenInTheWindow) {
 
 TEST_F(ExportFiles, AFailedExportLeavesTheFileThereAsItWasAndNamesIt) {
     const QString path = write("samples.csv", "kept\n");
-    build.slot.IsYT = false;  // no samples to write
+    build.slot.HasData = false;  // no samples to write
     EXPECT_EQ(exportTo(format("ExportSamples", "csv"), {build.slot}, path),
-              "Cannot save \"" + path.toStdString() + "\": the upload holds no samples");
+              "Cannot save \"" + path.toStdString() + "\": nothing has been uploaded");
     EXPECT_EQ(contentOf(path), "kept\n");
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{"samples.csv"})
         << "no temporary file left behind";

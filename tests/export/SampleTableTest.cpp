@@ -186,6 +186,9 @@ TEST_F(SampleTable, AnUploadWithoutSamplesIsRefusedWithItsReason) {
     std::string error;
     EXPECT_FALSE(samplesCsv(slot(), error));
     EXPECT_EQ(error, "the upload holds no samples");
+    slot().IsYT = false;
+    EXPECT_FALSE(samplesCsv(slot(), error));
+    EXPECT_EQ(error, "the upload is in scan format, whose samples the instrument does not send");
     slot().HasData = false;
     EXPECT_FALSE(samplesCsv(slot(), error));
     EXPECT_EQ(error, "nothing has been uploaded");
