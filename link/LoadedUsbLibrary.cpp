@@ -1,5 +1,7 @@
 #include "link/LoadedUsbLibrary.h"
 
+#include <algorithm>
+
 #include "usblink/KavloUsbLink.h"
 
 namespace tracebay::link {
@@ -9,6 +11,14 @@ LoadedUsbLibrary::LoadedUsbLibrary(std::vector<std::string> folders)
               {"WriteUSB", "ReadUSBBounded", "Vendor_Request_Read"}) {}
 
 std::string LoadedUsbLibrary::loadFailure() const { return loader_.failure(); }
+
+std::string LoadedUsbLibrary::openProblem() {
+    const auto problem = function<USBOpenProblemProc>("USBOpenProblem");
+    if (!problem) return {};
+    char text[256];
+    const uint32_t length = problem(text, sizeof text);
+    return std::string(text, std::min<size_t>(length, sizeof text - 1));
+}
 
 bool LoadedUsbLibrary::WriteUSB(uint8_t messageId, uint8_t tag, uint32_t transferSize,
                                 const uint8_t* data) {

@@ -12,7 +12,8 @@ namespace tracebay::link {
 // found makes the call fail, as a device that does not answer would; loadFailure() tells the two
 // apart. A library without the bounded read (an older copy with only the seven original exports)
 // is refused: its ReadUSB writes as many bytes as the device announces, and no buffer is large
-// enough for that.
+// enough for that. One without USBOpenProblem is taken; it just cannot say why it found no
+// instrument.
 class LoadedUsbLibrary : public UsbLibrary {
 public:
     static constexpr const char* LibraryName = "KavloUsbLink";
@@ -25,6 +26,7 @@ public:
     bool Vendor_Request_Read(uint8_t request, uint16_t value, uint16_t index, uint16_t length,
                              uint8_t* destination) override;
     std::string loadFailure() const override;
+    std::string openProblem() override;
 
 private:
     template <typename Proc>

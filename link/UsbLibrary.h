@@ -19,6 +19,10 @@ public:
                                      uint16_t length, uint8_t* destination) = 0;
     // Why the library behind the functions could not be loaded at all; empty when it could.
     virtual std::string loadFailure() const { return {}; }
+    // Why the last call could not find or open the instrument ("no instrument found",
+    // "permission denied: /dev/bus/usb/001/004"); empty when it could, or when the library
+    // cannot tell.
+    virtual std::string openProblem() { return {}; }
 };
 
 }  // namespace tracebay::link

@@ -13,14 +13,24 @@ constexpr uint8_t ReplyRequestMessage = 2;
 constexpr const char* ReadCaption = "USB Read Message";
 constexpr const char* SendCaption = "USB Send Message";
 
+// What the library found when it looked for the instrument, and where to read about access.
+std::string openProblemHelp(const std::string& problem) {
+    if (problem.empty()) return {};
+    return problem + " (see \"USB access on Linux\" in the README)";
+}
+
 }  // namespace
 
 bool UsbTransport::statusRequest(uint8_t* status) {
     return library_.Vendor_Request_Read(StatusRequest, 0, 0, 4, status);
 }
 
-LinkError UsbTransport::noDevice(const char* caption) const {
-    return LinkError{LinkFailure::NoDevice, caption, library_.loadFailure()};
+// What stands in the way comes on a second line: a library that would not load, or what the
+// library found when it looked for the instrument, with where to read about access to it.
+LinkError UsbTransport::noDevice(const char* caption) {
+    std::string detail = library_.loadFailure();
+    if (detail.empty()) detail = openProblemHelp(library_.openProblem());
+    return LinkError{LinkFailure::NoDevice, caption, detail};
 }
 
 void UsbTransport::UsbNextTag() {

@@ -37,7 +37,7 @@ private:
     std::optional<LinkError> awaitReply();
     bool statusRequest(uint8_t* status);
     Reply<Bytes> read(size_t capacity);
-    LinkError noDevice(const char* caption) const;
+    LinkError noDevice(const char* caption);
 
     platform::HostServices& host_;
     UsbLibrary& library_;

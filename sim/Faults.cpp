@@ -41,6 +41,10 @@ bool applyFault(Faults& faults, std::string_view fault) {
         faults.shortFirstPacket = true;
     else if (name == "disappear")
         faults.disappearMidReply = true;
+    else if (name == "absent")
+        faults.absent = true;
+    else if (name == "denied")
+        faults.denied = true;
     else
         return false;
     return true;

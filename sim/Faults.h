@@ -19,6 +19,8 @@ struct Faults {
     bool wrongMessageId = false;     // USB: the reply header carries message ID 1
     bool shortFirstPacket = false;   // USB: the first reply packet is 8 bytes long
     bool disappearMidReply = false;  // the device goes away half-way through a reply
+    bool absent = false;             // USB: no instrument on the bus
+    bool denied = false;             // USB: the instrument is there, but this user may not open it
 
     bool appliesTo(std::string_view command) const {
         return target.empty() || command.find(target) != std::string_view::npos;
@@ -27,7 +29,7 @@ struct Faults {
 
 // A fault by name, as the simulator's command line gives it ("silent", "trickle=5000",
 // "garbage", "prefix-delta=-10", "split-prefix", "oversize=7000", "wrong-message-id",
-// "short-packet", "disappear", "target=TEXT"); false for an unknown name.
+// "short-packet", "disappear", "absent", "denied", "target=TEXT"); false for an unknown name.
 bool applyFault(Faults& faults, std::string_view fault);
 
 }  // namespace tracebay::sim

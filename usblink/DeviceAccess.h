@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace usblink {
 
@@ -41,6 +42,10 @@ public:
     // it cannot be found or opened.
     virtual Handle OpenDevice(const Guid& interfaceClass, uint32_t memberIndex,
                               uint32_t& error) = 0;
+    // Why the last OpenDevice failed, as a short line ("no instrument found", "permission
+    // denied: /dev/bus/usb/001/004"); empty after one that succeeded or where the backend
+    // cannot tell.
+    virtual std::string openProblem() const { return {}; }
     virtual void closeHandle(Handle handle) = 0;
     virtual bool writeFile(Handle handle, const uint8_t* data, uint32_t length,
                            uint32_t& written) = 0;

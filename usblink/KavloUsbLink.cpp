@@ -4,6 +4,9 @@
 
 #include "usblink/UsbLink.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace {
 
 usblink::UsbLink& link() {
@@ -67,6 +70,16 @@ KAVLO_API KavloBool KAVLO_CALL USB_Clear_Feature(uint32_t, uint32_t, uint32_t, u
 KAVLO_API KavloBool KAVLO_CALL ReadUSBBounded(uint32_t* length, uint8_t* destination,
                                               uint32_t capacity) {
     return guarded([&] { return link().ReadUSB(length, destination, capacity); });
+}
+
+KAVLO_API uint32_t KAVLO_CALL USBOpenProblem(char* text, uint32_t capacity) {
+    const std::string& problem = link().OpenProblem;
+    if (text && capacity > 0) {
+        const size_t n = std::min<size_t>(problem.size(), capacity - 1);
+        std::memcpy(text, problem.data(), n);
+        text[n] = '\0';
+    }
+    return static_cast<uint32_t>(problem.size());
 }
 
 }  // extern "C"

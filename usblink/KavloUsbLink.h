@@ -60,11 +60,18 @@ KAVLO_API KavloBool KAVLO_CALL USB_Clear_Feature(uint32_t a, uint32_t b, uint32_
 KAVLO_API KavloBool KAVLO_CALL ReadUSBBounded(uint32_t* length, uint8_t* destination,
                                               uint32_t capacity);
 
+/* Why the last call could not find or open the instrument, as one line of text: "no instrument
+ * found", "permission denied: /dev/bus/usb/001/004"; empty when the last call found it open or
+ * opened it. Writes at most `capacity` bytes to `text`, the terminating zero included (a longer
+ * text is cut), and returns the length of the whole text. */
+KAVLO_API uint32_t KAVLO_CALL USBOpenProblem(char* text, uint32_t capacity);
+
 typedef KavloBool(KAVLO_CALL* ReadUSBProc)(uint32_t*, uint8_t*);
 typedef KavloBool(KAVLO_CALL* WriteUSBProc)(uint8_t, uint8_t, uint32_t, const uint8_t*);
 typedef KavloBool(KAVLO_CALL* ReadUSBBoundedProc)(uint32_t*, uint8_t*, uint32_t);
 typedef KavloBool(KAVLO_CALL* VendorRequestReadProc)(uint8_t, uint16_t, uint16_t, uint16_t,
                                                      uint8_t*);
+typedef uint32_t(KAVLO_CALL* USBOpenProblemProc)(char*, uint32_t);
 
 #ifdef __cplusplus
 }

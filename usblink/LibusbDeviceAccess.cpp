@@ -88,6 +88,15 @@ std::string interfaceKey(libusb_device* device, int interfaceNumber) {
     return key + "-if" + std::to_string(interfaceNumber);
 }
 
+// The usbfs node that libusb opens, as a user would look it up.
+std::string deviceNode(libusb_device* device) {
+    char node[32];
+    std::snprintf(node, sizeof node, "/dev/bus/usb/%03u/%03u",
+                  static_cast<unsigned>(libusb_get_bus_number(device)),
+                  static_cast<unsigned>(libusb_get_device_address(device)));
+    return node;
+}
+
 bool exists(const std::string& path) { return std::ifstream(path).good(); }
 
 // A folder of this user's own that no other user may write to: a note there can be neither
@@ -141,10 +150,21 @@ std::string LibusbDeviceAccess::recordFolder(const char* runtimeFolder, const ch
     return isPrivateFolder(own) ? own : std::string();
 }
 
+std::string LibusbDeviceAccess::problemText(int libusbError, const std::string& deviceNode) {
+    switch (libusbError) {
+        case LIBUSB_SUCCESS: return {};
+        case LIBUSB_ERROR_NOT_FOUND: return "no instrument found";
+        case LIBUSB_ERROR_ACCESS: return "permission denied: " + deviceNode;
+        case LIBUSB_ERROR_BUSY: return "in use by another program: " + deviceNode;
+        default: return libusb_strerror(libusbError) + (": " + deviceNode);
+    }
+}
+
 Handle LibusbDeviceAccess::OpenDevice(const Guid&, uint32_t memberIndex, uint32_t& error) {
     release();
     auto open = std::make_unique<OpenInterface>();
     if (const int rc = libusb_init(&open->context); rc != 0) {
+        openProblem_ = std::string("libusb: ") + libusb_strerror(rc);
         error = static_cast<uint32_t>(-rc);
         return InvalidHandle;
     }
@@ -154,6 +174,7 @@ Handle LibusbDeviceAccess::OpenDevice(const Guid&, uint32_t memberIndex, uint32_
     for (ssize_t i = 0; i < count; ++i) collectInterfaces(list[i], candidates);
     makersInstrumentsFirst(candidates);
     int rc = LIBUSB_ERROR_NOT_FOUND;
+    std::string node;
     if (memberIndex < candidates.size()) {
         const Candidate& c = candidates[memberIndex];
         open->interfaceNumber = c.interfaceNumber;
@@ -163,9 +184,11 @@ Handle LibusbDeviceAccess::OpenDevice(const Guid&, uint32_t memberIndex, uint32_
         if (!recordFolder_.empty())
             open->record =
                 recordFolder_ + "/kavlousblink-" + interfaceKey(c.device, c.interfaceNumber);
+        node = deviceNode(c.device);
         rc = libusb_open(c.device, &open->device);
         if (rc == 0) rc = takeInterface(*open);
     }
+    openProblem_ = problemText(rc, node);
     if (list) libusb_free_device_list(list, 1);
     open_ = std::move(open);
     if (rc != 0) {

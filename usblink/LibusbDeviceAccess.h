@@ -29,6 +29,7 @@ public:
     ~LibusbDeviceAccess() override;
 
     Handle OpenDevice(const Guid& interfaceClass, uint32_t memberIndex, uint32_t& error) override;
+    std::string openProblem() const override { return openProblem_; }
     void closeHandle(Handle handle) override;
     bool writeFile(Handle handle, const uint8_t* data, uint32_t length, uint32_t& written) override;
     bool readFile(Handle handle, uint8_t* data, uint32_t length, uint32_t& read) override;
@@ -42,6 +43,9 @@ public:
     // there is none.
     static std::string defaultRecordFolder();
     static std::string recordFolder(const char* runtimeFolder, const char* homeFolder);
+
+    // The line openProblem() gives for a libusb error in opening the device at `deviceNode`.
+    static std::string problemText(int libusbError, const std::string& deviceNode);
 
 private:
     struct OpenInterface {
@@ -65,6 +69,7 @@ private:
     static constexpr Handle OpenHandle = 1;
     std::string recordFolder_;
     std::unique_ptr<OpenInterface> open_;
+    std::string openProblem_;
 };
 
 }  // namespace usblink

@@ -7,15 +7,23 @@
 namespace usblink {
 namespace {
 
+constexpr uint32_t ErrorAccessDenied = 5;
 constexpr uint32_t ErrorNoMoreItems = 259;
 
 }  // namespace
 
 Handle SimulatedDeviceAccess::OpenDevice(const Guid&, uint32_t memberIndex, uint32_t& error) {
     if (memberIndex != 0 || !device_.present()) {
+        openProblem_ = "no instrument found";
         error = ErrorNoMoreItems;
         return InvalidHandle;
     }
+    if (denied) {
+        openProblem_ = std::string("permission denied: ") + DeviceNode;
+        error = ErrorAccessDenied;
+        return InvalidHandle;
+    }
+    openProblem_.clear();
     ++opens;
     error = 0;
     return OpenHandle;

@@ -26,6 +26,8 @@ struct SimulatedSystem {
           access(device) {
         std::istringstream list(environment("KAVLO_SIM_FAULTS", ""));
         for (std::string fault; std::getline(list, fault, ',');) applyFault(faults, fault);
+        if (faults.absent) device.unplug();
+        access.denied = faults.denied;
     }
 
     static Identity identity() {

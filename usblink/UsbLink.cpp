@@ -72,6 +72,7 @@ bool UsbLink::EnsureDeviceOpen() {
         uint32_t error = 0;
         DeviceHandle = access_.OpenDevice(InterfaceClass, 0, error);
     }
+    OpenProblem = DeviceHandle == InvalidHandle ? access_.openProblem() : std::string();
     return DeviceHandle != InvalidHandle;
 }
 

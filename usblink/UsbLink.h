@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "usblink/DeviceAccess.h"
 
@@ -36,6 +37,9 @@ public:
                              uint8_t* destination);
 
     Handle DeviceHandle = InvalidHandle;
+    // Why the last call could not find or open the instrument; empty when it found it open or
+    // opened it.
+    std::string OpenProblem;
 
     void CloseDevice();
     // Ends a call that succeeded.

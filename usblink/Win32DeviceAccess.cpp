@@ -7,6 +7,7 @@
 #include <setupapi.h>
 
 #include <cstdlib>
+#include <string>
 
 #include "usblink/DeviceAccess.h"
 
@@ -100,25 +101,20 @@ public:
         DWORD code = 0;
         const GUID guid = toGuid(interfaceClass);
         DeviceInfoSet set(guid, code);
-        if (code != 0) {
-            error = code;
-            return InvalidHandle;
-        }
-        HANDLE handle = INVALID_HANDLE_VALUE;
-        {
-            DeviceInterfaceDetail detail(set, memberIndex, code);
-            if (code != 0) {
-                error = code;
-                return InvalidHandle;
-            }
-            handle = CreateFileA(detail.DevicePath(), GENERIC_READ | GENERIC_WRITE,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-            if (handle == INVALID_HANDLE_VALUE) code = GetLastError();
-        }
-        error = code;
+        if (code != 0) return failed(code, {}, error);
+        DeviceInterfaceDetail detail(set, memberIndex, code);
+        if (code != 0) return failed(code, {}, error);
+        const HANDLE handle = CreateFileA(detail.DevicePath(), GENERIC_READ | GENERIC_WRITE,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE)
+            return failed(GetLastError(), detail.DevicePath(), error);
+        openProblem_.clear();
+        error = 0;
         return reinterpret_cast<Handle>(handle);
     }
+
+    std::string openProblem() const override { return openProblem_; }
 
     void closeHandle(Handle handle) override { CloseHandle(toHandle(handle)); }
 
@@ -149,6 +145,21 @@ public:
     void messageBox(const char* text, const char* caption) override {
         MessageBoxA(nullptr, text, caption, MB_OK | MB_ICONQUESTION);
     }
+
+private:
+    Handle failed(DWORD code, const std::string& path, uint32_t& error) {
+        error = code;
+        if (code == ERROR_NO_MORE_ITEMS)
+            openProblem_ = "no instrument found";
+        else if (code == ERROR_ACCESS_DENIED)
+            openProblem_ = "permission denied: " + path;
+        else
+            openProblem_ =
+                "system error " + std::to_string(code) + (path.empty() ? "" : ": " + path);
+        return InvalidHandle;
+    }
+
+    std::string openProblem_;
 };
 
 }  // namespace

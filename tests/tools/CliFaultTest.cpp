@@ -108,6 +108,7 @@ constexpr const char* Ch2 = "DATA? CHANNEL2";
 constexpr const char* System = ":SYSTEM:DATA?";
 const std::string ReadFailed = "USB Read Message: Cann't Read data from USB Device";
 const std::string NoDevice = "Cann't Connect to USB Device";
+const std::string NotFound = "no instrument found (see \"USB access on Linux\" in the README)";
 
 // The times: serial at 38400 baud takes about 2.5 s without a fault, a block that never ends
 // 10 s more; USB about 1.3 s, a reply that never comes 5 s more.
@@ -147,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(Faults, CliFaults, ::testing::Values(
              {ReadFailed}, 15},
     FaultRow{"UsbDisappear", Usb, "disappear", Ch2, 3,
              {"CH2: no data (no device)", "MATH: no data (no device)"},
-             {"USB Read Message: " + NoDevice}, 10},
+             {"USB Read Message: " + NoDevice, NotFound}, 10},
     FaultRow{"UsbSystemBlockWrongMessageId", Usb, "wrong-message-id", System, 3,
              {"SystemBlock: no data (read failed)"},
              {"Kavlo Device: Transfer protocols erros ouccrs,please send Initiate_abort_bulk_in "

@@ -259,12 +259,25 @@ TEST(CliLink, UsbUploadOfTheFftFetchesTheSpectrum) {
     EXPECT_EQ(json["FftSamples"].toArray().size(), 6201);
 }
 
-// The real library from build/lib, found as an installed program finds its own: it loads, and
-// then finds no instrument on the test machine.
-TEST(CliLink, BuiltProgramLoadsTheBuiltLibrary) {
-    const auto result = cli({"--usb", "identify"}, {{"LD_LIBRARY_PATH", ""}});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "USB Init: Cann't Connect to USB Device\n");
+// Connect that finds no instrument says on a second line what the library found and where to
+// read about access to it: the real library from build/lib, found as an installed program finds
+// its own, on a test machine without an instrument, and the simulated one with its instrument
+// away or closed to this user.
+TEST(CliLink, UsbThatReachesNoInstrumentSaysWhatTheLibraryFound) {
+    const struct {
+        const char* libraryFolder;
+        const char* faults;
+        const char* found;
+    } cases[] = {{"", "", "no instrument found"},
+                 {SIMULATED_LIBRARY_DIR, "absent", "no instrument found"},
+                 {SIMULATED_LIBRARY_DIR, "denied", "permission denied: /dev/bus/usb/001/004"}};
+    for (const auto& c : cases) {
+        const auto result = cli({"--usb", "identify"}, {{"LD_LIBRARY_PATH", c.libraryFolder},
+                                                        {"KAVLO_SIM_FAULTS", c.faults}});
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.err, "USB Init: Cann't Connect to USB Device\n" + std::string(c.found) +
+                                  " (see \"USB access on Linux\" in the README)\n");
+    }
 }
 
 // What the instrument says reaches the terminal with its control characters written out, on

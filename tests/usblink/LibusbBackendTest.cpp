@@ -409,6 +409,23 @@ TEST_F(LibusbBackend, DriverLeftDetachedIsGivenBackOnlyWhenTheProcessThatTookItI
     }
 }
 
+// What kept a call from the instrument names its device node, and goes once a call gets through.
+TEST_F(LibusbBackend, OpenProblemNamesTheDeviceUntilACallGetsThrough) {
+    emulated.driver.clear();
+    emulated.claimError = EBUSY;
+    EXPECT_FALSE(write(":KEY:RUN", 1));
+    EXPECT_EQ(link.OpenProblem, "in use by another program: /dev/bus/usb/001/003");
+    emulated.claimError = 0;
+    EXPECT_TRUE(write(":KEY:RUN", 2));
+    EXPECT_EQ(link.OpenProblem, "");
+}
+
+TEST_F(EmulatedBus, BusWithoutATestAndMeasurementInterfaceHasNoInstrument) {
+    addDevice("1-1", 2, 0xFF, 0x00, nullptr);
+    EXPECT_FALSE(write(":KEY:RUN", 1));
+    EXPECT_EQ(link.OpenProblem, "no instrument found");
+}
+
 TEST_F(LibusbBackend, LongReplyCrossesPacketsWhole) {
     const std::string reply = query(":WAVEFORM:DATA? CHANNEL1");
     ASSERT_EQ(reply.size(), 815u);

@@ -34,6 +34,7 @@ public:
         isOpen = true;
         return 42;
     }
+    std::string openProblem() const override { return present ? "" : "no instrument found"; }
     void closeHandle(Handle handle) override {
         EXPECT_EQ(handle, 42);
         ++closes;

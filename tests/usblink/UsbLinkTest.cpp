@@ -260,6 +260,15 @@ TEST_F(UsbLinkTest, NoDeviceFailsEveryExportAndLeavesNoHandle) {
     EXPECT_TRUE(device.writes.empty());
 }
 
+// What stood in the way is told of the last call only: once the instrument is there, nothing.
+TEST_F(UsbLinkTest, OpenProblemIsThatOfTheLastCall) {
+    for (const bool present : {false, true, false}) {
+        device.present = present;
+        EXPECT_EQ(write(1, 1, ":RUN"), present);
+        EXPECT_EQ(link.OpenProblem, present ? "" : "no instrument found");
+    }
+}
+
 TEST_F(UsbLinkTest, EveryCallOpensTheFirstMemberOfTheInterfaceClass) {
     write(1, 1, ":RUN");
     uint8_t status[4];
