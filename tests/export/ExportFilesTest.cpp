@@ -1,5 +1,6 @@
 #include "export/UploadFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -8,6 +9,7 @@
 
 #include "acquisition/ScopeStateJson.h"
 #include "export/Exporters.h"
+#include "export/UploadRecorder.h"
 #include "tests/display/SlotBuilder.h"
 
 namespace tracebay::exporting {
@@ -114,6 +116,39 @@ TEST_F(ExportFiles, FormatsAreFoundByTheirSuffixAndTheirCommandLineFlag) {
     EXPECT_EQ(formatForOption("--pdf")->suffix, "pdf");
     EXPECT_EQ(formatForOption("--csv")->suffix, "csv");
     EXPECT_EQ(formatForOption("--zoom"), nullptr);
+}
+
+// Each upload under its capture time, whole; two of the same millisecond both stay; the picture
+// beside it when chosen, logic files only for uploads with logic lines.
+TEST_F(ExportFiles, RecordingWritesEachUploadUnderItsCaptureTime) {
+    UploadRecorder recorder(folder.path(), {true, true, false});
+    build.slot.Ch1Samples = display::SlotBuilder::samples(42);
+    const QStringList names{"2026-12-07T14-03-22.512Z", "2026-12-07T14-03-23.001Z",
+                            "2026-12-07T14-03-23.001Z-2"};
+    for (const char* captured :
+         {"2026-12-07T14:03:22.512Z", "2026-12-07T14:03:23.001Z", "2026-12-07T14:03:23.001Z"}) {
+        build.slot.Captured = captured;
+        EXPECT_EQ(recorder.record({build.slot}), "");
+    }
+    EXPECT_EQ(recorder.recorded(), 3);
+    QStringList expected;
+    for (const QString& name : names) expected << name + ".json" << name + ".png";
+    expected.sort();
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files, QDir::Name), expected);
+    std::string error;
+    const auto last = readUpload(folder.filePath(names[2] + ".json"), error);
+    ASSERT_TRUE(last) << error;
+    EXPECT_EQ(last->Captured, "2026-12-07T14:03:23.001Z");
+}
+
+TEST_F(ExportFiles, RecordingThatCannotWriteSaysWhereAndCountsNothing) {
+    const QString missing = folder.filePath("gone");
+    UploadRecorder recorder(missing, {true, false, false});
+    build.slot.Captured = "2026-12-07T14:03:22.512Z";
+    const std::string failure = recorder.record({build.slot});
+    EXPECT_NE(failure.find(missing.toStdString()), std::string::npos) << failure;
+    EXPECT_EQ(recorder.recorded(), 0);
+    EXPECT_TRUE(recorder.lastFiles().isEmpty());
 }
 
 }  // namespace

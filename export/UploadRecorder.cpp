@@ -1,0 +1,61 @@
+#include "export/UploadRecorder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <vector>
+
+#include "acquisition/CaptureTime.h"
+#include "export/Exporters.h"
+#include "export/LogicFiles.h"
+
+namespace tracebay::exporting {
+namespace {
+
+// The suffixes a stem is kept free in: every file a recording may write.
+const QStringList RecordedSuffixes{"json", "png", "vcd", "sr"};
+
+}  // namespace
+
+UploadRecorder::UploadRecorder(QString folder, RecordChoice choice)
+    : folder_(std::move(folder)), choice_(choice) {}
+
+QString UploadRecorder::freeStem(const std::string& captured) const {
+    const QDir folder(folder_);
+    const QString base = QString::fromStdString(
+        captured.empty() ? std::string("upload") : acquisition::capturedFileStem(captured));
+    const auto taken = [&](const QString& stem) {
+        for (const QString& suffix : RecordedSuffixes)
+            if (QFileInfo::exists(folder.filePath(stem + "." + suffix))) return true;
+        return false;
+    };
+    QString stem = base;
+    for (int n = 2; taken(stem); ++n) stem = base + "-" + QString::number(n);
+    return stem;
+}
+
+std::string UploadRecorder::record(const Shown& shown) {
+    lastFiles_.clear();
+    std::vector<const char*> options{"--json"};
+    if (choice_.png) options.push_back("--png");
+    // The logic files go with the uploads whose lines they can hold.
+    std::string refused;
+    if (choice_.vcd && valueChangeDump(shown.slot, refused)) options.push_back("--vcd");
+    if (choice_.sr && sigrokSession(shown.slot, refused)) options.push_back("--sr");
+    const QString stem = QDir(folder_).filePath(freeStem(shown.slot.Captured));
+    for (const char* option : options) {
+        const Format* format = formatForOption(option);
+        const QString path = stem + "." + QString::fromStdString(format->suffix);
+        if (std::string failure = exportTo(*format, shown, path); !failure.empty()) {
+            for (const QString& written : lastFiles_) QFile::remove(written);
+            lastFiles_.clear();
+            return failure;
+        }
+        lastFiles_ << path;
+    }
+    ++recorded_;
+    return {};
+}
+
+}  // namespace tracebay::exporting

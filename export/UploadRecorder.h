@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <string>
+
+#include "export/PictureExport.h"
+
+namespace tracebay::exporting {
+
+// What is written beside each recorded upload's JSON.
+struct RecordChoice {
+    bool png = false;  // the picture, as shown
+    // The logic lines, for uploads that hold them on a time base the file can give.
+    bool vcd = false;
+    bool sr = false;
+};
+
+// Writes every upload it is given into one folder, named by when it was captured:
+// "2026-12-07T14-03-22.512Z.json", and beside it the files chosen. An upload's files are
+// written whole or not at all: when one of them fails, the others written for it go again.
+class UploadRecorder {
+public:
+    UploadRecorder(QString folder, RecordChoice choice);
+
+    // "" when the upload's files are written, else a message that names the file and why.
+    std::string record(const Shown& shown);
+
+    const QString& folder() const { return folder_; }
+    int recorded() const { return recorded_; }
+    // The files the last record() wrote.
+    const QStringList& lastFiles() const { return lastFiles_; }
+
+private:
+    // The name, before its suffix, for an upload captured at `captured`: one that no file of
+    // the folder has yet, so that two uploads of the same millisecond both stay.
+    QString freeStem(const std::string& captured) const;
+
+    QString folder_;
+    RecordChoice choice_;
+    int recorded_ = 0;
+    QStringList lastFiles_;
+};
+
+}  // namespace tracebay::exporting
