@@ -9,6 +9,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "measure/Measurements.h"
 #include "platform/Twips.h"
 
@@ -29,6 +31,8 @@ MeasurementsWindow::MeasurementsWindow(platform::SettingsStore& settings, QWidge
       cmdReset(new QPushButton("Reset", this)) {
     setObjectName("MeasurementsWindow");
     setWindowTitle("Measurements");
+    // The keys stay with the main window: F5 and Esc go on working there.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     tblMeasurements->setObjectName("tblMeasurements");
     tblMeasurements->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblMeasurements->verticalHeader()->hide();
@@ -58,6 +62,11 @@ void MeasurementsWindow::showUpload(const acquisition::ScopeState& upload, bool 
     else
         statistics_.clear();
     continuous_ = continuous;
+    fill();
+}
+
+void MeasurementsWindow::showFigures(const acquisition::ScopeState& upload) {
+    figures_ = measure::measureUpload(upload);
     fill();
 }
 
@@ -105,7 +114,11 @@ void MeasurementsWindow::place(QWidget* owner) {
             return;
         }
     }
-    if (owner) move(owner->frameGeometry().topRight() + QPoint(1, 0));
+    if (!owner) return;
+    // Beside the owner, as far as the screen reaches; over its right edge where it does not.
+    const QPoint beside = owner->frameGeometry().topRight() + QPoint(1, 0);
+    move(std::max(available.left(), std::min(beside.x(), available.right() + 1 - width())),
+         std::max(available.top(), std::min(beside.y(), available.bottom() + 1 - height())));
 }
 
 void MeasurementsWindow::savePlace() {

@@ -25,6 +25,9 @@ public:
     ~MeasurementsWindow() override;
 
     void showUpload(const acquisition::ScopeState& upload, bool continuous = false);
+    // The figures of an upload kept from earlier; a series goes on as it was.
+    void showFigures(const acquisition::ScopeState& upload);
+    void savePlace();
     // The table as shown and as Copy puts it on the clipboard.
     const measure::FigureTable& table() const { return table_; }
 
@@ -37,7 +40,6 @@ private slots:
 
 private:
     void place(QWidget* owner);
-    void savePlace();
     void fill();
 
     platform::SettingsStore& settings_;

@@ -74,11 +74,21 @@ void WaveView::setupScrollBars() {
 }
 
 void WaveView::showUpload(const acquisition::ScopeState& upload, const QString& file) {
+    present(upload, file);
+    emit uploadArrived();
+    emit uploadShown();
+}
+
+void WaveView::recallUpload(const acquisition::ScopeState& upload, const QString& file) {
+    present(upload, file);
+    emit uploadShown();
+}
+
+void WaveView::present(const acquisition::ScopeState& upload, const QString& file) {
     exporting::takeUpload(slot_, upload);
     slot_.HasData = true;
     shownFile_ = file;
     Form_Resize();
-    emit uploadShown();
 }
 
 void WaveView::showConnected(bool connected) {

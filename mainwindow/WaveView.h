@@ -57,6 +57,8 @@ public:
     // Shows what an upload brought, as if it had just been uploaded; the view flags stay. `file`
     // names the file it was opened from; empty for an upload from the instrument.
     void showUpload(const acquisition::ScopeState& upload, const QString& file = {});
+    // Shows an upload kept from earlier: as showUpload, but it is not a new arrival.
+    void recallUpload(const acquisition::ScopeState& upload, const QString& file);
     const QString& shownFile() const { return shownFile_; }
     void showConnected(bool connected);
     // The indicators in the scheme of the slot's ColorDisplay.
@@ -79,7 +81,9 @@ public:
     bool scrollByKey(int key);
 
 signals:
-    // Another upload is shown.
+    // A new upload or opened file is shown; uploadShown follows.
+    void uploadArrived();
+    // Another upload is shown, new or recalled.
     void uploadShown();
 
 protected:
@@ -93,6 +97,7 @@ private slots:
     void VScroll_Scroll();
 
 private:
+    void present(const acquisition::ScopeState& upload, const QString& file);
     void setupViewport();
     void setupScrollBars();
     void placeViewport();

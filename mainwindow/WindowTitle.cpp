@@ -17,7 +17,9 @@ QString titleOf(const TitleFacts& facts) {
             what += (what.isEmpty() ? "" : " ") + captured.toLocalTime().toString("HH:mm:ss");
         if (!what.isEmpty()) title += " - " + what;
     }
+    if (!facts.place.isEmpty()) title += " - " + facts.place;
     if (facts.live) title += " - live";
+    if (facts.recording) title += " - recording";
     return title;
 }
 

@@ -11,12 +11,15 @@ struct TitleFacts {
     QString file;          // the file an upload was opened from; empty for one from the instrument
     std::string model;     // the instrument an upload came from
     std::string captured;  // when, as the upload's Captured text
+    QString place;         // where the upload shown stands among those kept: "3 of 100"
     bool live = false;     // uploads repeat
+    bool recording = false;
 };
 
 // "TraceBay" before anything is shown; "TraceBay - upload.json" for an opened file;
-// "TraceBay - QM1102D 14:03:22" for an upload, at the local time it was captured; " - live"
-// while uploads repeat.
+// "TraceBay - QM1102D 14:03:22" for an upload, at the local time it was captured; then its place
+// among the uploads kept (" - 3 of 100"), " - live" while uploads repeat and " - recording"
+// while they are recorded.
 QString titleOf(const TitleFacts& facts);
 
 }  // namespace tracebay::mainwindow

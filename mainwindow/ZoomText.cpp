@@ -27,4 +27,15 @@ QString zoomText(double scale) {
     return QString::number(static_cast<long long>(std::llround(scale * 100))) + '%';
 }
 
+std::optional<int> zoomStep(const QStringList& factors, double scale, int direction) {
+    std::optional<int> next;
+    for (int i = 0; i < factors.size(); ++i) {
+        const auto factor = zoomScale(factors[i]);
+        if (!factor) continue;
+        if (direction > 0 && *factor > scale + 1e-9 && !next) next = i;
+        if (direction < 0 && *factor < scale - 1e-9) next = i;
+    }
+    return next;
+}
+
 }  // namespace tracebay::mainwindow

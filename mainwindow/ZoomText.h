@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -15,5 +16,8 @@ std::optional<double> parseZoomText(const QString& text, const QLocale& locale =
 std::optional<double> zoomScale(const QString& text);
 // A scale as the zoom field shows it: 1.375 is "138%".
 QString zoomText(double scale);
+// The entry of `factors` next above `scale` (direction 1) or next below it (-1); nothing at
+// either end.
+std::optional<int> zoomStep(const QStringList& factors, double scale, int direction);
 
 }  // namespace tracebay::mainwindow

@@ -16,6 +16,7 @@
 #include "mainwindow/Icons.h"
 #include "mainwindow/PictureSharing.h"
 #include "mainwindow/ProgramSettings.h"
+#include "mainwindow/ShownUploads.h"
 #include "mainwindow/WaveView.h"
 #include "mainwindow/WindowTitle.h"
 #include "mainwindow/ZoomText.h"
@@ -53,6 +54,8 @@ frmWave::frmWave(ProgramServices services, StartOptions options, QWidget* parent
     connectHandlers();
     new PictureSharing(*view_, session(), services_);
     setupMeasuring();
+    shown_ = new ShownUploads(*view_, services_.host, services_.settings);
+    connect(shown_, &ShownUploads::changed, this, &frmWave::showTitle);
     Form_Load();
 }
 
@@ -88,7 +91,6 @@ void frmWave::connectHandlers() {
     for (int i = 0; i < 4; ++i) upload->addButton(controls_.FlatBtnUpload[i], i);
     connect(upload, &QButtonGroup::idClicked, this, &frmWave::FlatBtnUpload_Click);
     view_->showBestFit = [this](double scale) { showBestFit(scale); };
-    connect(view_, &WaveView::uploadShown, this, &frmWave::showTitle);
     view_->stepZoom = [this](int direction) { stepZoom(direction); };
 }
 
@@ -160,6 +162,11 @@ void frmWave::applyViewFlags() {
 void frmWave::resizeEvent(QResizeEvent*) { view_->Form_Resize(); }
 
 void frmWave::keyPressEvent(QKeyEvent* event) {
+    // Esc ends repeated uploads, wherever the focus is, after the upload in progress.
+    if (event->key() == Qt::Key_Escape && RefreshContinuouslyAction->isChecked()) {
+        RefreshContinuouslyAction->setChecked(false);
+        return;
+    }
     // F5 and the scrolling keys belong to the window itself, not to a control that has the focus.
     const bool windowHasFocus = !focusWidget() || focusWidget() == this;
     if (windowHasFocus && event->modifiers() == Qt::NoModifier) {
@@ -194,6 +201,7 @@ void frmWave::closeProgram() {
     SaveSettings(services_.settings, {options_, view_->slot(), gpibAddress_},
                  start_.simulatorDevice.empty());
     progress_.save(services_.settings);
+    shown_->saveSettings();
     if (const std::string why = services_.settings.sync(); !why.empty())
         message("The settings could not be saved in \"" + services_.settings.fileName() +
                 "\": " + why);
@@ -298,17 +306,13 @@ void frmWave::showBestFit(double scale) {
 
 // The next factor of the zoom list above (or below) the scale shown; best fit ends.
 void frmWave::stepZoom(int direction) {
-    const double scale = view_->ScreenScale;
-    int next = -1;
-    for (int i = 0; i < controls_.ZoomCombo->count(); ++i) {
-        const auto factor = zoomScale(controls_.ZoomCombo->itemText(i));
-        if (!factor) continue;
-        if (direction > 0 && *factor > scale + 1e-9 && next < 0) next = i;
-        if (direction < 0 && *factor < scale - 1e-9) next = i;
-    }
-    if (next < 0) return;
+    QStringList factors;
+    for (int i = 0; i < controls_.ZoomCombo->count(); ++i)
+        factors << controls_.ZoomCombo->itemText(i);
+    const auto next = zoomStep(factors, view_->ScreenScale, direction);
+    if (!next) return;
     controls_.BestFitChk->setChecked(false);
-    controls_.ZoomCombo->setEditText(controls_.ZoomCombo->itemText(next));
+    controls_.ZoomCombo->setEditText(factors[*next]);
 }
 
 void frmWave::ZoomCombo_Change() {
@@ -370,8 +374,9 @@ void frmWave::stateChanged(State state) {
         connected_ = state == State::Connected;
         view_->showConnected(connected_);
     }
+    // Repeated uploads show no progress window: the keys stay with the main window.
     if (uploading_) {
-        progress_.started();
+        if (!RefreshContinuouslyAction->isChecked()) progress_.started();
         return;
     }
     progress_.ended();
@@ -381,14 +386,15 @@ void frmWave::stateChanged(State state) {
 
 void frmWave::repeatingChanged(bool on) {
     if (RefreshContinuouslyAction->isChecked() != on) RefreshContinuouslyAction->setChecked(on);
+    shown_->setLive(on);
     showTitle();
 }
 
 void frmWave::showTitle() {
     const acquisition::ScopeState& shown = view_->slot();
-    setWindowTitle(
-        titleOf({view_->shownFile(), shown.HasData ? shown.Instrument.Model : "",
-                 shown.HasData ? shown.Captured : "", RefreshContinuouslyAction->isChecked()}));
+    setWindowTitle(titleOf({view_->shownFile(), shown.HasData ? shown.Instrument.Model : "",
+                            shown.HasData ? shown.Captured : "", shown_->place(),
+                            RefreshContinuouslyAction->isChecked(), shown_->recording()}));
 }
 
 void frmWave::progressValue(double value) { progress_.setProgressValue(value); }

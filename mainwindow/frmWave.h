@@ -18,6 +18,7 @@ class QKeySequence;
 
 namespace tracebay::mainwindow {
 
+class ShownUploads;
 class WaveView;
 
 // What the main window works with but does not own: the host of its thread, the settings store,
@@ -105,6 +106,7 @@ private:
     session::LinkOptions options_;
     int32_t gpibAddress_ = 0;
     WaveView* view_ = nullptr;
+    ShownUploads* shown_ = nullptr;
     std::unique_ptr<session::SessionOwner> session_;
     std::unique_ptr<platform::HostTimer> Timer1;
     bool connected_ = false;

@@ -40,6 +40,11 @@ inline constexpr SettingKey LastFolder{GeneralSection, "LastFolder", ""};
 // Where the measurements window was left, in twips; empty: beside the main window.
 inline constexpr SettingKey MeasurementsLeft{GeneralSection, "MeasurementsLeft", ""};
 inline constexpr SettingKey MeasurementsTop{GeneralSection, "MeasurementsTop", ""};
+// The folder uploads were last recorded into, and the files written beside each one's JSON.
+inline constexpr SettingKey RecordFolder{GeneralSection, "RecordFolder", ""};
+inline constexpr SettingKey RecordPng{GeneralSection, "RecordPng", "False"};
+inline constexpr SettingKey RecordVcd{GeneralSection, "RecordVcd", "False"};
+inline constexpr SettingKey RecordSigrok{GeneralSection, "RecordSigrok", "False"};
 }  // namespace Settings
 
 // The per-user settings store: every value a string, one group per section. The QSettings to use

@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -96,18 +97,23 @@ TEST_F(MeasurementsWindows, CopyPutsTheTableOnTheClipboardTabSeparated) {
     EXPECT_TRUE(lines[1].startsWith("CH1\t1.00 V\t0 V\t1.00 V\t")) << lines[1].toStdString();
 }
 
+// Never placed, or placed off the screen: beside the main window, as far as the screen reaches.
 TEST_F(MeasurementsWindows, OpensWhereItWasLeftUnlessThatIsOffTheScreen) {
+    const int screenRight = QGuiApplication::primaryScreen()->availableGeometry().right();
     const struct {
+        int ownerWidth;
         const char* left;
         const char* top;
         QPoint expected;
-    } cases[] = {{"", "", {410, 20}},  // never placed: beside the main window
-                 {"4500", "3000", {300, 200}},
-                 {"300000", "3000", {410, 20}}};
+    } cases[] = {{20, "", "", {30, 20}},
+                 {400, "", "", {screenRight + 1 - 760, 20}},
+                 {400, "4500", "3000", {300, 200}},
+                 {20, "300000", "3000", {30, 20}}};
     for (const auto& c : cases) {
+        owner.setGeometry(10, 20, c.ownerWidth, 300);
         settings.write(Keys::MeasurementsLeft, c.left);
         settings.write(Keys::MeasurementsTop, c.top);
-        EXPECT_EQ(open()->pos(), c.expected) << c.left;
+        EXPECT_EQ(open()->pos(), c.expected) << c.ownerWidth << " " << c.left;
     }
     window->move(150, 75);
     window->show();

@@ -7,10 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "mainwindow/CursorDrag.h"
 #include "mainwindow/Icons.h"
 #include "mainwindow/WavePicture.h"
+#include "mainwindow/frmPrgress.h"
 #include "tests/mainwindow/MainWindowRig.h"
 
 namespace tracebay::mainwindow {
@@ -191,21 +193,33 @@ protected:
     QPushButton* refresh() { return find<QPushButton>("cmdRefresh"); }
 };
 
-TEST_F(RefreshContinuously, RepeatsTheUploadUntilTheRefreshButtonStopsItAfterTheOneInProgress) {
-    commands.clear();
-    window->setFocus();
-    QTest::keyClick(window.get(), Qt::Key_F5, Qt::ControlModifier);
-    ASSERT_TRUE(live()->isChecked());
-    EXPECT_EQ(refresh()->icon().cacheKey(), Icons::stop().cacheKey());
-    host.onEveryPump([&] {
-        if (uploads() == 3 && uploading() && live()->isChecked())
-            QTest::mouseClick(refresh(), Qt::LeftButton);
-    });
-    host.advance(60'000);
-    EXPECT_EQ(uploads(), 3) << "the upload in progress ends; no other follows";
-    EXPECT_EQ(commands.back(), ":WAVEFORM:DATA? CHANNEL1") << "it was not cut short";
-    EXPECT_FALSE(live()->isChecked());
-    EXPECT_EQ(refresh()->icon().cacheKey(), Icons::refresh().cacheKey());
+// Repeated uploads show no progress window, so the keys stay with the main window: a click on
+// Refresh, F5 or Esc ends them after the upload in progress.
+TEST_F(RefreshContinuously, RepeatsWithoutProgressWindowUntilStoppedAfterTheOneInProgress) {
+    const std::vector<std::function<void()>> stops{
+        [&] { QTest::mouseClick(refresh(), Qt::LeftButton); },
+        [&] { QTest::keyClick(window.get(), Qt::Key_F5); },
+        [&] { QTest::keyClick(refresh(), Qt::Key_Escape); }};
+    for (size_t way = 0; way < stops.size(); ++way) {
+        SCOPED_TRACE(way);
+        commands.clear();
+        window->setFocus();
+        QTest::keyClick(window.get(), Qt::Key_F5, Qt::ControlModifier);
+        ASSERT_TRUE(live()->isChecked());
+        EXPECT_EQ(refresh()->icon().cacheKey(), Icons::stop().cacheKey());
+        bool progressShown = false;
+        host.onEveryPump([&] {
+            progressShown |= window->findChild<frmPrgress*>() != nullptr;
+            if (uploads() == 3 && uploading() && live()->isChecked()) stops[way]();
+        });
+        host.advance(60'000);
+        host.onEveryPump({});
+        EXPECT_FALSE(progressShown);
+        EXPECT_EQ(uploads(), 3) << "the upload in progress ends; no other follows";
+        EXPECT_EQ(commands.back(), ":WAVEFORM:DATA? CHANNEL1") << "it was not cut short";
+        EXPECT_FALSE(live()->isChecked());
+        EXPECT_EQ(refresh()->icon().cacheKey(), Icons::refresh().cacheKey());
+    }
     EXPECT_TRUE(window->view().slot().HasData);
 }
 

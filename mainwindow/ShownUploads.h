@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "export/UploadRecorder.h"
+#include "mainwindow/RecordDialog.h"
+#include "mainwindow/UploadHistory.h"
+#include "platform/HostServices.h"
+#include "platform/SettingsStore.h"
+
+class QAction;
+
+namespace tracebay::mainwindow {
+
+class MeasurementsWindow;
+class WaveView;
+
+// What becomes of every upload the view shows: it is kept in the history, which the picture's
+// menu steps through ("Previous upload", Alt+Left; "Next upload", Alt+Right); it is measured in
+// the measurements window ("Measurements", M); and while "Record uploads to folder…" is on,
+// each upload from the instrument is written into the folder chosen. Whatever acts on the
+// picture acts on the upload shown.
+class ShownUploads : public QObject {
+    Q_OBJECT
+public:
+    ShownUploads(WaveView& view, platform::HostServices& host, platform::SettingsStore& settings);
+    ~ShownUploads() override;
+    static ShownUploads& of(WaveView& view);
+
+    // Asks where to record and what; nothing when the user cancelled. The desktop's dialog in
+    // the program, a scripted answer in tests.
+    std::function<std::optional<RecordingChoice>(const RecordingChoice&)> chooseRecording;
+
+    // Uploads repeat: their measurements add up to a series.
+    void setLive(bool live) { live_ = live; }
+    void step(int direction);
+    const UploadHistory& history() const { return history_; }
+    // "3 of 100" while an earlier upload is shown, or while uploads are kept and do not repeat;
+    // empty otherwise.
+    QString place() const;
+    bool recording() const { return recorder_ != nullptr; }
+    MeasurementsWindow* measurementsWindow() const { return measurements_; }
+    // What is kept between runs goes into the settings.
+    void saveSettings();
+
+signals:
+    // Another upload is shown, or the recording started or stopped.
+    void changed();
+
+private:
+    void addActions();
+    QAction* addAction(const char* name, const QString& text, const QKeySequence& key);
+    void arrived();
+    void record();
+    void setRecording(bool on);
+    void showMeasurements();
+    void enableSteps();
+    RecordingChoice storedChoice() const;
+    std::optional<RecordingChoice> askForRecording(const RecordingChoice& initial);
+
+    WaveView& view_;
+    platform::HostServices& host_;
+    platform::SettingsStore& settings_;
+    UploadHistory history_;
+    std::unique_ptr<exporting::UploadRecorder> recorder_;
+    MeasurementsWindow* measurements_ = nullptr;
+    QAction* previous_ = nullptr;
+    QAction* next_ = nullptr;
+    QAction* recordAction_ = nullptr;
+    bool live_ = false;
+};
+
+}  // namespace tracebay::mainwindow
