@@ -5,7 +5,8 @@
 //   upload is made of (pacing, command pauses, the pauses before and after), measured on the
 //   virtual clock, as if every reply came the instant it was asked for;
 // - the longest stall of the window's event loop, seen by a 5 ms probe timer;
-// - the time from a view change (the grid switched) to the painted frame.
+// - the time from a view change (the grid switched) to the painted frame;
+// - the resident memory that 100 uploads of every trace in the window's history add.
 // Usage: build/tests/mainwindow/live_refresh_benchmark [SECONDS]
 
 #include <QAction>
@@ -20,12 +21,14 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <mutex>
 #include <numeric>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "mainwindow/ShownUploads.h"
 #include "mainwindow/WavePicture.h"
 #include "mainwindow/WaveView.h"
 #include "mainwindow/frmPrgress.h"
@@ -62,7 +65,26 @@ struct Figures {
     double longestStallMs = 0;
     double medianPaintMs = 0;
     double worstPaintMs = 0;
+    double historyGrowthMb = 0;  // resident memory 100 more uploads in the history take
+    double historyMb = 0;        // what the history counts them as
 };
+
+double residentMb() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmRSS:", 0) == 0) return std::stod(line.substr(6)) / 1024;
+    return 0;
+}
+
+// The upload shown, arriving 100 times more: the history then holds 100 of them.
+void fillHistory(mainwindow::frmWave& window, Figures& figures) {
+    const acquisition::ScopeState shown = window.view().slot();
+    const double before = residentMb();
+    for (int i = 0; i < 100; ++i) window.view().showUpload(shown);
+    figures.historyGrowthMb = residentMb() - before;
+    figures.historyMb =
+        static_cast<double>(mainwindow::ShownUploads::of(window.view()).history().bytes()) / 1e6;
+}
 
 // The first paint of the picture after each view change.
 class PaintWatch : public QObject {
@@ -165,6 +187,7 @@ Figures measure(std::function<session::Wires()> wires, const std::string& serial
         figures.medianPaintMs = paints.delays[paints.delays.size() / 2];
         figures.worstPaintMs = paints.delays.back();
     }
+    fillHistory(window, figures);
     window.close();
     return figures;
 }
@@ -172,9 +195,11 @@ Figures measure(std::function<session::Wires()> wires, const std::string& serial
 void report(const char* link, const Figures& f, double minimumMs) {
     std::printf(
         "%s: %.3f uploads per second, %.3f of the protocol's %.3f (%.0f ms an upload); "
-        "longest stall %.1f ms; view change painted after %.1f ms median, %.1f ms at worst\n",
+        "longest stall %.1f ms; view change painted after %.1f ms median, %.1f ms at worst; "
+        "100 uploads in the history: %.1f MB resident more, %.1f MB as the history counts\n",
         link, f.uploadsPerSecond, f.uploadsPerSecond * minimumMs / 1000, 1000 / minimumMs,
-        minimumMs, f.longestStallMs, f.medianPaintMs, f.worstPaintMs);
+        minimumMs, f.longestStallMs, f.medianPaintMs, f.worstPaintMs, f.historyGrowthMb,
+        f.historyMb);
 }
 
 // The simulated instrument on a pseudo-terminal, counting the uploads it serves.
