@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "export/Exporters.h"
+#include "export/UploadRecorder.h"
 #include "tests/display/SlotBuilder.h"
 
 namespace tracebay::exporting {
@@ -160,6 +161,19 @@ TEST_F(LogicFiles, TheTimeBaseGivesTheUnitAndTheSampleRate) {
                   std::string::npos)
             << row.scale;
     }
+}
+
+// A recording writes the logic files chosen beside the upload's JSON, the same as the exports.
+TEST_F(LogicFiles, RecordingWritesTheChosenLogicFilesBesideTheUpload) {
+    QTemporaryDir folder;
+    UploadRecorder recorder(folder.path(), {false, true, true});
+    ASSERT_EQ(recorder.record({slot()}), "");
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files, QDir::Name),
+              (QStringList{"2026-12-07T14-03-22.512Z.json", "2026-12-07T14-03-22.512Z.sr",
+                           "2026-12-07T14-03-22.512Z.vcd"}));
+    QFile written(folder.filePath("2026-12-07T14-03-22.512Z.vcd"));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll().toStdString(), vcd());
 }
 
 TEST_F(LogicFiles, AnUploadWithoutLogicLinesHasNothingToExport) {
