@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "export/Exporters.h"
+#include "export/UploadRecorder.h"
 
 namespace tracebay::cli {
 
@@ -20,6 +21,13 @@ constexpr int ExitIncomplete = 3;
 constexpr int ExitUsage = 64;
 
 extern const char* const Help;
+
+struct RecordOptions {
+    std::string folder;
+    int count = 0;  // 0: until stopped
+    double intervalSeconds = 0;
+    exporting::RecordChoice files;
+};
 
 struct Options {
     bool serial = false;
@@ -36,6 +44,7 @@ struct Options {
     bool blackAndWhite = false;
     bool noGrid = false;
     bool jsonFigures = false;  // measure: JSON instead of a table
+    RecordOptions record;
 };
 
 struct UsageError : std::runtime_error {

@@ -1,5 +1,5 @@
-// tracebay-cli: identify the instrument, upload its screen, measure a saved upload, or press
-// one of the instrument's keys, from a script or a headless machine.
+// tracebay-cli: identify the instrument, upload its screen once or record uploads, measure a
+// saved upload, or press one of the instrument's keys, from a script or a headless machine.
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -25,6 +25,7 @@
 #include "session/Wires.h"
 #include "tools/CliOptions.h"
 #include "tools/CliOutput.h"
+#include "tools/RecordCommand.h"
 
 namespace {
 
@@ -134,14 +135,25 @@ private:
             return sent ? ExitOk : ExitLinkFailed;
         }
         if (options_.command == "upload") return upload();
+        if (options_.command == "record") return recordUploads(options_, [this] { return next(); });
         return ExitOk;
     }
 
     int upload() {
+        const std::optional<session::Upload> upload = next();
+        if (!upload) return ExitLinkFailed;
+        const acquisition::ScopeState& slot = upload->screen;
+        if (const int status = writeResults(slot); status != ExitOk) return status;
+        return reportMissingParts(slot) ? ExitIncomplete : ExitOk;
+    }
+
+    // One upload of the traces chosen (CH1 when none is), shown as the options say.
+    std::optional<session::Upload> next() {
         session::Sources sources{options_.ch1, options_.ch2, options_.math, options_.la};
         sources.ch1 = sources.ch1 || !sources.any();
+        upload_.reset();
         session().refresh(sources);
-        if (!upload_) return ExitLinkFailed;
+        if (!upload_) return std::nullopt;
         acquisition::ScopeState& slot = upload_->screen;
         slot.ShowCh1 = upload_->sources.ch1;
         slot.ShowCh2 = upload_->sources.ch2;
@@ -150,8 +162,7 @@ private:
         slot.ColorDisplay = !options_.blackAndWhite;
         slot.GridVisible = !options_.noGrid;
         slot.HasData = true;
-        if (const int status = writeResults(slot); status != ExitOk) return status;
-        return reportMissingParts(slot) ? ExitIncomplete : ExitOk;
+        return std::exchange(upload_, std::nullopt);
     }
 
     // Each file asked for is written even when another failed; a failure decides the status.
@@ -203,7 +214,8 @@ int main(int argc, char** argv) {
         return ExitOk;
     }
     if (options.command == "measure") return measureUpload(options);
-    if (options.exports.empty()) {
+    if (options.command == "record") catchStopSignals();
+    if (options.exports.empty() && !options.record.files.png) {
         QCoreApplication app(argc, argv);
         return Cli(options).run();
     }
