@@ -50,7 +50,7 @@ UploadRun upload(const FaultRow& row, const std::string& jsonPath) {
     } else {
         sim = std::make_unique<BackgroundProcess>(
             QM1000_SIM, std::vector<std::string>{"--fault", row.fault, "--fault", target});
-        arguments = {"--serial", sim->firstLine(), "--baud", "38400"};
+        arguments = {"--serial", sim->nextLine(), "--baud", "38400"};
     }
     for (const char* a : {"upload", "--ch1", "--ch2", "--math", "--json"}) arguments.push_back(a);
     arguments.push_back(jsonPath);
@@ -160,7 +160,7 @@ INSTANTIATE_TEST_SUITE_P(Faults, CliFaults, ::testing::Values(
 // names the port and the rate that were tried.
 TEST(CliSilence, SerialPortThatNeverAnswersNamesThePortAndRate) {
     BackgroundProcess sim(QM1000_SIM, {"--fault", "silent"});
-    const std::string device = sim.firstLine();
+    const std::string device = sim.nextLine();
     const auto result =
         runProcess(TRACEBAY_CLI, {"--serial", device, "--baud", "19200", "identify"});
     EXPECT_EQ(result.status, 1);

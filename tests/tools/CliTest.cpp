@@ -33,7 +33,7 @@ protected:
     void start(std::vector<std::string> simArguments = {}) {
         simArguments.push_back("--verbose");
         sim_ = std::make_unique<BackgroundProcess>(QM1000_SIM, simArguments);
-        device_ = sim_->firstLine();
+        device_ = sim_->nextLine();
         ASSERT_FALSE(device_.empty());
     }
 
@@ -398,10 +398,10 @@ TEST(CliUsage, HelpDocumentsEveryCommandAndOption) {
     const auto result = cli({"--help"});
     EXPECT_EQ(result.status, 0);
     for (const char* word :
-         {"identify", "upload", "key",       "render",          "--usb",   "--serial",
-          "--baud",   "--ch1",  "--ch2",     "--math",          "--la",    "--json",
-          "--png",    "--svg",  "--pdf",     "--csv",           "--vcd",   "--sr",
-          "--zoom",   "--bw",   "--no-grid", "3 the upload is", "measure", "--format"})
+         {"identify",        "upload",  "key",      "render", "--usb",  "--serial", "--baud",
+          "--ch1",           "--ch2",   "--math",   "--la",   "--json", "--png",    "--svg",
+          "--pdf",           "--csv",   "--vcd",    "--sr",   "--zoom", "--bw",     "--no-grid",
+          "3 the upload is", "measure", "--format", "record", "--dir",  "--count",  "--interval"})
         EXPECT_NE(result.out.find(word), std::string::npos) << word;
 }
 
@@ -443,6 +443,12 @@ TEST(CliUsage, WrongUsageIsRefused) {
     EXPECT_EQ(cli({"measure"}).status, 64);
     EXPECT_EQ(cli({"measure", "--json", "x.json", "--format", "xml"}).status, 64);
     EXPECT_EQ(cli({"measure", "--json", "x.json", "--png", "x.png"}).status, 64);
+    EXPECT_EQ(cli({"record", "--count", "1"}).status, 64);
+    EXPECT_EQ(cli({"record", "--dir", ".", "--count", "0"}).status, 64);
+    EXPECT_EQ(cli({"--count", "2.5", "record", "--dir", "."}).status, 64);
+    EXPECT_EQ(cli({"record", "--dir", ".", "--interval", "-1"}).status, 64);
+    EXPECT_EQ(cli({"record", "--dir", ".", "--interval", "soon"}).status, 64);
+    EXPECT_EQ(cli({"record", "--dir", ".", "--svg", "x.svg"}).status, 64);
 }
 
 }  // namespace

@@ -71,7 +71,8 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
 }
 
 BackgroundProcess::BackgroundProcess(const std::string& program,
-                                     const std::vector<std::string>& arguments)
+                                     const std::vector<std::string>& arguments,
+                                     const std::map<std::string, std::string>& environment)
     : errPath_(temporaryPath("background")) {
     int pipeFds[2];
     if (::pipe(pipeFds) != 0) throw std::runtime_error("pipe failed");
@@ -80,6 +81,7 @@ BackgroundProcess::BackgroundProcess(const std::string& program,
         ::dup2(pipeFds[1], STDOUT_FILENO);
         ::close(pipeFds[0]);
         redirect(errPath_, STDERR_FILENO);
+        for (const auto& [name, value] : environment) ::setenv(name.c_str(), value.c_str(), 1);
         execute(program, arguments);
     }
     ::close(pipeFds[1]);
@@ -92,7 +94,7 @@ BackgroundProcess::~BackgroundProcess() {
     ::unlink(errPath_.c_str());
 }
 
-std::string BackgroundProcess::firstLine() {
+std::string BackgroundProcess::nextLine() {
     std::string line;
     char c = 0;
     while (::read(out_, &c, 1) == 1 && c != '\n') line += c;
@@ -102,7 +104,7 @@ std::string BackgroundProcess::firstLine() {
 std::string BackgroundProcess::stop() {
     if (pid_ > 0) {
         ::kill(pid_, SIGINT);
-        exitStatus(pid_);
+        status_ = exitStatus(pid_);
         pid_ = -1;
     }
     return readAll(errPath_);

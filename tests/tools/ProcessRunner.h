@@ -20,18 +20,22 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
 // error goes to a file.
 class BackgroundProcess {
 public:
-    BackgroundProcess(const std::string& program, const std::vector<std::string>& arguments);
+    BackgroundProcess(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::map<std::string, std::string>& environment = {});
     ~BackgroundProcess();
     BackgroundProcess(const BackgroundProcess&) = delete;
     BackgroundProcess& operator=(const BackgroundProcess&) = delete;
 
-    // The first line the program wrote on its standard output.
-    std::string firstLine();
+    // The next line the program writes on its standard output, "" once it has ended.
+    std::string nextLine();
     // Interrupts the program, waits for it, and returns what it wrote on standard error.
     std::string stop();
+    // How the program ended once stopped, as ProcessResult::status.
+    int status() const { return status_; }
 
 private:
     int pid_ = -1;
+    int status_ = -1;
     int out_ = -1;
     std::string errPath_;
 };

@@ -1,0 +1,152 @@
+// tracebay-cli record over the USB library with the simulated instrument inside: uploads kept
+// whole in a folder, however the recording ends.
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+
+#include "tests/support/ScratchFolder.h"
+#include "tests/tools/ProcessRunner.h"
+
+namespace tracebay::testing {
+namespace {
+
+const std::map<std::string, std::string> SimulatedUsb{{"LD_LIBRARY_PATH", SIMULATED_LIBRARY_DIR}};
+
+class CliRecord : public ::testing::Test, public ScratchFolder {
+protected:
+    CliRecord() : ScratchFolder("record-") {}
+
+    std::vector<std::string> arguments(std::vector<std::string> more) const {
+        more.insert(more.begin(), {"--usb", "record", "--dir", folder.string()});
+        return more;
+    }
+
+    // Every JSON file of the folder, by name, as its path and what it holds; a file that is no
+    // JSON object fails the test.
+    std::vector<std::pair<std::string, QJsonObject>> uploads() const {
+        std::vector<std::pair<std::string, QJsonObject>> found;
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            if (entry.path().extension() != ".json") continue;
+            const auto json = QJsonDocument::fromJson(
+                QByteArray::fromStdString(contentOf(entry.path().string())));
+            EXPECT_TRUE(json.isObject()) << entry.path();
+            found.emplace_back(entry.path().string(), json.object());
+        }
+        std::sort(found.begin(), found.end(),
+                  [](const auto& a, const auto& b) { return a.first < b.first; });
+        return found;
+    }
+
+    static std::vector<std::string> linesOf(const std::string& text) {
+        std::istringstream in(text);
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        return lines;
+    }
+};
+
+std::string pictureOf(const std::string& json) {
+    return json.substr(0, json.size() - std::string("json").size()) + "png";
+}
+
+int64_t capturedMs(const QJsonObject& upload) {
+    return QDateTime::fromString(upload["Captured"].toString(), Qt::ISODateWithMs)
+        .toMSecsSinceEpoch();
+}
+
+TEST_F(CliRecord, CountedUploadsComeWholeWithTheirPicturesAnIntervalApart) {
+    const auto result = runProcess(
+        TRACEBAY_CLI, arguments({"--count", "3", "--png", "--interval", "0.7"}), SimulatedUsb);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    const auto kept = uploads();
+    ASSERT_EQ(kept.size(), 3u);
+    EXPECT_EQ(fileCount(), 6u);
+    std::vector<std::string> printed;
+    for (size_t i = 0; i < kept.size(); ++i) {
+        const auto& [path, upload] = kept[i];
+        printed.push_back(path);
+        EXPECT_EQ(upload["Ch1Samples"].toArray().size(), 6201) << path;
+        EXPECT_EQ(QImage(QString::fromStdString(pictureOf(path))).size(), QSize(350, 250));
+        if (i > 0) {
+            EXPECT_GE(capturedMs(upload), capturedMs(kept[i - 1].second) + 690);
+        }
+    }
+    EXPECT_EQ(linesOf(result.out), printed);
+}
+
+// Interrupted during its third upload, which still ends whole, with nothing half-written left.
+TEST_F(CliRecord, InterruptEndsAfterTheUploadInProgress) {
+    BackgroundProcess recording(TRACEBAY_CLI, arguments({}), SimulatedUsb);
+    std::vector<std::string> printed{recording.nextLine(), recording.nextLine()};
+    ASSERT_NE(printed.back(), "");
+    EXPECT_EQ(recording.stop(), "");
+    EXPECT_EQ(recording.status(), 0);
+    for (std::string line; !(line = recording.nextLine()).empty();) printed.push_back(line);
+    const auto kept = uploads();
+    EXPECT_EQ(fileCount(), kept.size());
+    EXPECT_EQ(kept.size(), printed.size());
+}
+
+struct EndRow {
+    const char* name;
+    const char* faults;  // KAVLO_SIM_FAULTS
+    bool folderExists;
+    int status;
+    size_t files;
+    std::vector<std::string> messages;  // standard error, line by line
+};
+
+std::ostream& operator<<(std::ostream& out, const EndRow& row) { return out << row.name; }
+
+class CliRecordEnd : public CliRecord, public ::testing::WithParamInterface<EndRow> {};
+
+// A part that does not come is kept and named, and recording goes on; a lost link or a file
+// that cannot be written ends it.
+TEST_P(CliRecordEnd, EndsWithWhatCameWritten) {
+    const EndRow& row = GetParam();
+    if (!row.folderExists) std::filesystem::remove(folder);
+    auto environment = SimulatedUsb;
+    environment["KAVLO_SIM_FAULTS"] = row.faults;
+    const auto result =
+        runProcess(TRACEBAY_CLI, arguments({"--ch1", "--ch2", "--count", "2"}), environment);
+    EXPECT_EQ(result.status, row.status);
+    const auto lines = linesOf(result.err);
+    EXPECT_EQ(lines.size(), row.messages.size()) << result.err;
+    for (size_t i = 0; i < std::min(lines.size(), row.messages.size()); ++i)
+        EXPECT_EQ(lines[i].rfind(row.messages[i], 0), 0u) << lines[i];
+    if (!row.folderExists) {
+        EXPECT_NE(result.err.find(folder.string() + "/"), std::string::npos) << result.err;
+        return;
+    }
+    const auto kept = uploads();
+    EXPECT_EQ(kept.size(), row.files);
+    for (const auto& [path, upload] : kept)
+        EXPECT_TRUE(upload["Missing"].toObject().contains("CH2")) << path;
+}
+
+const std::string TimeOut = "USB Read Message: Read USB time out";
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Ends, CliRecordEnd, ::testing::Values(
+    EndRow{"SilentBlock", "silent,target=DATA? CHANNEL2", true, 3, 2,
+           {TimeOut, "CH2: no data (time-out)", TimeOut, "CH2: no data (time-out)"}},
+    EndRow{"LostLink", "disappear,target=DATA? CHANNEL2", true, 1, 1,
+           {"USB Read Message: Cann't Connect to USB Device", "no instrument found",
+            "CH2: no data (no device)"}},
+    EndRow{"MissingFolder", "", false, 1, 0, {"tracebay-cli: Cannot save \""}}),
+    [](const auto& row) { return row.param.name; });
+// clang-format on
+
+}  // namespace
+}  // namespace tracebay::testing

@@ -1,0 +1,78 @@
+#include "tools/RecordCommand.h"
+
+#include <signal.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <iostream>
+#include <thread>
+
+#include "platform/EscapedText.h"
+#include "tools/CliOutput.h"
+
+namespace tracebay::cli {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Seconds = std::chrono::duration<double>;
+
+// How late a stop asked for during the interval is seen at most.
+constexpr Seconds WaitSlice = std::chrono::milliseconds(50);
+
+volatile std::sig_atomic_t stopAsked = 0;
+
+void askStop(int) { stopAsked = 1; }
+
+// Waits until `seconds` after `start`; false when a stop is asked for meanwhile.
+bool waitUntil(Clock::time_point start, double seconds) {
+    for (;;) {
+        if (stopAsked) return false;
+        const Seconds left = Seconds(seconds) - (Clock::now() - start);
+        if (left <= Seconds::zero()) return true;
+        std::this_thread::sleep_for(std::min(left, WaitSlice));
+    }
+}
+
+// The upload's files, and the JSON file's path on standard output.
+int keep(exporting::UploadRecorder& recorder, const session::Upload& upload,
+         const Options& options) {
+    const std::string failure = recorder.record({upload.screen, {}, options.zoom / 100});
+    if (!failure.empty()) {
+        std::cerr << "tracebay-cli: " << platform::escapeControls(failure) << "\n";
+        return ExitFileFailed;
+    }
+    return writeOut(platform::escapeControls(recorder.lastFiles().front().toStdString()) + "\n");
+}
+
+}  // namespace
+
+// Interrupted calls go on, so that the upload in progress ends whole.
+void catchStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = askStop;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+int recordUploads(const Options& options, const NextUpload& next) {
+    exporting::UploadRecorder recorder(QString::fromStdString(options.record.folder),
+                                       options.record.files);
+    const int count = options.record.count;
+    bool incomplete = false;
+    Clock::time_point start;
+    while (!stopAsked && (count == 0 || recorder.recorded() < count)) {
+        if (recorder.recorded() > 0 && !waitUntil(start, options.record.intervalSeconds)) break;
+        start = Clock::now();
+        const std::optional<session::Upload> upload = next();
+        if (!upload) return ExitLinkFailed;
+        if (const int status = keep(recorder, *upload, options); status != ExitOk) return status;
+        incomplete = reportMissingParts(upload->screen) || incomplete;
+        if (upload->lost) return ExitLinkFailed;
+    }
+    return incomplete ? ExitIncomplete : ExitOk;
+}
+
+}  // namespace tracebay::cli
