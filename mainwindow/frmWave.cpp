@@ -4,7 +4,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -19,7 +18,7 @@
 #include "mainwindow/ShownUploads.h"
 #include "mainwindow/WaveView.h"
 #include "mainwindow/WindowTitle.h"
-#include "mainwindow/ZoomText.h"
+#include "mainwindow/ZoomField.h"
 #include "mainwindow/frmPrgress.h"
 #include "options/frmOption.h"
 #include "panel/frmV_Key.h"
@@ -35,9 +34,6 @@ constexpr const char* Title = "TraceBay";
 constexpr const char* PleaseConnect = "Please Connect Oscilloscope First";
 constexpr int StartTimerMs = 1;
 constexpr int IdleTimerMs = 500;
-const QStringList ZoomFactors{"50%",  "75%",  "100%", "125%", "150%",
-                              "200%", "250%", "300%", "400%", "500%"};
-constexpr int InitialZoomIndex = 4;
 
 }  // namespace
 
@@ -84,14 +80,11 @@ void frmWave::connectHandlers() {
         connect(controls_.OptionColor[i], &QRadioButton::toggled, this, [this, i](bool checked) {
             if (checked) OptionColor_Click(i);
         });
-    connect(controls_.BestFitChk, &QCheckBox::toggled, this, &frmWave::BestFitChk_Click);
-    connect(controls_.ZoomCombo, &QComboBox::editTextChanged, this, &frmWave::ZoomCombo_Change);
-    connect(controls_.ZoomCombo, &QComboBox::textActivated, this, &frmWave::ZoomCombo_Change);
+    zoom_ = new ZoomField(*controls_.ZoomCombo, *controls_.BestFitChk, *view_,
+                          [this](const std::string& text) { message(text); });
     auto* upload = new QButtonGroup(this);
     for (int i = 0; i < 4; ++i) upload->addButton(controls_.FlatBtnUpload[i], i);
     connect(upload, &QButtonGroup::idClicked, this, &frmWave::FlatBtnUpload_Click);
-    view_->showBestFit = [this](double scale) { showBestFit(scale); };
-    view_->stepZoom = [this](int direction) { stepZoom(direction); };
 }
 
 // The cursors and the repeated upload, offered in the picture's menu.
@@ -109,9 +102,7 @@ void frmWave::Form_Load() {
     Timer1->setInterval(StartTimerMs);
     Timer1->setEnabled(true);
     view_->ScreenScale = 1.0;
-    controls_.ZoomCombo->clear();
-    controls_.ZoomCombo->addItems(ZoomFactors);
-    controls_.ZoomCombo->setCurrentIndex(InitialZoomIndex);
+    zoom_->fill();
     acquisition::ScopeState& slot = view_->slot();
     slot.BestFit = slot.ColorDisplay = slot.GridVisible = true;
     view_->applyIndicatorScheme();
@@ -153,8 +144,7 @@ void frmWave::Timer1_Timer() {
 
 void frmWave::applyViewFlags() {
     const acquisition::ScopeState& slot = view_->slot();
-    controls_.BestFitChk->setChecked(slot.BestFit);
-    controls_.ZoomCombo->setEnabled(!slot.BestFit);
+    zoom_->showBestFitFlag();
     controls_.GridCheck->setChecked(slot.GridVisible);
     controls_.OptionColor[slot.ColorDisplay ? 0 : 1]->setChecked(true);
 }
@@ -291,42 +281,6 @@ void frmWave::OptionColor_Click(int) {
     view_->Form_Resize();
 }
 
-void frmWave::BestFitChk_Click() {
-    view_->slot().BestFit = controls_.BestFitChk->isChecked();
-    controls_.ZoomCombo->setEnabled(!view_->slot().BestFit);
-    // Leaving best fit keeps the picture as it is until another factor is chosen.
-    if (view_->slot().BestFit) view_->Form_Resize();
-}
-
-// The zoom field's handler runs when the text changes, and lays out once more.
-void frmWave::showBestFit(double scale) {
-    controls_.ZoomCombo->setEnabled(false);
-    controls_.ZoomCombo->setEditText(zoomText(scale));
-}
-
-// The next factor of the zoom list above (or below) the scale shown; best fit ends.
-void frmWave::stepZoom(int direction) {
-    QStringList factors;
-    for (int i = 0; i < controls_.ZoomCombo->count(); ++i)
-        factors << controls_.ZoomCombo->itemText(i);
-    const auto next = zoomStep(factors, view_->ScreenScale, direction);
-    if (!next) return;
-    controls_.BestFitChk->setChecked(false);
-    controls_.ZoomCombo->setEditText(factors[*next]);
-}
-
-void frmWave::ZoomCombo_Change() {
-    if (const auto scale = zoomScale(controls_.ZoomCombo->currentText()))
-        view_->ScreenScale = *scale;
-    else
-        message("Invalid Zoom Factor");
-    // Writing the same text again would put the text cursor behind the "%".
-    if (const QString shown = zoomText(view_->ScreenScale);
-        controls_.ZoomCombo->currentText() != shown)
-        controls_.ZoomCombo->setEditText(shown);
-    view_->Form_Resize();
-}
-
 void frmWave::FlatBtnUpload_Click(int index) {
     switch (index) {
         case 0: session().connect(options_); break;
@@ -369,7 +323,6 @@ void frmWave::message(const std::string& text) {
 void frmWave::stateChanged(State state) {
     if (closed_) return;
     uploading_ = state == State::Uploading;
-    busy_ = uploading_ || state == State::Connecting;
     if (state == State::Connected || state == State::Disconnected) {
         connected_ = state == State::Connected;
         view_->showConnected(connected_);

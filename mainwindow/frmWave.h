@@ -20,6 +20,7 @@ namespace tracebay::mainwindow {
 
 class ShownUploads;
 class WaveView;
+class ZoomField;
 
 // What the main window works with but does not own: the host of its thread, the settings store,
 // and the maker of the session that owns the instrument.
@@ -69,8 +70,6 @@ private slots:
     void ChkCH_Click(int index);
     void GridCheck_Click();
     void OptionColor_Click(int index);
-    void BestFitChk_Click();
-    void ZoomCombo_Change();
     void FlatBtnUpload_Click(int index);
     void RefreshContinuously_Toggled(bool on);
 
@@ -82,9 +81,7 @@ private:
     void Form_Load();
     void MainLoadInit();
     void applyViewFlags();
-    void showBestFit(double scale);
     void showTitle();
-    void stepZoom(int direction);
     void resetRefreshButton();
     session::Sources tickedSources() const;
     void showOptions();
@@ -106,12 +103,12 @@ private:
     session::LinkOptions options_;
     int32_t gpibAddress_ = 0;
     WaveView* view_ = nullptr;
+    ZoomField* zoom_ = nullptr;
     ShownUploads* shown_ = nullptr;
     std::unique_ptr<session::SessionOwner> session_;
     std::unique_ptr<platform::HostTimer> Timer1;
     bool connected_ = false;
     bool uploading_ = false;
-    bool busy_ = false;  // connecting or uploading
     bool closeRequested_ = false;
     bool closed_ = false;
     // The parts of the last upload nobody was told of, said once its progress window is gone.
