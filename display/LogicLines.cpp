@@ -41,8 +41,8 @@ double baseRow(const Screen& screen, const SystemBlock& block, std::string_view 
 // split screen a label never rises above the grid.
 void drawLabel(platform::PictureSurface& surface, const Screen& screen, const SystemBlock& block,
                int line, std::string_view fftDisplay) {
-    double y = (block.LaLinePos(line) - 25) * screen.s + baseRow(screen, block, fftDisplay, line) -
-               12;
+    double y =
+        (block.LaLinePos(line) - 25) * screen.s + baseRow(screen, block, fftDisplay, line) - 12;
     if (fftSplit(block, fftDisplay)) y = std::max(y, Screen::GridTop);
     surface.setBold(false);
     if (line < 10) {
