@@ -34,6 +34,10 @@ bool dropField(std::string& text) {
 
 }  // namespace
 
+InstrumentIdentity Connection::identity() const {
+    return {Maker, ScopeModel, withoutLineEnd(FirmwareVersion), SerialNumber};
+}
+
 int32_t firmwareValue(const std::string& version) {
     const int a = twoDigits(version, 0);
     const int b = twoDigits(version, 3);

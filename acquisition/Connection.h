@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "acquisition/ScopeState.h"
 #include "link/CommandChannel.h"
 
 namespace tracebay::acquisition {
@@ -37,6 +38,8 @@ public:
     std::string SerialNumber;
     std::string FirmwareVersion;
     bool HasLogicAnalyzer = false;
+    // Those fields as an upload names its instrument: the firmware without its line end.
+    InstrumentIdentity identity() const;
 
 private:
     std::string queryIdentity();

@@ -244,8 +244,7 @@ void Session::runRefresh(const Sources& sources, int leadMs) {
     try {
         if (leadMs > 0) host_.sleepMs(leadMs);
         working.Captured = acquisition::capturedText(host_.wallClock());
-        const Identity who = identity();
-        working.Instrument = {who.maker, who.model, who.firmware, who.serial};
+        working.Instrument = connection_.identity();
         untold = acquisition_.RunUpload(working);
     } catch (const link::LinkLost& lost) {
         noteLostParts(working, lost.error());
@@ -309,11 +308,8 @@ void Session::linkLost(const link::LinkError& error) {
 }
 
 Identity Session::identity() const {
-    std::string firmware = connection_.FirmwareVersion;
-    while (!firmware.empty() && (firmware.back() == '\n' || firmware.back() == '\r'))
-        firmware.pop_back();
-    return {connection_.Maker, connection_.ScopeModel, connection_.SerialNumber, firmware,
-            connection_.HasLogicAnalyzer};
+    const acquisition::InstrumentIdentity who = connection_.identity();
+    return {who.Maker, who.Model, who.Serial, who.Firmware, connection_.HasLogicAnalyzer};
 }
 
 void Session::setState(State state) {

@@ -155,10 +155,6 @@ private:
         session().refresh(sources);
         if (!upload_) return std::nullopt;
         acquisition::ScopeState& slot = upload_->screen;
-        slot.ShowCh1 = upload_->sources.ch1;
-        slot.ShowCh2 = upload_->sources.ch2;
-        slot.ShowMath = upload_->sources.math;
-        slot.ShowLa = upload_->sources.la;
         slot.ColorDisplay = !options_.blackAndWhite;
         slot.GridVisible = !options_.noGrid;
         slot.HasData = true;
