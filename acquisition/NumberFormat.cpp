@@ -1,5 +1,6 @@
 #include "acquisition/NumberFormat.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -82,6 +83,13 @@ std::string formatNumber(double value, std::string_view pattern) {
     result += integer;
     if (p.point) result += "." + fraction;
     return result + p.suffix;
+}
+
+std::string decimalText(double value) {
+    std::array<char, 32> text{};
+    const auto written = std::to_chars(text.data(), text.data() + text.size(),
+                                       value == 0 ? 0.0 : value, std::chars_format::general, 10);
+    return std::string(text.data(), written.ptr);
 }
 
 }  // namespace tracebay::acquisition

@@ -12,4 +12,9 @@ namespace tracebay::acquisition {
 // leading "-".
 std::string formatNumber(double value, std::string_view pattern);
 
+// A number as the files write it: its shortest form with ten significant digits at most (the
+// instrument's 8-bit rows never need more, and sums such as 4 * 0.03 do not show their binary
+// tails), -0 as 0.
+std::string decimalText(double value);
+
 }  // namespace tracebay::acquisition

@@ -7,9 +7,6 @@
 namespace tracebay::acquisition {
 namespace {
 
-// Rows per vertical division and base units per horizontal division on the screen.
-constexpr double RowsPerDivision = 25;
-constexpr double ColumnsPerDivision = 25;
 constexpr double CentreRow = 100;
 constexpr double CentreColumn = 150;
 
@@ -42,6 +39,18 @@ Vertical channelVertical(const std::string& scaleText, const std::string& offset
     const double scale = volts(scaleText);
     if (!(scale > 0) || !std::isfinite(scale)) return {};
     return {CentreRow - RowsPerDivision * volts(offsetText) / scale, scale / RowsPerDivision};
+}
+
+Vertical blockVertical(int16_t offsetRows, double scale) {
+    return {CentreRow - offsetRows, scale / RowsPerDivision};
+}
+
+bool alternateTrigger(const ScopeState& slot) { return slot.TriggerMode == "ALTERNATION"; }
+
+Horizontal halfTimeBase(const ScopeState& slot, bool upper) {
+    if (!alternateTrigger(slot)) return timeBase(slot.TimeScaleText, slot.TimeOffsetText);
+    return upper ? timeBase(slot.AltCh1TimeScaleText, slot.AltCh1TimeOffsetText)
+                 : timeBase(slot.AltCh2TimeScaleText, slot.AltCh2TimeOffsetText);
 }
 
 }  // namespace tracebay::acquisition

@@ -12,7 +12,6 @@ namespace {
 
 constexpr int ReadoutPadding = 3;
 constexpr int ReadoutLineHeight = 11;
-constexpr const char* Alternation = "ALTERNATION";
 
 std::string quantity(double value, std::string_view unit) {
     return acquisition::quantityText(value, 0, unit, true);
@@ -24,10 +23,7 @@ double screenUnits(double pixel, double s) { return (pixel - Screen::GridLeft) /
 void addTimeLines(std::vector<ReadoutLine>& lines, const Screen& screen, const Cursors& cursors,
                   const ScopeState& slot) {
     // In alternate trigger the upper half's time base stands for the screen's.
-    const bool alternate = slot.TriggerMode == Alternation;
-    const acquisition::Horizontal time =
-        alternate ? acquisition::timeBase(slot.AltCh1TimeScaleText, slot.AltCh1TimeOffsetText)
-                  : acquisition::timeBase(slot.TimeScaleText, slot.TimeOffsetText);
+    const acquisition::Horizontal time = acquisition::halfTimeBase(slot, true);
     const auto t1 = time.at(screenUnits(cursors.CursorX1, screen.s));
     const auto t2 = time.at(screenUnits(cursors.CursorX2, screen.s));
     if (!t1 || !t2) return;

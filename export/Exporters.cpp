@@ -15,9 +15,7 @@ namespace {
 
 std::string writeUpload(const Shown& shown, QIODevice& device) {
     if (!shown.slot.HasData) return "nothing has been uploaded";
-    const std::string json = acquisition::toJson(shown.slot);
-    const auto size = static_cast<qint64>(json.size());
-    return device.write(json.data(), size) == size ? "" : device.errorString().toStdString();
+    return writeBytes(acquisition::toJson(shown.slot), {}, device);
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <zip.h>
 
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -13,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "acquisition/NumberFormat.h"
 #include "acquisition/SystemBlock.h"
 #include "export/LogicSamples.h"
 #include "export/PictureExport.h"
@@ -21,20 +21,6 @@ namespace tracebay::exporting {
 namespace {
 
 constexpr int Lines = acquisition::SystemBlock::LogicLines;
-
-std::string number(double value) {
-    std::array<char, 32> text{};
-    const auto written = std::to_chars(text.data(), text.data() + text.size(), value,
-                                       std::chars_format::general, 10);
-    return std::string(text.data(), written.ptr);
-}
-
-std::string writeAll(const std::optional<std::string>& bytes, const std::string& error,
-                     QIODevice& device) {
-    if (!bytes) return error;
-    const auto size = static_cast<qint64>(bytes->size());
-    return device.write(bytes->data(), size) == size ? "" : device.errorString().toStdString();
-}
 
 // A time unit of the dump and the sample interval counted in it.
 struct Timescale {
@@ -90,7 +76,7 @@ std::string header(const acquisition::ScopeState& slot, const LogicRecord& recor
     const double trigger =
         (record.time.zeroColumn - record.samples.firstColumn) * record.time.perColumn;
     std::string text = "$version TraceBay $end\n$comment\n";
-    text += "    trigger at " + number(trigger) + " s from the first sample\n";
+    text += "    trigger at " + acquisition::decimalText(trigger) + " s from the first sample\n";
     text += "    instrument: " + identity(slot.Instrument) + "\n";
     text += "    captured: " + (slot.Captured.empty() ? "unknown" : commentText(slot.Captured));
     text += "\n$end\n$timescale " + scale.unit + " $end\n$scope module logic $end\n";
@@ -210,29 +196,52 @@ std::optional<std::string> valueChangeDump(const acquisition::ScopeState& slot,
            '\n';
 }
 
-std::optional<std::string> sigrokSession(const acquisition::ScopeState& slot, std::string& error) {
-    const auto record = logicRecord(slot, error);
+namespace {
+
+// The logic lines and their sample rate, which a session gives in whole hertz.
+std::optional<std::pair<LogicRecord, uint64_t>> sessionSamples(const acquisition::ScopeState& slot,
+                                                               std::string& error) {
+    auto record = logicRecord(slot, error);
     if (!record) return std::nullopt;
     const auto hertz = wholeHertz(record->time.perColumn);
     if (!hertz) {
         error = "a sigrok session needs a sample rate in whole hertz, and these samples come " +
-                number(1 / record->time.perColumn) + " times a second";
+                acquisition::decimalText(1 / record->time.perColumn) + " times a second";
         return std::nullopt;
     }
+    return std::pair{std::move(*record), *hertz};
+}
+
+}  // namespace
+
+bool fitsValueChangeDump(const acquisition::ScopeState& slot) {
+    std::string error;
+    return logicRecord(slot, error).has_value();
+}
+
+bool fitsSigrokSession(const acquisition::ScopeState& slot) {
+    std::string error;
+    return sessionSamples(slot, error).has_value();
+}
+
+std::optional<std::string> sigrokSession(const acquisition::ScopeState& slot, std::string& error) {
+    const auto samples = sessionSamples(slot, error);
+    if (!samples) return std::nullopt;
+    const auto& [record, hertz] = *samples;
     return zipArchive({{"version", "2"},
-                       {"metadata", metadata(*hertz)},
-                       {"logic-1-1", littleEndianWords(record->samples.words)}},
+                       {"metadata", metadata(hertz)},
+                       {"logic-1-1", littleEndianWords(record.samples.words)}},
                       error);
 }
 
 std::string writeVcd(const Shown& shown, QIODevice& device) {
     std::string error;
-    return writeAll(valueChangeDump(shown.slot, error), error, device);
+    return writeBytes(valueChangeDump(shown.slot, error), error, device);
 }
 
 std::string writeSigrokSession(const Shown& shown, QIODevice& device) {
     std::string error;
-    return writeAll(sigrokSession(shown.slot, error), error, device);
+    return writeBytes(sigrokSession(shown.slot, error), error, device);
 }
 
 }  // namespace tracebay::exporting

@@ -25,6 +25,10 @@ std::optional<std::string> valueChangeDump(const acquisition::ScopeState& slot, 
 // sample rate must come out in whole hertz.
 std::optional<std::string> sigrokSession(const acquisition::ScopeState& slot, std::string& error);
 
+// Whether the upload's logic lines make a dump, and a session, without making them.
+bool fitsValueChangeDump(const acquisition::ScopeState& slot);
+bool fitsSigrokSession(const acquisition::ScopeState& slot);
+
 std::string writeVcd(const Shown& shown, QIODevice& device);
 std::string writeSigrokSession(const Shown& shown, QIODevice& device);
 

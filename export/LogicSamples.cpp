@@ -42,7 +42,7 @@ std::optional<LogicRecord> logicRecord(const acquisition::ScopeState& slot, std:
         error = slot.HasData ? "the upload holds no logic lines" : "nothing has been uploaded";
         return std::nullopt;
     }
-    if (slot.TriggerMode == "ALTERNATION") {
+    if (acquisition::alternateTrigger(slot)) {
         error = "in alternate trigger the upload holds no time base of the logic lines";
         return std::nullopt;
     }

@@ -83,4 +83,11 @@ bool printPicture(const Shown& shown, QPrinter& printer) {
     return painter.end();
 }
 
+std::string writeBytes(const std::optional<std::string>& bytes, const std::string& error,
+                       QIODevice& device) {
+    if (!bytes) return error;
+    const auto size = static_cast<qint64>(bytes->size());
+    return device.write(bytes->data(), size) == size ? "" : device.errorString().toStdString();
+}
+
 }  // namespace tracebay::exporting

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "acquisition/ScopeState.h"
@@ -31,6 +32,10 @@ std::string writePng(const Shown& shown, QIODevice& device);
 // page a point to the pixel.
 std::string writeSvg(const Shown& shown, QIODevice& device);
 std::string writePdf(const Shown& shown, QIODevice& device);
+
+// Writes an export's bytes; "" when done, else `error` when there are none, or the device's.
+std::string writeBytes(const std::optional<std::string>& bytes, const std::string& error,
+                       QIODevice& device);
 
 // Prints the picture as shapes, as large as fits the printer's page, centred on it; false when
 // the printer could not be started.

@@ -9,19 +9,14 @@
 namespace tracebay::exporting {
 namespace {
 
+using acquisition::blockVertical;
 using acquisition::channelVertical;
 using acquisition::Horizontal;
 using acquisition::ScopeState;
 using acquisition::SystemBlock;
-using acquisition::timeBase;
 using acquisition::Vertical;
 
-constexpr std::string_view Alternation = "ALTERNATION";
 constexpr std::string_view On = "ON";
-// Rows per vertical division and base units per horizontal division on the screen.
-constexpr double RowsPerDivision = 25;
-constexpr double ColumnsPerDivision = 25;
-constexpr double CentreRow = 100;
 
 // A source the instrument showed and whose block came with the last upload.
 bool delivered(const ScopeState& slot, std::string_view source, uint8_t valid,
@@ -29,21 +24,16 @@ bool delivered(const ScopeState& slot, std::string_view source, uint8_t valid,
     return valid == 1 && slot.received(source, samples);
 }
 
-Vertical blockVertical(int16_t offsetRows, float scale) {
-    return {CentreRow - offsetRows, scale / RowsPerDivision};
-}
-
 class YtSeries {
 public:
     explicit YtSeries(const ScopeState& s) : s_(s), block_(s.SystemBlock) {
-        alternate_ = s.TriggerMode == Alternation;
+        alternate_ = acquisition::alternateTrigger(s);
         const Span screen = columnSpan(block_.ScreenStart(), block_.ScreenEnd());
         upper_ = alternate_ ? columnSpan(block_.AltUpperStart(), block_.AltUpperEnd()) : screen;
         lower_ = alternate_ ? columnSpan(block_.AltLowerStart(), block_.AltLowerEnd()) : screen;
         // In alternate trigger each half has its time base; MATH shares the lower half's.
-        const Horizontal main = timeBase(s.TimeScaleText, s.TimeOffsetText);
-        upperTime_ = alternate_ ? timeBase(s.AltCh1TimeScaleText, s.AltCh1TimeOffsetText) : main;
-        lowerTime_ = alternate_ ? timeBase(s.AltCh2TimeScaleText, s.AltCh2TimeOffsetText) : main;
+        upperTime_ = acquisition::halfTimeBase(s, true);
+        lowerTime_ = acquisition::halfTimeBase(s, false);
         addChannel(s.CapturedCh1, "CH1", block_.Ch1Valid(), s.Ch1Samples, s.Ch1ScaleText,
                    s.Ch1OffsetText, upper_, upperTime_);
         addChannel(s.CapturedCh2, "CH2", block_.Ch2Valid(), s.Ch2Samples, s.Ch2ScaleText,
@@ -85,7 +75,8 @@ private:
         const Span window{
             std::max(0, 150 - centre),
             std::min(299, static_cast<int>(std::nearbyint(150 - centre + span / 2.0)))};
-        const Horizontal frequency{150.0 - centre, block_.FftHzPerDiv() / ColumnsPerDivision};
+        const Horizontal frequency{150.0 - centre,
+                                   block_.FftHzPerDiv() / acquisition::ColumnsPerDivision};
         add({"FFT", block_.FftDbScale() != 0 ? "dBVrms" : "Vrms", window, frequency,
              blockVertical(block_.FftOffsetRows(), block_.FftScale()), &s_.FftSamples, 2,
              2L * centre - 298});

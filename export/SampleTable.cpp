@@ -3,11 +3,10 @@
 #include <QIODevice>
 
 #include <algorithm>
-#include <array>
-#include <charconv>
 #include <functional>
 #include <vector>
 
+#include "acquisition/NumberFormat.h"
 #include "export/LogicSamples.h"
 #include "export/PictureExport.h"
 #include "export/SampleSeries.h"
@@ -54,17 +53,12 @@ public:
 
 private:
     void addTimes() {
-        if (s_.TriggerMode != "ALTERNATION") {
-            columns.push_back(
-                axisColumn("time (s)", acquisition::timeBase(s_.TimeScaleText, s_.TimeOffsetText)));
+        if (!acquisition::alternateTrigger(s_)) {
+            columns.push_back(axisColumn("time (s)", acquisition::halfTimeBase(s_, true)));
             return;
         }
-        columns.push_back(
-            axisColumn("CH1 time (s)",
-                       acquisition::timeBase(s_.AltCh1TimeScaleText, s_.AltCh1TimeOffsetText)));
-        columns.push_back(
-            axisColumn("CH2 time (s)",
-                       acquisition::timeBase(s_.AltCh2TimeScaleText, s_.AltCh2TimeOffsetText)));
+        columns.push_back(axisColumn("CH1 time (s)", acquisition::halfTimeBase(s_, true)));
+        columns.push_back(axisColumn("CH2 time (s)", acquisition::halfTimeBase(s_, false)));
     }
 
     void addColumn(std::string header, Span window, std::function<Cell(int)> at) {
@@ -97,15 +91,6 @@ std::vector<Column> xyColumns(const std::vector<SampleSeries>& series) {
     return columns;
 }
 
-void appendNumber(std::string& line, double value) {
-    std::array<char, 32> text{};
-    // Ten significant digits: the instrument's 8-bit rows never need more, and sums such as
-    // 4 * 0.03 do not show their binary tails.
-    const auto written = std::to_chars(text.data(), text.data() + text.size(), value,
-                                       std::chars_format::general, 10);
-    line.append(text.data(), written.ptr);
-}
-
 std::string table(const std::vector<Column>& columns, Span rows) {
     std::string csv;
     for (size_t i = 0; i < columns.size(); ++i) csv += (i ? "," : "") + columns[i].header;
@@ -113,7 +98,7 @@ std::string table(const std::vector<Column>& columns, Span rows) {
     for (int row = rows.first; row <= rows.last; ++row) {
         for (size_t i = 0; i < columns.size(); ++i) {
             if (i) csv += ',';
-            if (const Cell cell = columns[i].at(row)) appendNumber(csv, *cell == 0 ? 0 : *cell);
+            if (const Cell cell = columns[i].at(row)) csv += acquisition::decimalText(*cell);
         }
         csv += '\n';
     }
@@ -142,10 +127,7 @@ std::optional<std::string> samplesCsv(const ScopeState& slot, std::string& error
 
 std::string writeCsv(const Shown& shown, QIODevice& device) {
     std::string error;
-    const auto csv = samplesCsv(shown.slot, error);
-    if (!csv) return error;
-    const auto size = static_cast<qint64>(csv->size());
-    return device.write(csv->data(), size) == size ? "" : device.errorString().toStdString();
+    return writeBytes(samplesCsv(shown.slot, error), error, device);
 }
 
 }  // namespace tracebay::exporting

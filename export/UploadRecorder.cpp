@@ -40,9 +40,8 @@ std::string UploadRecorder::record(const Shown& shown) {
     std::vector<const char*> options{"--json"};
     if (choice_.png) options.push_back("--png");
     // The logic files go with the uploads whose lines they can hold.
-    std::string refused;
-    if (choice_.vcd && valueChangeDump(shown.slot, refused)) options.push_back("--vcd");
-    if (choice_.sr && sigrokSession(shown.slot, refused)) options.push_back("--sr");
+    if (choice_.vcd && fitsValueChangeDump(shown.slot)) options.push_back("--vcd");
+    if (choice_.sr && fitsSigrokSession(shown.slot)) options.push_back("--sr");
     const QString stem = QDir(folder_).filePath(freeStem(shown.slot.Captured));
     for (const char* option : options) {
         const Format* format = formatForOption(option);

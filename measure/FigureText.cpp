@@ -1,8 +1,6 @@
 #include "measure/FigureText.h"
 
 #include <algorithm>
-#include <array>
-#include <charconv>
 #include <cmath>
 
 #include "acquisition/NumberFormat.h"
@@ -43,10 +41,7 @@ Shown shownAs(const SourceFigures& source, Figure figure, double value) {
 // need more, and sums do not show their binary tails.
 std::string jsonNumber(std::optional<double> value) {
     if (!value || !std::isfinite(*value)) return "null";
-    std::array<char, 32> text{};
-    const auto written = std::to_chars(text.data(), text.data() + text.size(),
-                                       *value == 0 ? 0.0 : *value, std::chars_format::general, 10);
-    return std::string(text.data(), written.ptr);
+    return acquisition::decimalText(*value);
 }
 
 // The figures any of the sources has, in their order.
