@@ -17,15 +17,15 @@ std::string quantity(double value, std::string_view unit) {
     return acquisition::quantityText(value, 0, unit, true);
 }
 
-// A place in pixels as screen units from the grid's corner.
-double screenUnits(double pixel, double s) { return (pixel - Screen::GridLeft) / s; }
+// A place in pixels as screen columns from the grid's left edge.
+double gridColumn(double pixel, double s) { return (pixel - Screen::GridLeft) / s; }
 
 void addTimeLines(std::vector<ReadoutLine>& lines, const Screen& screen, const Cursors& cursors,
                   const ScopeState& slot) {
     // In alternate trigger the upper half's time base stands for the screen's.
     const acquisition::Horizontal time = acquisition::halfTimeBase(slot, true);
-    const auto t1 = time.at(screenUnits(cursors.CursorX1, screen.s));
-    const auto t2 = time.at(screenUnits(cursors.CursorX2, screen.s));
+    const auto t1 = time.at(gridColumn(cursors.CursorX1, screen.s));
+    const auto t2 = time.at(gridColumn(cursors.CursorX2, screen.s));
     if (!t1 || !t2) return;
     const double distance = std::abs(*t1 - *t2);
     lines.push_back(
@@ -35,13 +35,26 @@ void addTimeLines(std::vector<ReadoutLine>& lines, const Screen& screen, const C
     lines.push_back({ReadoutLine::Kind::Time, difference});
 }
 
+// A place in pixels as a row of a channel's samples, as the channel is drawn: in alternate
+// trigger each channel in its half of the grid, beside a split FFT both in the upper half.
+double channelRow(double pixel, const Screen& screen, const ScopeState& slot, bool ch1) {
+    const bool alternate = acquisition::alternateTrigger(slot);
+    const bool halved =
+        alternate || (slot.FftDisplay == "ON" && slot.SystemBlock.FftFullScreen() == 0);
+    const double top = Screen::GridTop + (alternate && !ch1 ? 100 * screen.s : 0);
+    return (pixel - top) / screen.s * (halved ? 2 : 1);
+}
+
 void addVoltLines(std::vector<ReadoutLine>& lines, const Screen& screen, const Cursors& cursors,
-                  const std::string& name, ReadoutLine::Kind kind, const std::string& scaleText,
-                  const std::string& offsetText) {
+                  const ScopeState& slot, bool ch1) {
+    const std::string& scaleText = ch1 ? slot.Ch1ScaleText : slot.Ch2ScaleText;
     if (scaleText.empty()) return;
-    const acquisition::Vertical volts = acquisition::channelVertical(scaleText, offsetText);
-    const auto v1 = volts.at(screenUnits(cursors.CursorY1, screen.s));
-    const auto v2 = volts.at(screenUnits(cursors.CursorY2, screen.s));
+    const std::string name = ch1 ? "CH1" : "CH2";
+    const ReadoutLine::Kind kind = ch1 ? ReadoutLine::Kind::Ch1 : ReadoutLine::Kind::Ch2;
+    const acquisition::Vertical volts =
+        acquisition::channelVertical(scaleText, ch1 ? slot.Ch1OffsetText : slot.Ch2OffsetText);
+    const auto v1 = volts.at(channelRow(cursors.CursorY1, screen, slot, ch1));
+    const auto v2 = volts.at(channelRow(cursors.CursorY2, screen, slot, ch1));
     if (!v1 || !v2) return;
     lines.push_back({kind, name + " Y1 " + quantity(*v1, "V") + "   Y2 " + quantity(*v2, "V")});
     lines.push_back({kind, name + " |Y1-Y2| " + quantity(std::abs(*v1 - *v2), "V")});
@@ -54,10 +67,8 @@ std::vector<ReadoutLine> cursorReadout(const Screen& screen, const Cursors& curs
     std::vector<ReadoutLine> lines;
     if (cursors.TimeCursorsOn) addTimeLines(lines, screen, cursors, slot);
     if (!cursors.VoltCursorsOn) return lines;
-    addVoltLines(lines, screen, cursors, "CH1", ReadoutLine::Kind::Ch1, slot.Ch1ScaleText,
-                 slot.Ch1OffsetText);
-    addVoltLines(lines, screen, cursors, "CH2", ReadoutLine::Kind::Ch2, slot.Ch2ScaleText,
-                 slot.Ch2OffsetText);
+    addVoltLines(lines, screen, cursors, slot, true);
+    addVoltLines(lines, screen, cursors, slot, false);
     return lines;
 }
 

@@ -118,6 +118,39 @@ TEST_F(CursorOverlayTest, ReadoutIsTheSameAtAnyScale) {
     EXPECT_FALSE(atOne.empty());
 }
 
+struct LayoutRow {
+    const char* name;
+    const char* triggerMode;
+    const char* fftDisplay;
+    double ch1Ground, ch2Ground;  // the pixel rows the channels' ground markers are drawn at
+    const char* ch1Below;         // what 25 pixels below CH1's ground reads, at 500 mV/div
+    const char* ch2Below;         // ... below CH2's ground, at 1 V/div
+};
+
+// A cursor on a channel's drawn ground reads 0 V, and 25 pixels below it one division, or two
+// where the channel is drawn in half the grid.
+TEST_F(CursorOverlayTest, VoltsFollowWhereEachChannelIsDrawn) {
+    const LayoutRow rows[] = {
+        {"whole grid", "EDGE", "OFF", 125, 125, "-500 mV", "-1.00 V"},
+        {"alternate trigger", "ALTERNATION", "OFF", 75, 175, "-1.00 V", "-2.00 V"},
+        {"beside a split FFT", "EDGE", "ON", 75, 75, "-1.00 V", "-2.00 V"}};
+    cursors.VoltCursorsOn = true;
+    for (const LayoutRow& row : rows) {
+        b.slot.TriggerMode = row.triggerMode;
+        b.slot.FftDisplay = row.fftDisplay;
+        std::vector<std::string> texts;
+        for (const double ground : {row.ch1Ground, row.ch2Ground}) {
+            cursors.CursorY1 = ground;
+            cursors.CursorY2 = ground + 25;
+            for (const auto& line : cursorReadout(screen, cursors, b.slot))
+                texts.push_back(line.text);
+        }
+        ASSERT_EQ(texts.size(), 8u) << row.name;
+        EXPECT_EQ(texts[0], "CH1 Y1 0 V   Y2 " + std::string(row.ch1Below)) << row.name;
+        EXPECT_EQ(texts[6], "CH2 Y1 0 V   Y2 " + std::string(row.ch2Below)) << row.name;
+    }
+}
+
 TEST(CursorOverlayLifetime, DeletingWithNothingHeldDoesNothing) {
     CursorOverlay overlay;
     overlay.DeleteBackBuffer();
