@@ -66,7 +66,7 @@ void ShownUploads::arrived() {
 }
 
 void ShownUploads::step(int direction) {
-    const UploadHistory::Entry* entry = history_.step(direction);
+    const session::UploadHistory::Entry* entry = history_.step(direction);
     if (!entry) return;
     view_.recallUpload(entry->upload, entry->file);
     if (measurements_) measurements_->showFigures(view_.slot());

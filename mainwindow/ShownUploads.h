@@ -9,9 +9,9 @@
 
 #include "export/UploadRecorder.h"
 #include "mainwindow/RecordDialog.h"
-#include "mainwindow/UploadHistory.h"
 #include "platform/HostServices.h"
 #include "platform/SettingsStore.h"
+#include "session/UploadHistory.h"
 
 class QAction;
 
@@ -39,7 +39,7 @@ public:
     // Uploads repeat: their measurements add up to a series.
     void setLive(bool live) { live_ = live; }
     void step(int direction);
-    const UploadHistory& history() const { return history_; }
+    const session::UploadHistory& history() const { return history_; }
     // "3 of 100" while an earlier upload is shown, or while uploads are kept and do not repeat;
     // empty otherwise.
     QString place() const;
@@ -66,7 +66,7 @@ private:
     WaveView& view_;
     platform::HostServices& host_;
     platform::SettingsStore& settings_;
-    UploadHistory history_;
+    session::UploadHistory history_;
     std::unique_ptr<exporting::UploadRecorder> recorder_;
     MeasurementsWindow* measurements_ = nullptr;
     QAction* previous_ = nullptr;

@@ -15,7 +15,6 @@
 #include "mainwindow/MeasurementsWindow.h"
 #include "mainwindow/PictureSharing.h"
 #include "mainwindow/ShownUploads.h"
-#include "mainwindow/UploadHistory.h"
 #include "tests/mainwindow/MainWindowRig.h"
 
 namespace tracebay::mainwindow {
@@ -132,24 +131,6 @@ TEST_F(LiveView, PanelKeysGoOutBetweenRepeatedUploads) {
     ASSERT_NE(key + 1, commands.end());
     EXPECT_EQ(*(key + 1), ":TRIGGER:STATUS?") << "before the next upload's first query";
     EXPECT_NE(window->view().slot().TimeScaleText, before);
-}
-
-TEST(UploadHistoryBounds, TheHundredAndFirstDropsTheOldestAndAHundredFitTheLimit) {
-    UploadHistory history;
-    acquisition::ScopeState full;
-    for (auto* samples :
-         {&full.Ch1Samples, &full.Ch2Samples, &full.FftSamples, &full.MathSamples, &full.LaSamples})
-        samples->assign(acquisition::ScopeState::SampleCount, 1);
-    for (int i = 1; i <= 101; ++i) {
-        full.Captured = std::to_string(i);
-        history.add(full, {});
-    }
-    EXPECT_EQ(history.count(), UploadHistory::Capacity);
-    EXPECT_EQ(history.place(), 100u);
-    for (int i = 0; i < 99; ++i) history.step(-1);
-    EXPECT_EQ(history.shown()->upload.Captured, "2");
-    EXPECT_EQ(history.step(-1), nullptr);
-    EXPECT_LE(history.bytes(), UploadHistory::ByteLimit);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "session/UploadHistory.h"
 #include "tests/support/SessionRig.h"
 
 namespace tracebay::session {
@@ -205,6 +206,24 @@ TEST(Session, WithdrawnKeyIsNotSent) {
     });
     rig.upload(true);
     EXPECT_FALSE(has(rig.commands, ":KEY:V_POS_INC"));
+}
+
+TEST(UploadHistoryBounds, TheHundredAndFirstDropsTheOldestAndAHundredFitTheLimit) {
+    UploadHistory history;
+    acquisition::ScopeState full;
+    for (auto* samples :
+         {&full.Ch1Samples, &full.Ch2Samples, &full.FftSamples, &full.MathSamples, &full.LaSamples})
+        samples->assign(acquisition::ScopeState::SampleCount, 1);
+    for (int i = 1; i <= 101; ++i) {
+        full.Captured = std::to_string(i);
+        history.add(full, {});
+    }
+    EXPECT_EQ(history.count(), UploadHistory::Capacity);
+    EXPECT_EQ(history.place(), 100u);
+    for (int i = 0; i < 99; ++i) history.step(-1);
+    EXPECT_EQ(history.shown()->upload.Captured, "2");
+    EXPECT_EQ(history.step(-1), nullptr);
+    EXPECT_LE(history.bytes(), UploadHistory::ByteLimit);
 }
 
 }  // namespace

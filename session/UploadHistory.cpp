@@ -1,6 +1,6 @@
-#include "mainwindow/UploadHistory.h"
+#include "session/UploadHistory.h"
 
-namespace tracebay::mainwindow {
+namespace tracebay::session {
 namespace {
 
 size_t samplesBytes(const acquisition::ScopeState::Samples& samples) {
@@ -41,4 +41,4 @@ const UploadHistory::Entry* UploadHistory::step(int direction) {
     return &entries_[shown_];
 }
 
-}  // namespace tracebay::mainwindow
+}  // namespace tracebay::session

@@ -7,7 +7,7 @@
 
 #include "acquisition/ScopeState.h"
 
-namespace tracebay::mainwindow {
+namespace tracebay::session {
 
 // The uploads shown lately, oldest first, and which of them is shown. A new one is shown at
 // once; the oldest go when there are more than Capacity or they take more than ByteLimit.
@@ -41,4 +41,4 @@ private:
     size_t bytes_ = 0;
 };
 
-}  // namespace tracebay::mainwindow
+}  // namespace tracebay::session
