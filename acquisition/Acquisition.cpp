@@ -22,6 +22,22 @@ int32_t normalised(int32_t byte, bool noClamp) {
     return std::clamp(byte, FirstRow, LastRow) - FirstRow;
 }
 
+// An upload the link left half-way: every part it asked for and did not get says why.
+void noteLostParts(ScopeState& s, const link::LinkError& error) {
+    const std::string mathPart = s.FftDisplay == Cmd::ON ? "FFT" : "MATH";
+    const std::pair<bool, std::string> parts[] = {{true, std::string(Acquisition::SystemBlockPart)},
+                                                  {s.CapturedCh1, "CH1"},
+                                                  {s.CapturedCh2, "CH2"},
+                                                  {s.CapturedMath, mathPart},
+                                                  {s.CapturedLa, "LA"}};
+    for (const auto& part : parts) {
+        const std::string& name = part.second;
+        const bool noted = std::any_of(s.Parts.begin(), s.Parts.end(),
+                                       [&name](const auto& p) { return p.name == name; });
+        if (part.first && !noted) s.Parts.push_back({name, error.shortfall()});
+    }
+}
+
 }  // namespace
 
 std::string Acquisition::query(std::string_view command) {
@@ -31,9 +47,14 @@ std::string Acquisition::query(std::string_view command) {
 std::vector<std::string> Acquisition::RunUpload(ScopeState& slot) {
     useSlot(slot);
     untold_.clear();
-    channel_.QueryCommand(Cmd::command({Cmd::TRIGGER, Cmd::STATUS, Cmd::QUERY}));
-    AcquireScope();
-    channel_.host().sleepMs(UploadEndPauseMs);
+    try {
+        channel_.QueryCommand(Cmd::command({Cmd::TRIGGER, Cmd::STATUS, Cmd::QUERY}));
+        AcquireScope();
+        channel_.host().sleepMs(UploadEndPauseMs);
+    } catch (const link::LinkLost& lost) {
+        noteLostParts(slot, lost.error());
+        throw;
+    }
     return std::move(untold_);
 }
 

@@ -40,7 +40,7 @@ public:
 
     // One upload into `slot`, which says what to upload: the trigger status, AcquireScope, and a
     // pause at the end. Returns what the user has not been told of the parts that did not come
-    // ("CH2: no data (time-out)").
+    // ("CH2: no data (time-out)"). A lost link leaves every part it did not get noted with why.
     std::vector<std::string> RunUpload(ScopeState& slot);
     // The screen the steps below work on.
     void useSlot(ScopeState& slot) { slot_ = &slot; }

@@ -18,23 +18,6 @@ constexpr const char* PleaseConnect = "Please Connect Oscilloscope First";
 
 Sources sourcesOf(const ScopeState& s) { return {s.ShowCh1, s.ShowCh2, s.ShowMath, s.ShowLa}; }
 
-// An upload the link left half-way: every part it asked for and did not get says why.
-void noteLostParts(ScopeState& s, const link::LinkError& error) {
-    const std::string mathPart = s.FftDisplay == Cmd::ON ? "FFT" : "MATH";
-    const std::pair<bool, std::string> parts[] = {
-        {true, std::string(acquisition::Acquisition::SystemBlockPart)},
-        {s.CapturedCh1, "CH1"},
-        {s.CapturedCh2, "CH2"},
-        {s.CapturedMath, mathPart},
-        {s.CapturedLa, "LA"}};
-    for (const auto& part : parts) {
-        const std::string& name = part.second;
-        const bool noted = std::any_of(s.Parts.begin(), s.Parts.end(),
-                                       [&name](const auto& p) { return p.name == name; });
-        if (part.first && !noted) s.Parts.push_back({name, error.shortfall()});
-    }
-}
-
 }  // namespace
 
 // The upload reports its progress on the session's thread; the views hear of it on theirs.
@@ -247,7 +230,6 @@ void Session::runRefresh(const Sources& sources, int leadMs) {
         working.Instrument = connection_.identity();
         untold = acquisition_.RunUpload(working);
     } catch (const link::LinkLost& lost) {
-        noteLostParts(working, lost.error());
         notify([this, upload = Upload{working, sourcesOf(working), {}, lost.error()}] {
             observer_.uploaded(upload);
         });
