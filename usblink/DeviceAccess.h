@@ -46,6 +46,11 @@ public:
     // denied: /dev/bus/usb/001/004"); empty after one that succeeded or where the backend
     // cannot tell.
     virtual std::string openProblem() const { return {}; }
+    // The lines every backend gives for the two problems a user can mend.
+    static std::string noInstrumentFound() { return "no instrument found"; }
+    static std::string permissionDenied(const std::string& node) {
+        return "permission denied: " + node;
+    }
     virtual void closeHandle(Handle handle) = 0;
     virtual bool writeFile(Handle handle, const uint8_t* data, uint32_t length,
                            uint32_t& written) = 0;

@@ -153,8 +153,8 @@ std::string LibusbDeviceAccess::recordFolder(const char* runtimeFolder, const ch
 std::string LibusbDeviceAccess::problemText(int libusbError, const std::string& deviceNode) {
     switch (libusbError) {
         case LIBUSB_SUCCESS: return {};
-        case LIBUSB_ERROR_NOT_FOUND: return "no instrument found";
-        case LIBUSB_ERROR_ACCESS: return "permission denied: " + deviceNode;
+        case LIBUSB_ERROR_NOT_FOUND: return noInstrumentFound();
+        case LIBUSB_ERROR_ACCESS: return permissionDenied(deviceNode);
         case LIBUSB_ERROR_BUSY: return "in use by another program: " + deviceNode;
         default: return libusb_strerror(libusbError) + (": " + deviceNode);
     }

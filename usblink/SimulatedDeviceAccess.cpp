@@ -14,12 +14,12 @@ constexpr uint32_t ErrorNoMoreItems = 259;
 
 Handle SimulatedDeviceAccess::OpenDevice(const Guid&, uint32_t memberIndex, uint32_t& error) {
     if (memberIndex != 0 || !device_.present()) {
-        openProblem_ = "no instrument found";
+        openProblem_ = noInstrumentFound();
         error = ErrorNoMoreItems;
         return InvalidHandle;
     }
     if (denied) {
-        openProblem_ = std::string("permission denied: ") + DeviceNode;
+        openProblem_ = permissionDenied(DeviceNode);
         error = ErrorAccessDenied;
         return InvalidHandle;
     }

@@ -150,9 +150,9 @@ private:
     Handle failed(DWORD code, const std::string& path, uint32_t& error) {
         error = code;
         if (code == ERROR_NO_MORE_ITEMS)
-            openProblem_ = "no instrument found";
+            openProblem_ = noInstrumentFound();
         else if (code == ERROR_ACCESS_DENIED)
-            openProblem_ = "permission denied: " + path;
+            openProblem_ = permissionDenied(path);
         else
             openProblem_ =
                 "system error " + std::to_string(code) + (path.empty() ? "" : ": " + path);
