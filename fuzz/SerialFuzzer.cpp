@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "acquisition/Acquisition.h"
 #include "fuzz/FuzzInput.h"
 #include "link/SerialFraming.h"
 
@@ -22,7 +23,7 @@ using link::Assembly;
 
 namespace {
 
-constexpr size_t BlockCapacity = 6200;
+constexpr size_t BlockCapacity = acquisition::Acquisition::BlockCapacity;
 
 // The chunks the line brings; chunks without bytes would be no receive event at all.
 std::vector<std::string> chunksFrom(fuzz::FuzzInput& input) {

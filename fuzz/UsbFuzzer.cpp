@@ -21,6 +21,7 @@
 #include <memory>
 #include <vector>
 
+#include "acquisition/Acquisition.h"
 #include "fuzz/FuzzInput.h"
 #include "link/UsbTransport.h"
 #include "platform/VirtualHost.h"
@@ -128,7 +129,9 @@ void controlWrite(usblink::UsbLink& link, fuzz::FuzzInput& input) {
 
 // The readers of a text line, a sample block and the system block.
 void programRead(link::UsbTransport& transport, fuzz::FuzzInput& input) {
-    constexpr size_t capacities[] = {link::UsbTransport::TextReplyCapacity, 6200, 4096};
+    constexpr size_t capacities[] = {link::UsbTransport::TextReplyCapacity,
+                                     acquisition::Acquisition::BlockCapacity,
+                                     acquisition::Acquisition::SystemBlockCapacity};
     const size_t capacity = capacities[input.byte() % 3];
     const auto reply = transport.readBlock(capacity);
     fuzz::require(reply.value.size() <= capacity && (reply.ok() || reply.value.empty()),
