@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-#include "display/Samples.h"
-
 namespace tracebay::exporting {
 namespace {
 
@@ -17,13 +15,13 @@ constexpr double LongestInterval = 1e3;
 // Column c's first sample is bytes 4c + 425 (low) and 4c + 426 of the block.
 std::optional<LogicSamples> logicSamples(const acquisition::ScopeState& slot) {
     const acquisition::SystemBlock& block = slot.SystemBlock;
-    if (!slot.HasData || !slot.IsYT || !slot.CapturedLa || block.LaValid() != 1 ||
-        !slot.received("LA", slot.LaSamples))
+    if (!slot.HasData || !slot.IsYT || !slot.CapturedLa ||
+        !delivered(slot, "LA", block.LaValid(), slot.LaSamples))
         return std::nullopt;
-    LogicSamples logic{display::screenColumn(block.ScreenStart()), {}};
-    const int last = display::screenColumn(block.ScreenEnd());
+    const Span window = columnSpan(block.ScreenStart(), block.ScreenEnd());
+    LogicSamples logic{window.first, {}};
     const auto& bytes = slot.LaSamples;
-    for (int c = logic.firstColumn; c <= last; ++c) {
+    for (int c = window.first; c <= window.last; ++c) {
         const size_t low = 4 * static_cast<size_t>(c) + 425;
         if (low + 1 >= bytes.size()) break;
         logic.words.push_back(

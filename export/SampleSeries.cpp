@@ -18,12 +18,6 @@ using acquisition::Vertical;
 
 constexpr std::string_view On = "ON";
 
-// A source the instrument showed and whose block came with the last upload.
-bool delivered(const ScopeState& slot, std::string_view source, uint8_t valid,
-               const ScopeState::Samples& samples) {
-    return valid == 1 && slot.received(source, samples);
-}
-
 class YtSeries {
 public:
     explicit YtSeries(const ScopeState& s) : s_(s), block_(s.SystemBlock) {
@@ -113,6 +107,11 @@ std::vector<SampleSeries> xySeries(const ScopeState& s) {
 }
 
 }  // namespace
+
+bool delivered(const ScopeState& slot, std::string_view source, uint8_t valid,
+               const ScopeState::Samples& samples) {
+    return valid == 1 && slot.received(source, samples);
+}
 
 Span columnSpan(int start, int end) {
     return {display::screenColumn(start), display::screenColumn(end)};

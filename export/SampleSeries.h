@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "acquisition/ScopeState.h"
@@ -20,6 +21,10 @@ struct Span {
 
 // The screen columns a system block names, kept on the screen.
 Span columnSpan(int start, int end);
+// Whether the instrument showed a source (its valid byte `valid`) and its block came with the
+// last upload.
+bool delivered(const acquisition::ScopeState& slot, std::string_view source, uint8_t valid,
+               const acquisition::ScopeState::Samples& samples);
 
 // One source of an upload as its values are exported and measured: for Y-T a sample per screen
 // column of the source's window (the first of the column's two), for X-Y one per point. It
