@@ -19,12 +19,8 @@ void readFlag(const SettingsStore& store, const SettingKey& key, bool& target) {
 
 void LoadSettings(const SettingsStore& store, const ProgramSettings& settings) {
     session::LinkOptions& link = settings.link;
-    int32_t ioType = link.IoType;
-    readInt(store, Keys::ScopeIOType, ioType);
-    link.IoType = ioType;
-    int32_t comPort = link.ComPort;
-    readInt(store, Keys::ComPort, comPort);
-    link.ComPort = comPort;
+    readInt(store, Keys::ScopeIOType, link.IoType);
+    readInt(store, Keys::ComPort, link.ComPort);
     link.BaudRate = store.read(Keys::BaudRate);
     readInt(store, Keys::GpibAddr, settings.gpibAddress);
     link.SerialDevice = store.read(Keys::SerialDevice);
