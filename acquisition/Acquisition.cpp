@@ -199,18 +199,13 @@ void Acquisition::transferTraces(double share) {
     }
 }
 
-// A block that ends before the screen's last sample would be drawn from zeros at its end.
-std::optional<link::Bytes> Acquisition::receiveBlock(std::string_view source, LinkError& why) {
+link::Reply<link::Bytes> Acquisition::readAtLeast(size_t capacity, size_t needed,
+                                                  link::CommandChannel::ReadFailures failures) {
     progress_.setProgressStep(ProgressStep);
-    auto reply = channel_.ReadBlock(BlockCapacity);
-    if (reply.error) {
-        why = *reply.error;
-        return std::nullopt;
-    }
-    const auto needed = static_cast<size_t>(drawnBlockLength(source, slot()));
-    if (reply.value.size() >= needed) return std::move(reply.value);
-    why = LinkError{LinkFailure::TooShort, {}, {}, reply.value.size(), needed};
-    return std::nullopt;
+    auto reply = channel_.ReadBlock(capacity, failures);
+    if (!reply.error && reply.value.size() < needed)
+        reply.error = LinkError{LinkFailure::TooShort, {}, {}, reply.value.size(), needed};
+    return reply;
 }
 
 // A part's failure the user was not shown at once is named when the upload ends.
@@ -222,17 +217,19 @@ void Acquisition::notePart(std::string_view name, const std::optional<LinkError>
 
 void Acquisition::TransferSource(ScopeState::Samples& target, double progressValue, bool noClamp,
                                  std::string_view sourceLabel) {
-    LinkError why{LinkFailure::ReadFailed};
-    const std::optional<link::Bytes> block = receiveBlock(sourceLabel, why);
+    // A block that ends before the screen's last sample would be drawn from zeros at its end.
+    const auto needed = static_cast<size_t>(drawnBlockLength(sourceLabel, slot()));
+    const auto reply =
+        readAtLeast(BlockCapacity, needed, link::CommandChannel::ReadFailures::Shown);
     progress_.setProgressValue(progressValue);
     progress_.setProgressStep(0);
-    notePart(sourceLabel, block ? std::nullopt : std::optional<LinkError>(why));
-    if (!block) return;
+    notePart(sourceLabel, reply.error);
+    if (reply.error) return;
     // Only this block's bytes: what lies past its end belonged to another source.
     ScopeState::Samples samples(ScopeState::SampleCount, 0);
     const bool logic = sourceLabel == "LA";
-    for (size_t i = 1; i <= block->size(); ++i) {
-        const int32_t byte = (*block)[i - 1];
+    for (size_t i = 1; i <= reply.value.size(); ++i) {
+        const int32_t byte = reply.value[i - 1];
         samples[i] = logic ? byte : normalised(byte, noClamp);
     }
     target = std::move(samples);
@@ -242,12 +239,9 @@ void Acquisition::TransferSource(ScopeState::Samples& target, double progressVal
 // the record as it was.
 void Acquisition::ReadSystemBlock() {
     send(Cmd::command({Cmd::SYSTEM, Cmd::DATA, Cmd::QUERY}));
-    progress_.setProgressStep(ProgressStep);
-    auto reply = channel_.ReadBlock(SystemBlockCapacity, link::CommandChannel::ReadFailures::Quiet);
+    const auto reply = readAtLeast(SystemBlockCapacity, SystemBlock::Size,
+                                   link::CommandChannel::ReadFailures::Quiet);
     progress_.setProgressStep(0);
-    if (!reply.error && reply.value.size() < SystemBlock::Size)
-        reply.error =
-            LinkError{LinkFailure::TooShort, {}, {}, reply.value.size(), SystemBlock::Size};
     if (!reply.error)
         std::copy_n(reply.value.begin(), SystemBlock::Size, slot().SystemBlock.bytes.begin());
     notePart(SystemBlockPart, reply.error);

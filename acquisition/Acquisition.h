@@ -61,9 +61,10 @@ private:
     void readFormat();
     void readTexts();
     void transferTraces(double share);
-    // The block's bytes, or nothing and why when it did not come whole or is too short for the
-    // screen.
-    std::optional<link::Bytes> receiveBlock(std::string_view source, link::LinkError& why);
+    // A block the caller has asked for; a failure when it did not come whole or is shorter
+    // than `needed`.
+    link::Reply<link::Bytes> readAtLeast(size_t capacity, size_t needed,
+                                         link::CommandChannel::ReadFailures failures);
     void notePart(std::string_view name, const std::optional<link::LinkError>& failure);
 
     link::CommandChannel& channel_;
