@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "acquisition/Commands.h"
-#include "acquisition/DrawnLength.h"
+#include "acquisition/DrawnElements.h"
 #include "acquisition/ValueText.h"
 
 namespace tracebay::acquisition {

@@ -73,8 +73,7 @@ char identifier(int line) { return static_cast<char>('A' + line); }
 
 std::string header(const acquisition::ScopeState& slot, const LogicRecord& record,
                    const Timescale& scale) {
-    const double trigger =
-        (record.time.zeroColumn - record.samples.firstColumn) * record.time.perColumn;
+    const double trigger = record.triggerTime();
     std::string text = "$version TraceBay $end\n$comment\n";
     text += "    trigger at " + acquisition::decimalText(trigger) + " s from the first sample\n";
     text += "    instrument: " + identity(slot.Instrument) + "\n";
@@ -179,7 +178,7 @@ std::optional<std::string> valueChangeDump(const acquisition::ScopeState& slot,
                                            std::string& error) {
     const auto record = logicRecord(slot, error);
     if (!record) return std::nullopt;
-    const Timescale scale = timescale(record->time.perColumn);
+    const Timescale scale = timescale(record->interval);
     const std::vector<uint16_t>& words = record->samples.words;
     std::string dump = header(slot, *record, scale) + "#0\n$dumpvars\n";
     for (int line = 0; line < Lines; ++line) appendValue(dump, words.front(), line);
@@ -203,10 +202,10 @@ std::optional<std::pair<LogicRecord, uint64_t>> sessionSamples(const acquisition
                                                                std::string& error) {
     auto record = logicRecord(slot, error);
     if (!record) return std::nullopt;
-    const auto hertz = wholeHertz(record->time.perColumn);
+    const auto hertz = wholeHertz(record->interval);
     if (!hertz) {
         error = "a sigrok session needs a sample rate in whole hertz, and these samples come " +
-                acquisition::decimalText(1 / record->time.perColumn) + " times a second";
+                acquisition::decimalText(1 / record->interval) + " times a second";
         return std::nullopt;
     }
     return std::pair{std::move(*record), *hertz};

@@ -11,9 +11,9 @@ namespace tracebay::exporting {
 
 struct Shown;
 
-// The logic lines of an upload for logic-analysis tools, one sample per screen column of the
-// valid window, the time between two samples that of a column. Nothing, with the reason in
-// `error`, when the upload holds no logic lines or no time base they follow.
+// The logic lines of an upload for logic-analysis tools: every word the screen draws, two a screen
+// column of the valid window, the time between two samples half a column's. Nothing, with the
+// reason in `error`, when the upload holds no logic lines or no time base they follow.
 
 // A value change dump (IEEE 1364): a one-bit wire D0..D15 per line, the time unit the largest
 // that divides the sample interval, times from the first sample, the trigger position, the

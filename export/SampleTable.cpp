@@ -3,11 +3,11 @@
 #include <QIODevice>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <vector>
 
 #include "acquisition/NumberFormat.h"
-#include "export/LogicSamples.h"
 #include "export/PictureExport.h"
 #include "export/SampleSeries.h"
 
@@ -21,81 +21,86 @@ using Cell = std::optional<double>;
 
 struct Column {
     std::string header;
-    std::function<Cell(int)> at;  // by screen column (Y-T) or point (X-Y)
+    std::function<Cell(double)> at;  // by place: screen column (Y-T) or point (X-Y)
 };
-
-Column axisColumn(std::string header, acquisition::Horizontal axis) {
-    return {std::move(header), [axis](int c) { return axis.at(c); }};
-}
 
 std::string valueHeader(const SampleSeries& series) {
     return series.source + " (" + series.unit + ")";
 }
 
-// The columns of a Y-T upload: the time, then each source within its own window.
+// Places closer than this are one row: the sources' places are sums of the same halves.
+constexpr double SamePlace = 1e-6;
+
+// The columns of a Y-T upload: the time, then each source at its own samples' places. A row per
+// place any source has a sample at.
 class YtTable {
 public:
-    explicit YtTable(const ScopeState& s) : s_(s) {
-        addTimes();
+    explicit YtTable(const ScopeState& s) {
+        addTimes(s);
         for (const SampleSeries& series : sampleSeries(s)) {
             if (series.source == "FFT")
-                addColumn("FFT frequency (Hz)", series.positions,
-                          [axis = series.axis](int c) { return axis.at(c); });
-            addColumn(valueHeader(series), series.positions,
-                      [series](int c) { return series.value(c); });
+                addColumn("FFT frequency (Hz)", series,
+                          [series](size_t i) { return series.axis.at(series.place(i)); });
+            addColumn(valueHeader(series), series, [series](size_t i) { return series.value(i); });
         }
-        addLogic();
+        addLogic(s);
+        std::sort(rows.begin(), rows.end());
+        rows.erase(std::unique(rows.begin(), rows.end(),
+                               [](double a, double b) { return std::abs(a - b) < SamePlace; }),
+                   rows.end());
     }
 
     std::vector<Column> columns;
-    Span rows;
-    bool hasSources = false;
+    std::vector<double> rows;
 
 private:
-    void addTimes() {
-        if (!acquisition::alternateTrigger(s_)) {
-            columns.push_back(axisColumn("time (s)", acquisition::halfTimeBase(s_, true)));
+    void addTimes(const ScopeState& s) {
+        const auto axis = [](std::string header, acquisition::Horizontal time) {
+            return Column{std::move(header), [time](double place) { return time.at(place); }};
+        };
+        if (!acquisition::alternateTrigger(s)) {
+            columns.push_back(axis("time (s)", acquisition::halfTimeBase(s, true)));
             return;
         }
-        columns.push_back(axisColumn("CH1 time (s)", acquisition::halfTimeBase(s_, true)));
-        columns.push_back(axisColumn("CH2 time (s)", acquisition::halfTimeBase(s_, false)));
+        columns.push_back(axis("CH1 time (s)", acquisition::halfTimeBase(s, true)));
+        columns.push_back(axis("CH2 time (s)", acquisition::halfTimeBase(s, false)));
     }
 
-    void addColumn(std::string header, Span window, std::function<Cell(int)> at) {
-        if (window.empty()) return;
-        rows = hasSources
-                   ? Span{std::min(rows.first, window.first), std::max(rows.last, window.last)}
-                   : window;
-        hasSources = true;
-        columns.push_back({std::move(header), [window, at = std::move(at)](int c) {
-                               return window.holds(c) ? at(c) : Cell();
+    template <typename Samples>
+    void addColumn(std::string header, const Samples& samples, std::function<Cell(size_t)> at) {
+        for (size_t i = 0; i < samples.size(); ++i) rows.push_back(samples.place(i));
+        columns.push_back({std::move(header), [places = Places(samples), count = samples.size(),
+                                               at = std::move(at)](double place) {
+                               const auto i = places.indexAt(place, count);
+                               return i ? at(*i) : Cell();
                            }});
     }
 
-    void addLogic() {
-        const auto logic = logicSamples(s_);
+    void addLogic(const ScopeState& s) {
+        const auto logic = logicSeries(s);
         if (!logic) return;
         for (int line = 0; line < SystemBlock::LogicLines; ++line)
-            addColumn("D" + std::to_string(line), {logic->firstColumn, logic->lastColumn()},
-                      [logic = *logic, line](int c) { return Cell(logic.level(c, line)); });
+            addColumn("D" + std::to_string(line), *logic,
+                      [logic = *logic, line](size_t i) { return Cell(logic.level(i, line)); });
     }
-
-    const ScopeState& s_;
 };
 
 // X-Y: one row per point, CH1 against CH2.
 std::vector<Column> xyColumns(const std::vector<SampleSeries>& series) {
-    std::vector<Column> columns{{"point", [](int i) { return Cell(i); }}};
+    std::vector<Column> columns{{"point", [](double point) { return Cell(point); }}};
     for (const SampleSeries& source : series)
-        columns.push_back({valueHeader(source), [source](int i) { return source.value(i); }});
+        columns.push_back({valueHeader(source), [source](double point) {
+                               const auto i = source.indexAt(point);
+                               return i ? source.value(*i) : Cell();
+                           }});
     return columns;
 }
 
-std::string table(const std::vector<Column>& columns, Span rows) {
+std::string table(const std::vector<Column>& columns, const std::vector<double>& rows) {
     std::string csv;
     for (size_t i = 0; i < columns.size(); ++i) csv += (i ? "," : "") + columns[i].header;
     csv += '\n';
-    for (int row = rows.first; row <= rows.last; ++row) {
+    for (const double row : rows) {
         for (size_t i = 0; i < columns.size(); ++i) {
             if (i) csv += ',';
             if (const Cell cell = columns[i].at(row)) csv += acquisition::decimalText(*cell);
@@ -103,6 +108,12 @@ std::string table(const std::vector<Column>& columns, Span rows) {
         csv += '\n';
     }
     return csv;
+}
+
+std::vector<double> points(const SampleSeries& series) {
+    std::vector<double> places;
+    for (size_t i = 0; i < series.size(); ++i) places.push_back(series.place(i));
+    return places;
 }
 
 }  // namespace
@@ -114,10 +125,10 @@ std::optional<std::string> samplesCsv(const ScopeState& slot, std::string& error
     }
     if (slot.IsXY) {
         const auto series = sampleSeries(slot);
-        if (!series.empty()) return table(xyColumns(series), series.front().positions);
+        if (!series.empty()) return table(xyColumns(series), points(series.front()));
     } else if (slot.IsYT) {
         const YtTable yt(slot);
-        if (yt.hasSources) return table(yt.columns, yt.rows);
+        if (!yt.rows.empty()) return table(yt.columns, yt.rows);
     }
     error = !slot.IsXY && !slot.IsYT
                 ? "the upload is in scan format, whose samples the instrument does not send"

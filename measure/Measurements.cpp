@@ -147,18 +147,21 @@ struct Samples {
 
 Samples samplesOf(const SampleSeries& series) {
     Samples s;
-    for (int position = series.positions.first; position <= series.positions.last; ++position) {
-        const auto row = series.row(position);
-        const auto value = series.vertical.at(row);
+    for (size_t i = 0; i < series.size(); ++i) {
+        const auto value = series.value(i);
         if (!value) continue;
-        s.levels.push_back({*value, series.vertical.groundRow - *row});
-        if (const auto time = series.axis.at(position)) s.timed.push_back({*time, *value});
+        s.levels.push_back({*value, series.vertical.groundRow - series.rows[i]});
+        if (const auto time = series.time(i)) s.timed.push_back({*time, *value});
     }
     return s;
 }
 
 SourceFigures described(const SampleSeries& series) {
-    return {series.source, series.unit, series.vertical.perRow, series.axis.perColumn, {}};
+    return {series.source,
+            series.unit,
+            series.vertical.perRow,
+            series.axis.perColumn * series.step,
+            {}};
 }
 
 void addLevels(SourceFigures& figures, const std::optional<Levels>& l) {
@@ -194,11 +197,11 @@ SourceFigures spectrum(const SampleSeries& series) {
     SourceFigures figures = described(series);
     std::optional<double> level;
     std::optional<double> frequency;
-    for (int position = series.positions.first; position <= series.positions.last; ++position) {
-        const auto value = series.value(position);
+    for (size_t i = 0; i < series.size(); ++i) {
+        const auto value = series.value(i);
         if (!value || (level && *value <= *level)) continue;
         level = value;
-        frequency = series.axis.at(position);
+        frequency = series.time(i);
     }
     figures.figures = {{Figure::PeakFrequency, frequency}, {Figure::PeakLevel, level}};
     return figures;

@@ -39,7 +39,7 @@ struct SourceFigures {
     std::string source;    // "CH1", "CH2", "MATH" or "FFT"
     std::string unit;      // of the levels: "V", "V^2", "Vrms" or "dBVrms"
     double levelStep = 0;  // a screen row's worth of level
-    double axisStep = 0;   // a screen column's worth of time (the FFT: of frequency); 0: none
+    double axisStep = 0;   // a sample's worth of time (the FFT: of frequency); 0: none
     std::vector<Measured> figures;
 
     // The figure's value; nothing when it was not determinable or is not one of this source's.

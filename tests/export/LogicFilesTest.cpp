@@ -44,19 +44,21 @@ std::optional<std::map<std::string, std::string>> unzipped(const std::string& by
     return files;
 }
 
-// An upload of the logic lines over screen columns 100..199, a sample every 20 us (500 us a
-// division), the trigger at column 200 (2 ms after the first sample). D0 rises at sample 10 and
-// falls at 30, D5 rises at 20, D12 is high until sample 30.
+// An upload of the logic lines over screen columns 100..199, two words a column, a word every
+// 10 us (500 us a division), the trigger at column 200 (2 ms after the first word). D0 rises at
+// word 21 (the second of its column) and falls at 60, D5 rises at 40, D12 is high until word 59,
+// and D3 is high for word 75 alone.
 struct LogicUpload {
     LogicUpload() {
         slot().TimeOffsetText = "-1.000ms";
         slot().CapturedLa = true;
-        // Everything but the first sample of each column is noise the files must not show.
+        // The bytes before and after the window are noise the files must not show.
         slot().LaSamples = SlotBuilder::samples(0xA5);
         build.int16(0, 100).int16(2, 199).byte(70, 1);
-        for (int i = 0; i < 100; ++i)
-            setSample(i, static_cast<uint16_t>((i >= 10 && i < 30 ? 1 : 0) |
-                                               (i >= 20 ? 1 << 5 : 0) | (i < 30 ? 1 << 12 : 0)));
+        for (int i = 0; i < 200; ++i)
+            setSample(i,
+                      static_cast<uint16_t>((i >= 21 && i < 60 ? 1 : 0) | (i >= 40 ? 1 << 5 : 0) |
+                                            (i < 60 ? 1 << 12 : 0) | (i == 75 ? 1 << 3 : 0)));
         slot().Captured = "2026-12-07T14:03:22.512Z";
         slot().Instrument = {"KAVLO", "QM1102D", "01.01.02", "QM$end"};
     }
@@ -64,7 +66,7 @@ struct LogicUpload {
     void setSample(int i, uint16_t word) {
         words.resize(std::max(words.size(), static_cast<size_t>(i) + 1));
         words[static_cast<size_t>(i)] = word;
-        const size_t at = 4 * (100 + static_cast<size_t>(i)) + 425;
+        const size_t at = 4 * 100 + 425 + 2 * static_cast<size_t>(i);
         slot().LaSamples[at] = word & 0xFF;
         slot().LaSamples[at + 1] = word >> 8;
     }
@@ -108,14 +110,14 @@ TEST_F(LogicFiles, VcdHasAWirePerLineAndAValueWhereALineChanges) {
     for (int line = 0; line < 16; ++line)
         initial += std::string(line == 12 ? "1" : "0") + static_cast<char>('A' + line) + "\n";
     EXPECT_EQ(dump.substr(definitions + 21),
-              initial + "$end\n#20\n1A\n#40\n1F\n#60\n0A\n0M\n#200\n");
+              initial + "$end\n#21\n1A\n#40\n1F\n#60\n0A\n0M\n#75\n1D\n#76\n0D\n#200\n");
 }
 
 TEST_F(LogicFiles, SigrokSessionHoldsTheVersionTheDeviceAndTheWords) {
     const auto files = session();
     ASSERT_EQ(files.size(), 3u);
     EXPECT_EQ(files.at("version"), "2");
-    std::string expected = "[device 1]\ncapturefile=logic-1\ntotal probes=16\nsamplerate=50 kHz\n";
+    std::string expected = "[device 1]\ncapturefile=logic-1\ntotal probes=16\nsamplerate=100 kHz\n";
     for (int line = 0; line < 16; ++line)
         expected += "probe" + std::to_string(line + 1) + "=D" + std::to_string(line) + "\n";
     EXPECT_EQ(files.at("metadata"), expected + "unitsize=2\n");
@@ -127,7 +129,7 @@ TEST_F(LogicFiles, SigrokSessionHoldsTheVersionTheDeviceAndTheWords) {
             << i;
 }
 
-// The time unit is the largest that divides the sample interval (a column, a 25th of a
+// The time unit is the largest that divides the sample interval (half a column, a 50th of a
 // division); a session takes only a rate in whole hertz.
 TEST_F(LogicFiles, TheTimeBaseGivesTheUnitAndTheSampleRate) {
     const struct {
@@ -136,11 +138,12 @@ TEST_F(LogicFiles, TheTimeBaseGivesTheUnitAndTheSampleRate) {
         const char* firstChange;
         const char* samplerate;  // nullptr: no session
     } rows[] = {
-        {"5.000ns", "100 ps", "#2\n", "5 GHz"},  {"2.000ns", "10 ps", "#8\n", "12500 MHz"},
-        {"2.500ns", "100 ps", "#1\n", "10 GHz"}, {"200.0ms", "1 ms", "#8\n", "125 Hz"},
-        {"50.00s", "1 s", "#2\n", nullptr},      {"2.000s", "10 ms", "#8\n", nullptr},
+        {"5.000ns", "100 ps", "#1\n", "10 GHz"}, {"2.000ns", "10 ps", "#4\n", "25 GHz"},
+        {"2.500ns", "10 ps", "#5\n", "20 GHz"},  {"4.000us", "10 ns", "#8\n", "12500 kHz"},
+        {"200.0ms", "1 ms", "#4\n", "250 Hz"},   {"50.00s", "1 s", "#1\n", "1 Hz"},
+        {"20.00s", "100 ms", "#4\n", nullptr},
     };
-    for (int i = 0; i < 100; ++i) setSample(i, i & 1);
+    for (int i = 0; i < 200; ++i) setSample(i, i & 1);
     for (const auto& row : rows) {
         slot().TimeScaleText = row.scale;
         const std::string dump = vcd();

@@ -76,7 +76,9 @@ protected:
     SlotBuilder build;
 };
 
-TEST_F(SampleTable, YtRowsAreTheValidColumnsWithTimeVoltsAndLogicLevels) {
+// Columns 10 to 20: CH1 and MATH from half a column before them (the start of the trace's first
+// segment), the logic lines' two words a column from column 10 on; a row per half column.
+TEST_F(SampleTable, YtRowsAreEverySampleTimeWithVoltsAndLogicLevels) {
     captureCh1();
     slot().CapturedCh2 = true;  // captured, but the instrument sent no trace
     slot().Ch2Samples = countingSamples();
@@ -85,21 +87,33 @@ TEST_F(SampleTable, YtRowsAreTheValidColumnsWithTimeVoltsAndLogicLevels) {
     build.byte(15, 1).int16(24, -20).single(28, 2.0f);  // ground 120 rows down, 2 V/div
     slot().CapturedLa = true;
     slot().LaSamples = Samples(acquisition::ScopeState::SampleCount, 0x80);
-    for (int c = 0; c < 300; ++c) slot().LaSamples[4 * c + 425] = c;
+    for (int j = 0; j < 24; ++j) slot().LaSamples[4 * 10 + 425 + 2 * j] = j;
     build.byte(70, 1);
 
     const Table table = readBack(slot());
     QStringList expected{"time (s)", "CH1 (V)", "MATH (V)"};
     for (int line = 0; line < 16; ++line) expected << QString("D%1").arg(line);
     EXPECT_EQ(table.header, expected);
-    ASSERT_EQ(table.rows.size(), 11u) << "columns 10 to 20";
+    ASSERT_EQ(table.rows.size(), 23u) << "half columns 9.5 to 20.5";
     for (size_t row = 0; row < table.rows.size(); ++row) {
-        const int c = 10 + static_cast<int>(row);
-        EXPECT_DOUBLE_EQ(*table.at(row, "time (s)"), (c - 100) * 0.001 / 25);
-        EXPECT_DOUBLE_EQ(*table.at(row, "CH1 (V)"), (50 - (2 * c + 214) % 200) * 0.5 / 25);
-        EXPECT_DOUBLE_EQ(*table.at(row, "MATH (V)"), (120 - (2 * c + 2)) * 2.0 / 25);
-        EXPECT_EQ(*table.at(row, "D0"), c & 1);
-        EXPECT_EQ(*table.at(row, "D3"), (c >> 3) & 1);
+        SCOPED_TRACE(row);
+        const double place = 9.5 + 0.5 * static_cast<double>(row);
+        const int n = static_cast<int>(row);
+        EXPECT_DOUBLE_EQ(*table.at(row, "time (s)"), (place - 100) * 0.001 / 25);
+        if (place <= 20) {
+            EXPECT_DOUBLE_EQ(*table.at(row, "CH1 (V)"), (50 - (233 + n) % 200) * 0.5 / 25);
+            EXPECT_DOUBLE_EQ(*table.at(row, "MATH (V)"), (120 - (21 + n)) * 2.0 / 25);
+        } else {
+            EXPECT_FALSE(table.at(row, "CH1 (V)"));
+            EXPECT_FALSE(table.at(row, "MATH (V)"));
+        }
+        if (place < 10) {
+            EXPECT_FALSE(table.at(row, "D0"));
+            continue;
+        }
+        const int word = n - 1;
+        EXPECT_EQ(*table.at(row, "D0"), word & 1);
+        EXPECT_EQ(*table.at(row, "D3"), (word >> 3) & 1);
         EXPECT_EQ(*table.at(row, "D15"), 1) << "the high byte is 0x80";
         EXPECT_EQ(*table.at(row, "D14"), 0);
     }
@@ -114,6 +128,7 @@ TEST_F(SampleTable, ASourceWhoseBlockDidNotComeWithTheUploadHasNoColumn) {
     EXPECT_EQ(readBack(slot()).header, (QStringList{"time (s)", "CH1 (V)"}));
 }
 
+// CH1 on columns 0..4 (elements 213..222), CH2 on 5..9 (223..232), each half on its own time base.
 TEST_F(SampleTable, AlternateTriggerHasATimeColumnPerHalfAndEachChannelItsOwnWindow) {
     captureCh1();
     slot().CapturedCh2 = true;
@@ -129,34 +144,59 @@ TEST_F(SampleTable, AlternateTriggerHasATimeColumnPerHalfAndEachChannelItsOwnWin
 
     const Table table = readBack(slot());
     EXPECT_EQ(table.header, (QStringList{"CH1 time (s)", "CH2 time (s)", "CH1 (V)", "CH2 (V)"}));
-    ASSERT_EQ(table.rows.size(), 10u);
-    for (size_t row = 0; row < 10; ++row) {
-        const int c = static_cast<int>(row);
-        EXPECT_NEAR(*table.at(row, "CH1 time (s)"), (c - 150) * 1e-6 / 25, 1e-15);
-        EXPECT_NEAR(*table.at(row, "CH2 time (s)"), (c - 200) * 10e-6 / 25, 1e-15);
-        EXPECT_EQ(table.at(row, "CH1 (V)").has_value(), c <= 4) << c;
-        EXPECT_EQ(table.at(row, "CH2 (V)").has_value(), c >= 5) << c;
+    ASSERT_EQ(table.rows.size(), 20u) << "half columns -0.5 to 9";
+    for (size_t row = 0; row < 20; ++row) {
+        const double place = -0.5 + 0.5 * static_cast<double>(row);
+        EXPECT_NEAR(*table.at(row, "CH1 time (s)"), (place - 150) * 1e-6 / 25, 1e-15);
+        EXPECT_NEAR(*table.at(row, "CH2 time (s)"), (place - 200) * 10e-6 / 25, 1e-15);
+        EXPECT_EQ(table.at(row, "CH1 (V)").has_value(), place <= 4) << place;
+        EXPECT_EQ(table.at(row, "CH2 (V)").has_value(), place >= 4.5) << place;
     }
-    EXPECT_DOUBLE_EQ(*table.at(9, "CH2 (V)"), (100 - (2 * 9 + 214) % 200) * 1.0 / 25);
+    EXPECT_DOUBLE_EQ(*table.at(0, "CH1 (V)"), (50 - 213 % 200) * 0.5 / 25);
+    EXPECT_DOUBLE_EQ(*table.at(19, "CH2 (V)"), (100 - 232 % 200) * 1.0 / 25);
+}
+
+// An FFT of span code 4 (500 data columns) centred on data column 160: screen columns 0..240
+// show data columns 10..250, element 2d + 2 for data column d, from half a column before it.
+void captureFft(SlotBuilder& build, bool fullScreen) {
+    build.slot.CapturedMath = true;
+    build.slot.FftDisplay = "ON";
+    build.byte(34, 1).byte(37, fullScreen).byte(38, 1).single(40, 10.0f).int16(52, 40);
+    build.single(56, 1000.0f).int16(60, 4).int16(68, 160);
 }
 
 TEST_F(SampleTable, FftColumnsGiveTheFrequencyAndTheLevelInTheReportedUnit) {
-    slot().CapturedMath = true;
-    slot().FftDisplay = "ON";
+    captureFft(build, true);
     slot().FftSamples = countingSamples();
-    // span code 4 (500 columns) centred on data column 160: screen columns 0..240 hold
-    // data columns 10..250.
-    build.byte(34, 1).byte(38, 1).single(40, 10.0f).int16(52, 40).single(56, 1000.0f);
-    build.int16(60, 4).int16(68, 160);
-
     const Table table = readBack(slot());
     EXPECT_EQ(table.header, (QStringList{"time (s)", "FFT frequency (Hz)", "FFT (dBVrms)"}));
-    ASSERT_EQ(table.rows.size(), 241u);
-    for (size_t row : {size_t{0}, size_t{77}, size_t{240}}) {
-        const int d = static_cast<int>(row) + 10;
-        EXPECT_DOUBLE_EQ(*table.at(row, "FFT frequency (Hz)"), d * 1000.0 / 25);
-        EXPECT_DOUBLE_EQ(*table.at(row, "FFT (dBVrms)"), (60 - (2 * d + 2) % 200) * 10.0 / 25);
+    ASSERT_EQ(table.rows.size(), 480u) << "elements 21 to 500";
+    for (size_t row : {size_t{0}, size_t{77}, size_t{479}}) {
+        const int element = 21 + static_cast<int>(row);
+        EXPECT_DOUBLE_EQ(*table.at(row, "FFT frequency (Hz)"), (element - 2) / 2.0 * 1000 / 25);
+        EXPECT_DOUBLE_EQ(*table.at(row, "FFT (dBVrms)"), (60 - element % 200) * 10.0 / 25);
     }
+}
+
+// The instrument sends a split-screen FFT's rows at half height, 12.5 rows down its half: the
+// same spectrum reads the same levels either way.
+TEST_F(SampleTable, ASplitScreenFftReadsAsTheSameSpectrumOnTheFullScreen) {
+    Samples full(acquisition::ScopeState::SampleCount, 199);
+    Samples split(acquisition::ScopeState::SampleCount, 199);
+    for (size_t i = 0; i < full.size(); ++i) {
+        const int row = 25 + 2 * static_cast<int>(i * 7 % 88);  // rows 25..199
+        full[i] = row;
+        split[i] = (row - 25) / 2;
+    }
+    captureFft(build, true);
+    slot().FftSamples = full;
+    const Table wholeScreen = readBack(slot());
+    captureFft(build, false);
+    slot().FftSamples = split;
+    const Table halfScreen = readBack(slot());
+    ASSERT_EQ(halfScreen.rows.size(), wholeScreen.rows.size());
+    for (size_t row = 0; row < wholeScreen.rows.size(); ++row)
+        EXPECT_EQ(halfScreen.at(row, "FFT (dBVrms)"), wholeScreen.at(row, "FFT (dBVrms)")) << row;
 }
 
 TEST_F(SampleTable, XyRowsArePointsOfBothChannels) {
@@ -171,6 +211,20 @@ TEST_F(SampleTable, XyRowsArePointsOfBothChannels) {
     ASSERT_EQ(table.rows.size(), 600u);
     EXPECT_DOUBLE_EQ(*table.at(0, "CH1 (V)"), (50 - 13) * 0.5 / 25) << "element 213";
     EXPECT_DOUBLE_EQ(*table.at(599, "CH2 (V)"), (100 - 812 % 200) * 2.0 / 25) << "element 812";
+}
+
+// A saved upload whose arrays end early gives the samples they hold, and its points count no
+// further than they reach.
+TEST_F(SampleTable, ArraysShorterThanTheScreenGiveTheSamplesTheyHold) {
+    captureCh1();
+    build.int16(0, 0).int16(2, 299);
+    slot().Ch1Samples.resize(300);  // elements 213..299 of 213..812
+    EXPECT_EQ(readBack(slot()).rows.size(), 87u);
+    slot().IsYT = false;
+    slot().IsXY = true;
+    slot().Ch2Samples = countingSamples();
+    slot().PointCount = 100000;
+    EXPECT_EQ(readBack(slot()).rows.size(), 87u);
 }
 
 TEST_F(SampleTable, DecimalPointsStayPointsInACommaLocale) {

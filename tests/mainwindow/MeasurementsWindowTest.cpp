@@ -34,8 +34,8 @@ protected:
         b.slot.Ch1ScaleText = "1.00V";
         b.slot.Ch1OffsetText = "0.00uV";
         b.slot.Ch1Samples = display::SlotBuilder::samples(100);
-        for (int c = 0; c < 300; ++c)
-            b.slot.Ch1Samples[2 * c + 214] = c % 50 < 25 ? 100 - 25 * volts : 100;
+        for (int n = 0; n < 600; ++n)  // elements 213..812, two a column
+            b.slot.Ch1Samples[static_cast<size_t>(213 + n)] = n % 100 < 50 ? 100 - 25 * volts : 100;
         b.byte(13, 1);
         return b.slot;
     }

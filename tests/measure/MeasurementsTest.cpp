@@ -42,16 +42,15 @@ TEST(Measurements, KnownSignalsOfTheSimulatorsDefaultScreen) {
     EXPECT_NEAR(*ch2[F::Duty], 0.5, 0.01);
 }
 
-// Screen rows by column, both samples of each column.
+// Screen rows by sample n, the 600 a full-screen trace draws, two a column: element offset - 1 + n,
+// half a column apart from half a column before the first column on.
 Samples rows(long offset, const std::function<int(int)>& row) {
     Samples samples(acquisition::ScopeState::SampleCount, 100);
-    for (int c = 0; c < 300; ++c)
-        samples[static_cast<size_t>(2 * c + offset)] =
-            samples[static_cast<size_t>(2 * c + offset + 1)] = row(c);
+    for (int n = 0; n < 600; ++n) samples[static_cast<size_t>(offset - 1 + n)] = row(n);
     return samples;
 }
 
-// 1 V above the ground row for `high` of every `period` columns, else 1 V below it.
+// 1 V above the ground row for `high` of every `period` samples, else 1 V below it.
 std::function<int(int)> square(int period, int high) {
     return [=](int c) { return c % period < high ? 75 : 125; };
 }
@@ -81,12 +80,26 @@ void alternate(SlotBuilder& b) {
     b.slot.AltCh2TimeScaleText = "10.00us";
     b.slot.AltCh2TimeOffsetText = "0.000s";
     b.int16(4, 0).int16(6, 149).int16(8, 150).int16(10, 299);
-    channel1(b, square(50, 25));
-    channel2(b, square(50, 25));
+    channel1(b, square(100, 50));
+    channel2(b, square(100, 50));
 }
 
-// A rise from 2 V below ground to 2 V above it over columns 100 to 110.
-int singleEdge(int c) { return c < 100 ? 150 : c > 110 ? 50 : 150 - 10 * (c - 100); }
+// A rise from 2 V below ground to 2 V above it over samples 200 to 220 (ten columns).
+int singleEdge(int n) { return n < 200 ? 150 : n > 220 ? 50 : 150 - 5 * (n - 200); }
+
+// An FFT peak at data column 70 (elements 142 and 143) on full-screen row 25, the rest on row 181;
+// dB, 10 per division, ground row 60, 1 kHz per division, data column 150 centred. A split screen
+// gets the same spectrum as the instrument sends it there, at half height 12.5 rows down.
+void fftPeak(SlotBuilder& b, bool fullScreen) {
+    b.slot.CapturedMath = true;
+    b.slot.FftDisplay = "ON";
+    const auto row = [fullScreen](int fullRow) {
+        return fullScreen ? fullRow : (fullRow - 25) / 2;
+    };
+    b.slot.FftSamples = rows(2, [row](int n) { return row(n == 141 || n == 142 ? 25 : 181); });
+    b.byte(34, 1).byte(37, fullScreen).byte(38, 1).single(40, 10.0f).int16(52, 40);
+    b.single(56, 1000.0f).int16(60, 4).int16(68, 150);
+}
 
 struct Crafted {
     const char* what;
@@ -100,7 +113,7 @@ struct Crafted {
 const std::vector<Crafted>& craftedUploads() {
     static const std::vector<Crafted> cases = {
         {"square with 30 % duty",
-         [](SlotBuilder& b) { channel1(b, square(50, 15)); },
+         [](SlotBuilder& b) { channel1(b, square(100, 30)); },
          "CH1",
          10,
          {{F::Vmax, 1.0},
@@ -111,8 +124,8 @@ const std::vector<Crafted>& craftedUploads() {
           {F::Frequency, 1000.0},
           {F::Period, 1e-3},
           {F::Duty, 0.3},
-          {F::Rise, 16e-6},
-          {F::Fall, 16e-6}}},
+          {F::Rise, 8e-6},
+          {F::Fall, 8e-6}}},
         {"flat line",
          [](SlotBuilder& b) { channel1(b, [](int) { return 90; }); },
          "CH1",
@@ -129,7 +142,7 @@ const std::vector<Crafted>& craftedUploads() {
          "CH1",
          10,
          {{F::Vpp, 4.0},
-          {F::Vmean, 178.0 / 300},
+          {F::Vmean, 358.0 / 600},
           {F::Period, Null},
           {F::Duty, Null},
           {F::Rise, 160e-6},
@@ -139,24 +152,30 @@ const std::vector<Crafted>& craftedUploads() {
         {"MATH on its own scale",
          [](SlotBuilder& b) {
              b.slot.CapturedMath = true;
-             b.slot.MathSamples = rows(2, [](int c) { return c % 50 < 25 ? 70 : 120; });
+             b.slot.MathSamples = rows(2, [](int n) { return n % 100 < 50 ? 70 : 120; });
              b.byte(15, 1).int16(24, -20).single(28, 2.0f);  // ground row 120, 2 V per division
          },
          "MATH",
          10,
          {{F::Vmax, 4.0}, {F::Vmin, 0.0}, {F::Vmean, 2.0}, {F::Duty, 0.5}}},
-        {"FFT peak",
-         [](SlotBuilder& b) {
-             b.slot.CapturedMath = true;
-             b.slot.FftDisplay = "ON";
-             b.slot.FftSamples = rows(2, [](int c) { return c == 70 ? 20 : 180; });
-             // dB, 10 per division, ground row 60, 1 kHz per division, data column 150 centred
-             b.byte(34, 1).byte(38, 1).single(40, 10.0f).int16(52, 40).single(56, 1000.0f);
-             b.int16(60, 4).int16(68, 150);
-         },
+        {"FFT peak, full screen",
+         [](SlotBuilder& b) { fftPeak(b, true); },
          "FFT",
          2,
-         {{F::PeakFrequency, 70 * 40.0}, {F::PeakLevel, 16.0}}},
+         {{F::PeakFrequency, 70 * 40.0}, {F::PeakLevel, 14.0}}},
+        {"FFT peak, split screen",
+         [](SlotBuilder& b) { fftPeak(b, false); },
+         "FFT",
+         2,
+         {{F::PeakFrequency, 70 * 40.0}, {F::PeakLevel, 14.0}}},
+        {"a glitch in the second sample of a column",
+         [](SlotBuilder& b) {
+             channel1(b, [](int) { return 100; });
+             b.slot.Ch1Samples[2 * 150 + 215] = 50;
+         },
+         "CH1",
+         10,
+         {{F::Vmax, 2.0}, {F::Vmin, 0.0}}},
         {"X-Y points",
          [](SlotBuilder& b) {
              b.slot.IsYT = false;
