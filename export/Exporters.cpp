@@ -6,7 +6,7 @@
 
 #include "acquisition/ScopeStateJson.h"
 #include "export/LogicFiles.h"
-#include "export/LogicSamples.h"
+#include "export/LogicRecord.h"
 #include "export/SampleTable.h"
 #include "platform/AtomicFile.h"
 

@@ -14,7 +14,7 @@
 
 #include "acquisition/NumberFormat.h"
 #include "acquisition/SystemBlock.h"
-#include "export/LogicSamples.h"
+#include "export/LogicRecord.h"
 #include "export/PictureExport.h"
 
 namespace tracebay::exporting {

@@ -1,4 +1,4 @@
-#include "export/LogicSamples.h"
+#include "export/LogicRecord.h"
 
 #include <cmath>
 
