@@ -113,6 +113,34 @@ TEST_F(LogicFiles, VcdHasAWirePerLineAndAValueWhereALineChanges) {
               initial + "$end\n#21\n1A\n#40\n1F\n#60\n0A\n0M\n#75\n1D\n#76\n0D\n#200\n");
 }
 
+// Whichever of the instrument's texts or the capture time a saved upload has "$end" in, the
+// header keeps its keywords.
+TEST_F(LogicFiles, NoTextOfTheUploadEndsTheVcdHeaderEarly) {
+    using Identity = acquisition::InstrumentIdentity;
+    for (std::string Identity::*field :
+         {&Identity::Maker, &Identity::Model, &Identity::Firmware, &Identity::Serial}) {
+        LogicUpload upload;
+        upload.slot().Instrument.*field = "$end\n$var wire 1 Q X";
+        upload.slot().Captured = "$end $comment";
+        std::string error;
+        const std::string dump = valueChangeDump(upload.slot(), error).value_or("");
+        const std::string head = dump.substr(0, dump.find("$enddefinitions $end\n"));
+        EXPECT_EQ(std::count(head.begin(), head.end(), '$'), 2 * (5 + 16)) << head;
+        EXPECT_EQ(head.find("\n$var wire 1 Q"), std::string::npos) << head;
+    }
+}
+
+// A logic block that ends inside the window gives the words it holds, in the dump and the session.
+TEST_F(LogicFiles, ABlockCutShortGivesTheWordsItHolds) {
+    slot().LaSamples.resize(4 * 100 + 425 + 2 * 50);  // words 0..49 whole, word 50 a byte
+    const auto files = session();
+    ASSERT_TRUE(files.count("logic-1-1"));
+    EXPECT_EQ(files.at("logic-1-1").size(), 2 * 50u);
+    const std::string dump = vcd();
+    EXPECT_EQ(dump.substr(dump.rfind('#')), "#50\n") << "the last word lasts its interval";
+    EXPECT_NE(dump.find("#40\n1F\n"), std::string::npos);
+}
+
 TEST_F(LogicFiles, SigrokSessionHoldsTheVersionTheDeviceAndTheWords) {
     const auto files = session();
     ASSERT_EQ(files.size(), 3u);
