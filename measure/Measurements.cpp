@@ -261,8 +261,9 @@ private:
         return mean(widths);
     }
 
+    // Pulses of periods that differ differ themselves: their mean is no pulse's width.
     void addWidths(FigureList& list) const {
-        const std::string_view edgeWhy = firstReason({levelsWhy(), underSampled_});
+        const std::string_view edgeWhy = firstReason({levelsWhy(), underSampled_, irregular_});
         const auto positive = width(true);
         const auto negative = width(false);
         const std::string_view positiveWhy =
@@ -297,14 +298,18 @@ private:
         const std::string_view why = firstReason({clip_.either(), a_.periodWhy});
         const bool found = why.empty();
         const Waveform& wave = samples_.wave;
+        // An edge may lie anywhere within its sample: the samples of whole periods are as fine as
+        // a sample's share of the period in amplitude.
+        const double resolution =
+            found ? std::max(perRow_, ref_.span() * perRow_ * a_.interval / *a_.period) : perRow_;
         list.add(Figure::CycleMean,
                  found ? std::optional(wave.meanBetween(periods_.first, periods_.last) * perRow_)
                        : std::nullopt,
-                 why, perRow_);
+                 why, resolution);
         list.add(Figure::CycleRms,
                  found ? std::optional(wave.rmsBetween(periods_.first, periods_.last) * perRow_)
                        : std::nullopt,
-                 why, perRow_);
+                 why, resolution);
     }
 
     const Clipping clip_;

@@ -380,6 +380,18 @@ const std::vector<Crafted>& craftedUploads() {
           null(F::Rise, Why::UnderSampled),
           null(F::Fall, Why::UnderSampled),
           null(F::CycleMean, Why::UnderSampled)}},
+        {"a burst of five pulses every 2 ms: no period, no width",
+         [](SlotBuilder& b) {
+             channel1(b, [](int n) { return n % 200 < 100 && n % 20 < 10 ? 60 : 140; });
+         },
+         "CH1",
+         TraceFigures,
+         "",
+         {{F::Top, 1.6},
+          null(F::Period, Why::Irregular),
+          null(F::Duty, Why::Irregular),
+          null(F::PWidth, Why::Irregular),
+          null(F::NWidth, Why::Irregular)}},
         {"a trace resting on its 10 % level",
          [](SlotBuilder& b) { channel1(b, restingOnTenPercent); },
          "CH1",
@@ -584,7 +596,8 @@ TEST(FigureText, ARowIsWrittenAtOneResolutionAndItsFrequencyReadsAsOneOverItsPer
         const FigureTable table = figureTable({row.source});
         ASSERT_EQ(table.rows.size(), 1u);
         for (const auto& [figure, text] : row.texts) {
-            const auto column = std::find(table.header.begin(), table.header.end(), figureKey(figure));
+            const auto column =
+                std::find(table.header.begin(), table.header.end(), figureKey(figure));
             ASSERT_NE(column, table.header.end());
             EXPECT_EQ(table.rows[0][static_cast<size_t>(column - table.header.begin())], text);
         }
