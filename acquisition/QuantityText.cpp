@@ -62,4 +62,55 @@ std::string quantityText(double value, double resolution, std::string_view unit,
            std::string(unit);
 }
 
+namespace {
+
+int engineeringPower(int decadeOfValue) {
+    return std::clamp(decadeOfValue - ((decadeOfValue % 3) + 3) % 3, LowestPower, HighestPower);
+}
+
+bool usable(double magnitude) { return magnitude >= Tiny && magnitude <= Huge; }
+
+}  // namespace
+
+QuantityFormat quantityFormat(double largest, double resolution, bool prefixed) {
+    largest = std::abs(largest);
+    const bool resolved = usable(resolution);
+    if (!usable(largest)) {
+        // Nothing but zeros: as a figure of three digits at this resolution would read.
+        const int place = resolved ? decade(resolution) : 0;
+        return {prefixed ? engineeringPower(place + MaxDigits - 1) : 0, place};
+    }
+    int lastPlace = decade(largest) - MaxDigits + 1;
+    if (resolved) lastPlace = std::max(lastPlace, decade(resolution));
+    QuantityFormat format{0, lastPlace};
+    const double rounded = quantityRounded(largest, format);
+    if (rounded == 0)
+        return {prefixed ? engineeringPower(lastPlace + MaxDigits - 1) : 0, lastPlace};
+    // Rounding up to the next decade (999.6 to 1000) keeps three digits.
+    if (decade(rounded) - lastPlace + 1 > MaxDigits)
+        format.lastPlace = decade(rounded) - MaxDigits + 1;
+    format.power = prefixed ? engineeringPower(decade(rounded)) : 0;
+    return format;
+}
+
+double quantityRounded(double value, const QuantityFormat& format) {
+    const double unit = std::pow(10.0, format.lastPlace);
+    const double rounded = std::round(value / unit) * unit;
+    return rounded == 0 ? 0.0 : rounded;
+}
+
+int quantityDigits(double value, const QuantityFormat& format) {
+    const double rounded = quantityRounded(value, format);
+    return rounded == 0 ? 1 : std::max(1, decade(rounded) - format.lastPlace + 1);
+}
+
+std::string quantityText(double value, const QuantityFormat& format, std::string_view unit) {
+    if (!std::isfinite(value) || std::abs(value) > Huge) return std::string(NoQuantity);
+    const double rounded = quantityRounded(value, format);
+    const int decimals = std::max(0, format.power - format.lastPlace);
+    const std::string prefix(Prefixes[static_cast<size_t>((format.power - LowestPower) / 3)]);
+    return formatNumber(rounded / std::pow(10.0, format.power), decimalsPattern(decimals)) + " " +
+           prefix + std::string(unit);
+}
+
 }  // namespace tracebay::acquisition

@@ -4,12 +4,15 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <sstream>
 
 #include "measure/Measurements.h"
 #include "platform/Twips.h"
@@ -21,6 +24,16 @@ namespace Keys = platform::Settings;
 
 QString text(const std::string& s) { return QString::fromStdString(s); }
 
+// The figures of a setting's keys, in the figures' order; unknown keys left out.
+std::vector<measure::Figure> figuresOf(const std::string& keys) {
+    std::vector<measure::Figure> figures;
+    std::istringstream list(keys);
+    for (std::string key; std::getline(list, key, ',');)
+        if (const auto figure = measure::figureOfKey(key)) figures.push_back(*figure);
+    std::sort(figures.begin(), figures.end());
+    return figures;
+}
+
 }  // namespace
 
 MeasurementsWindow::MeasurementsWindow(platform::SettingsStore& settings, QWidget* owner)
@@ -28,7 +41,9 @@ MeasurementsWindow::MeasurementsWindow(platform::SettingsStore& settings, QWidge
       settings_(settings),
       tblMeasurements(new QTableWidget(this)),
       cmdCopy(new QPushButton("Copy", this)),
-      cmdReset(new QPushButton("Reset", this)) {
+      cmdReset(new QPushButton("Reset", this)),
+      cmdFigures(new QToolButton(this)),
+      mnuFigures(new QMenu(cmdFigures)) {
     setObjectName("MeasurementsWindow");
     setWindowTitle("Measurements");
     // The keys stay with the main window: F5 and Esc go on working there.
@@ -38,7 +53,9 @@ MeasurementsWindow::MeasurementsWindow(platform::SettingsStore& settings, QWidge
     tblMeasurements->verticalHeader()->hide();
     cmdCopy->setObjectName("cmdCopy");
     cmdReset->setObjectName("cmdReset");
+    buildFigureMenu();
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdFigures);
     buttons->addStretch();
     buttons->addWidget(cmdReset);
     buttons->addWidget(cmdCopy);
@@ -70,8 +87,44 @@ void MeasurementsWindow::showFigures(const acquisition::ScopeState& upload) {
     fill();
 }
 
+// A checkable entry for every figure; ticking one shows its column and keeps the choice.
+void MeasurementsWindow::buildFigureMenu() {
+    cmdFigures->setObjectName("cmdFigures");
+    cmdFigures->setText("Figures");
+    cmdFigures->setPopupMode(QToolButton::InstantPopup);
+    cmdFigures->setMenu(mnuFigures);
+    mnuFigures->setObjectName("mnuFigures");
+    const auto chosen = figuresOf(settings_.read(Keys::MeasurementsFigures));
+    for (int f = 0; f <= static_cast<int>(measure::LastFigure); ++f) {
+        const auto figure = static_cast<measure::Figure>(f);
+        QAction* action = mnuFigures->addAction(text(std::string(measure::figureName(figure))));
+        action->setObjectName(text("figure_" + std::string(measure::figureKey(figure))));
+        action->setData(f);
+        action->setCheckable(true);
+        action->setChecked(std::find(chosen.begin(), chosen.end(), figure) != chosen.end());
+        connect(action, &QAction::toggled, this, &MeasurementsWindow::figureChosen);
+    }
+}
+
+std::vector<measure::Figure> MeasurementsWindow::chosenFigures() const {
+    std::vector<measure::Figure> chosen;
+    for (const QAction* action : mnuFigures->actions())
+        if (action->isChecked())
+            chosen.push_back(static_cast<measure::Figure>(action->data().toInt()));
+    return chosen;
+}
+
+void MeasurementsWindow::figureChosen() {
+    std::string keys;
+    for (const measure::Figure figure : chosenFigures())
+        keys += (keys.empty() ? "" : ",") + std::string(measure::figureKey(figure));
+    settings_.write(Keys::MeasurementsFigures, keys);
+    fill();
+}
+
 void MeasurementsWindow::fill() {
-    table_ = measure::figureTable(figures_, continuous_ ? &statistics_ : nullptr);
+    table_ = measure::figureTable(
+        figures_, {continuous_ ? &statistics_ : nullptr, chosenFigures(), measure::Heading::Names});
     tblMeasurements->clear();
     tblMeasurements->setColumnCount(static_cast<int>(table_.header.size()));
     tblMeasurements->setRowCount(static_cast<int>(table_.rows.size()));
@@ -79,9 +132,12 @@ void MeasurementsWindow::fill() {
     for (const auto& title : table_.header) header << text(title);
     tblMeasurements->setHorizontalHeaderLabels(header);
     for (size_t r = 0; r < table_.rows.size(); ++r)
-        for (size_t c = 0; c < table_.rows[r].size(); ++c)
-            tblMeasurements->setItem(static_cast<int>(r), static_cast<int>(c),
-                                     new QTableWidgetItem(text(table_.rows[r][c])));
+        for (size_t c = 0; c < table_.rows[r].size(); ++c) {
+            auto* item = new QTableWidgetItem(text(table_.rows[r][c]));
+            if (c < table_.notes[r].size() && !table_.notes[r][c].empty())
+                item->setToolTip(text(table_.notes[r][c]));
+            tblMeasurements->setItem(static_cast<int>(r), static_cast<int>(c), item);
+        }
     tblMeasurements->resizeColumnsToContents();
 }
 

@@ -9,15 +9,19 @@
 #include "measure/FigureText.h"
 #include "platform/SettingsStore.h"
 
+class QMenu;
 class QPushButton;
 class QTableWidget;
+class QToolButton;
 
 namespace tracebay::mainwindow {
 
-// A small window beside the main window with the automatic measurements of the upload shown.
-// Uploads that come continuously also show each figure's mean, minimum and maximum over the
-// rounds since the window opened or since Reset; a single upload ends such a series. The window
-// opens where it was left.
+// A small window beside the main window with the automatic measurements of the upload shown,
+// the figures chosen under Figures (kept in the settings), named as people read them; a null
+// figure reads "—" with its reason as tooltip, a clipped source is marked. Uploads that come
+// continuously also show each figure's mean, minimum, maximum, standard deviation and count over
+// the rounds since the window opened or since Reset; a single upload ends such a series. The
+// window opens where it was left.
 class MeasurementsWindow : public QWidget {
     Q_OBJECT
 public:
@@ -37,15 +41,20 @@ protected:
 private slots:
     void cmdCopy_Click();
     void cmdReset_Click();
+    void figureChosen();
 
 private:
     void place(QWidget* owner);
     void fill();
+    void buildFigureMenu();
+    std::vector<measure::Figure> chosenFigures() const;
 
     platform::SettingsStore& settings_;
     QTableWidget* tblMeasurements;
     QPushButton* cmdCopy;
     QPushButton* cmdReset;
+    QToolButton* cmdFigures;
+    QMenu* mnuFigures;
     std::vector<measure::SourceFigures> figures_;
     measure::FigureStatistics statistics_;
     bool continuous_ = false;

@@ -1,6 +1,7 @@
 #include "measure/FigureStatistics.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tracebay::measure {
 
@@ -9,10 +10,14 @@ void FigureStatistics::add(const std::vector<SourceFigures>& round) {
         for (const Measured& m : source.figures) {
             if (!m.value) continue;
             Running& r = running_[{source.source, m.figure}];
-            r.minimum = r.count ? std::min(r.minimum, *m.value) : *m.value;
-            r.maximum = r.count ? std::max(r.maximum, *m.value) : *m.value;
-            r.sum += *m.value;
+            const double v = *m.value;
+            r.minimum = r.count ? std::min(r.minimum, v) : v;
+            r.maximum = r.count ? std::max(r.maximum, v) : v;
             ++r.count;
+            const double before = r.mean;
+            r.mean += (v - before) / r.count;
+            r.squares += (v - before) * (v - r.mean);
+            r.resolution = m.resolution;
         }
 }
 
@@ -20,7 +25,10 @@ FigureStatistics::Summary FigureStatistics::summary(std::string_view source, Fig
     const auto found = running_.find(std::pair{std::string(source), figure});
     if (found == running_.end()) return {};
     const Running& r = found->second;
-    return {r.sum / r.count, r.minimum, r.maximum};
+    const auto deviation = r.count > 1
+                               ? std::optional(std::sqrt(std::max(0.0, r.squares) / (r.count - 1)))
+                               : std::nullopt;
+    return {r.mean, r.minimum, r.maximum, deviation, r.count, r.resolution};
 }
 
 }  // namespace tracebay::measure

@@ -11,14 +11,17 @@
 
 namespace tracebay::measure {
 
-// Each figure's mean, least and greatest value over successive uploads, counting the rounds in
-// which it could be determined.
+// Each figure's mean, least and greatest value, standard deviation and count over successive
+// uploads, counting the rounds in which it could be determined.
 class FigureStatistics {
 public:
     struct Summary {
         std::optional<double> mean;
         std::optional<double> minimum;
         std::optional<double> maximum;
+        std::optional<double> deviation;  // the sample standard deviation; from two rounds on
+        int count = 0;
+        double resolution = 0;  // the figure's in the last round that determined it
     };
 
     void add(const std::vector<SourceFigures>& round);
@@ -26,11 +29,14 @@ public:
     Summary summary(std::string_view source, Figure figure) const;
 
 private:
+    // Welford's running mean and sum of squared differences from it.
     struct Running {
         int count = 0;
-        double sum = 0;
+        double mean = 0;
+        double squares = 0;
         double minimum = 0;
         double maximum = 0;
+        double resolution = 0;
     };
     std::map<std::pair<std::string, Figure>, Running> running_;
 };

@@ -40,6 +40,10 @@ inline constexpr SettingKey LastFolder{GeneralSection, "LastFolder", ""};
 // Where the measurements window was left, in twips; empty: beside the main window.
 inline constexpr SettingKey MeasurementsLeft{GeneralSection, "MeasurementsLeft", ""};
 inline constexpr SettingKey MeasurementsTop{GeneralSection, "MeasurementsTop", ""};
+// The figures the measurements window shows, by their JSON keys, comma-separated.
+inline constexpr SettingKey MeasurementsFigures{GeneralSection, "MeasurementsFigures",
+                                                "vmax,vmin,vpp,vmean,vrms,frequency,period,duty,"
+                                                "rise,fall,peak_frequency,peak_level,delay,phase"};
 // The folder uploads were last recorded into, and the files written beside each one's JSON.
 inline constexpr SettingKey RecordFolder{GeneralSection, "RecordFolder", ""};
 inline constexpr SettingKey RecordPng{GeneralSection, "RecordPng", "False"};

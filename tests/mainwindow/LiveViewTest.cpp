@@ -106,7 +106,8 @@ TEST_F(LiveView, MeasurementsFollowTheUploadsAndAddUpWhileTheyRepeat) {
     host.advance(20'000);
     action("RefreshContinuously")->setChecked(false);
     host.advance(10'000);
-    EXPECT_EQ(measurements->table().rows.size(), 4u) << "the figures, mean, minimum, maximum";
+    EXPECT_EQ(measurements->table().rows.size(), 6u)
+        << "the figures, mean, minimum, maximum, standard deviation, count";
 }
 
 // The panel stays modal; while it is open, uploads go on repeating, its key goes out between

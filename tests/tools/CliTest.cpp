@@ -194,17 +194,26 @@ TEST_F(CliOverSerial, MeasureGivesTheFiguresOfASavedUpload) {
     ASSERT_EQ(json.status, 0) << json.err;
     const QJsonObject figures =
         QJsonDocument::fromJson(QByteArray::fromStdString(json.out)).object();
-    EXPECT_EQ(figures.keys(), (QStringList{"CH1", "CH2"}));
+    EXPECT_EQ(figures.keys(), (QStringList{"CH1", "CH1-CH2", "CH2"}));
     EXPECT_EQ(figures["CH1"].toObject().keys(),
-              (QStringList{"duty", "fall", "frequency", "period", "rise", "vmax", "vmean", "vmin",
-                           "vpp", "vrms"}));
+              (QStringList{
+                  "amplitude", "base",   "clipped",   "cycle_mean", "cycle_rms", "duty",   "fall",
+                  "frequency", "nwidth", "overshoot", "period",     "preshoot",  "pwidth", "rise",
+                  "top",       "vmax",   "vmean",     "vmin",       "vpp",       "vrms",   "why"}));
+    EXPECT_EQ(figures["CH1"]["clipped"], QJsonValue(false));
     EXPECT_NEAR(figures["CH1"]["vpp"].toDouble(), 1.6, 1e-9);
     EXPECT_NEAR(figures["CH2"]["duty"].toDouble(), 0.5, 0.01);
+    EXPECT_EQ(figures["CH2"]["rise"], QJsonValue(QJsonValue::Null));
+    EXPECT_EQ(figures["CH2"]["why"]["rise"], QJsonValue("faster than one sample (< 10 us)"));
+    EXPECT_EQ(figures["CH1-CH2"].toObject().keys(), (QStringList{"delay", "phase", "why"}));
     const auto table = cli({"measure", "--json", path});
     ASSERT_EQ(table.status, 0) << table.err;
-    EXPECT_EQ(table.out.rfind("source  vmax    vmin     vpp     vmean  vrms    frequency", 0), 0u)
+    EXPECT_EQ(table.out.rfind("source   vmax    vmin     vpp     vmean   vrms    top", 0), 0u)
         << table.out;
-    EXPECT_NE(table.out.find("\nCH1     800 mV  -800 mV  1.60 V  0 V    560 mV  1.00 kHz"),
+    EXPECT_NE(table.out.find("\nCH1      0.80 V  -0.80 V  1.60 V  0.00 V  0.56 V"),
+              std::string::npos)
+        << table.out;
+    EXPECT_NE(table.out.find("\nCH2 rise, fall: faster than one sample (< 10 us)\n"),
               std::string::npos)
         << table.out;
 }
