@@ -14,7 +14,7 @@ namespace {
 using acquisition::QuantityFormat;
 
 // The figures of a row that are written alike.
-enum class Group { Level, Cycle, Time, Frequency, PeakFrequency, Percent, Phase };
+enum class Group { Level, Time, Frequency, PeakFrequency, Percent, Phase };
 
 struct Unit {
     Group group;
@@ -39,9 +39,8 @@ Unit unitOf(const SourceFigures& source, Figure figure) {
         case Figure::Overshoot:
         case Figure::Preshoot: return {Group::Percent, "%", false, 100};
         case Figure::Phase: return {Group::Phase, "\u00b0", false};
-        // As fine as a sample's share of the period, which may be coarser than a row.
-        case Figure::CycleMean:
-        case Figure::CycleRms: return {Group::Cycle, source.unit, prefixedUnit(source.unit)};
+        // The cycle figures may be coarser than a row (as fine as a sample's share of the
+        // period): the row's levels are then written as coarse, so that none reads finer.
         default: return {Group::Level, source.unit, prefixedUnit(source.unit)};
     }
 }
