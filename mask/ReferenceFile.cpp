@@ -51,7 +51,7 @@ bool readAxes(const QJsonObject& object, Reference& r) {
     return true;
 }
 
-std::optional<Reference> referenceFrom(const QJsonValue& value) {
+std::optional<Reference> storedReference(const QJsonValue& value) {
     const QJsonObject object = value.toObject();
     Reference r{object["source"].toString().toStdString(),
                 object["unit"].toString().toStdString(),
@@ -91,7 +91,7 @@ std::optional<std::vector<LabelledReference>> referencesFromJson(const std::stri
     for (const std::string& label : ReferenceLabels) {
         const QJsonValue value = object[QString::fromStdString(label)];
         if (value.isUndefined()) continue;
-        const auto trace = referenceFrom(value);
+        const auto trace = storedReference(value);
         if (!trace) {
             why = label + " is not a reference";
             return std::nullopt;

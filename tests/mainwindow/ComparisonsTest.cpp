@@ -13,12 +13,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "export/UploadFile.h"
 #include "mainwindow/Comparisons.h"
 #include "mainwindow/PictureSharing.h"
 #include "mainwindow/WavePicture.h"
 #include "mask/Overlay.h"
 #include "tests/mainwindow/MainWindowRig.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace tracebay::mainwindow {
 namespace {
@@ -70,6 +73,16 @@ TEST_F(WindowComparisons, ReferenceIsDrawnKeptAndCleared) {
     start();
     EXPECT_EQ(shownPixelsOf(refA), 0u);
     EXPECT_TRUE(messageTexts().empty());
+    // A file cut short is named, and stays as it is.
+    const QString kept = referencesFile(settings);
+    const std::string cut = testing::ScratchFolder::contentOf(kept.toStdString()).substr(0, 20);
+    std::ofstream(kept.toStdString(), std::ios::binary) << cut;
+    window.reset();
+    start();
+    ASSERT_EQ(messageTexts().size(), 1u);
+    EXPECT_NE(messageTexts()[0].find("references.json\" cannot be read"), std::string::npos)
+        << messageTexts()[0];
+    EXPECT_EQ(testing::ScratchFolder::contentOf(kept.toStdString()), cut);
 }
 
 // Uploads are counted against the mask; the first failing one stops the repetition and is saved
