@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,26 @@ struct InstrumentIdentity {
     std::string Firmware;
     std::string Serial;
     bool operator==(const InstrumentIdentity&) const = default;
+};
+
+// What a mask test said of an upload: how many of the source's samples it compared and how many
+// lay outside, the first of those (seconds from the trigger, its value); or why it could not
+// compare them.
+struct MaskVerdict {
+    struct Sample {
+        double time = 0;
+        double value = 0;
+        bool operator==(const Sample&) const = default;
+    };
+    std::string source;  // "CH1"
+    std::string reason;  // empty when the samples were compared
+    int32_t samples = 0;
+    int32_t outside = 0;
+    std::optional<Sample> first;
+
+    bool checked() const { return reason.empty(); }
+    bool passed() const { return checked() && outside == 0; }
+    bool operator==(const MaskVerdict&) const = default;
 };
 
 // One displayed screen: the settings snapshot of an upload, its sample arrays, and the view
@@ -82,6 +103,8 @@ struct ScopeState {
     // When the upload was made, as CapturedText gives it; empty when unknown.
     std::string Captured;
     InstrumentIdentity Instrument;
+    // The mask test made as the upload was recorded; none when none was.
+    std::optional<MaskVerdict> Mask;
 
     bool missing(std::string_view part) const {
         return std::any_of(Parts.begin(), Parts.end(),

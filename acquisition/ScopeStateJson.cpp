@@ -10,6 +10,8 @@
 #include <limits>
 #include <string_view>
 
+#include "acquisition/MaskVerdictJson.h"
+
 namespace tracebay::acquisition {
 namespace {
 
@@ -237,6 +239,7 @@ std::string toJson(const ScopeState& state) {
     ScopeState copy = state;
     visitFields(copy, Writer{object});
     writeParts(object, state.Parts);
+    if (state.Mask) object["Mask"] = maskVerdictObject(*state.Mask);
     return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
 }
 
@@ -257,6 +260,8 @@ std::optional<ScopeState> fromJson(const std::string& json, std::string& error) 
     error.clear();
     visitFields(state, Reader{object, error});
     if (error.empty()) readParts(object, state.Parts, error);
+    if (error.empty() && object.contains("Mask"))
+        state.Mask = maskVerdictFrom(object["Mask"], error);
     if (!error.empty()) return std::nullopt;
     return state;
 }

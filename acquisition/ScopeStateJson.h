@@ -13,7 +13,8 @@ constexpr size_t MaxTextLength = 64;
 // A ScopeState as JSON: keys named as its fields, the system block as lowercase hex, each
 // sample array as its 6201 integers (an empty array when it was never filled). The upload's
 // parts are "Arrived" ({"CH2": false, ...}) and "Missing" ({"CH2": "time-out"}); the
-// instrument's identity is an object {"Maker": ..., "Model": ..., "Firmware": ..., "Serial": ...}.
+// instrument's identity is an object {"Maker": ..., "Model": ..., "Firmware": ..., "Serial": ...};
+// a mask test made as it was recorded is "Mask" (see MaskVerdictJson.h).
 std::string toJson(const ScopeState& state);
 // Reads what toJson wrote; nothing when the text is not such a document, and `error` says why,
 // naming the first field that is wrong. Missing keys keep their defaults; every other value

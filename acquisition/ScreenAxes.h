@@ -18,6 +18,7 @@ struct Horizontal {
     double zeroColumn = 0;
     double perColumn = 0;
     std::optional<double> at(double column) const;
+    bool operator==(const Horizontal&) const = default;
 };
 
 // A sample row as a value: rows above the ground row times a value per row; nothing without a
@@ -26,6 +27,7 @@ struct Vertical {
     double groundRow = 100;
     double perRow = 0;
     std::optional<double> at(std::optional<double> row) const;
+    bool operator==(const Vertical&) const = default;
 };
 
 // Seconds from the trigger position, which lies 150 - 25 offset / scale columns from the left

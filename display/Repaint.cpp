@@ -15,11 +15,12 @@ void runStep(Step step) {
 }  // namespace
 
 void Repaint(platform::PictureSurface& surface, const Screen& screen, const ScopeState& slot,
-             Cursors& cursors, CursorOverlay& overlay) {
+             Cursors& cursors, CursorOverlay& overlay, const PicturePass& over) {
     runStep([&] {
         DrawScrGrid(surface, screen, {slot.ColorDisplay, slot.GridVisible, slot.DualScreen});
     });
     runStep([&] { DrawOSC(surface, screen, slot); });
+    if (over) runStep([&] { over(surface, screen, slot); });
     runStep([&] { overlay.DrawCursorOverlay(surface, screen, cursors, slot); });
 }
 

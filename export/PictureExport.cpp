@@ -36,7 +36,7 @@ std::unique_ptr<platform::PictureSurface> drawPicture(const Shown& shown, bool r
     // The repaint keeps the cursors on the grid; the caller's stay as they are.
     display::Cursors cursors = shown.cursors;
     display::CursorOverlay overlay;
-    display::Repaint(*picture, screen, shown.slot, cursors, overlay);
+    display::Repaint(*picture, screen, shown.slot, cursors, overlay, shown.over);
     return picture;
 }
 

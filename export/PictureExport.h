@@ -6,6 +6,7 @@
 
 #include "acquisition/ScopeState.h"
 #include "display/CursorOverlay.h"
+#include "display/Repaint.h"
 #include "platform/PictureSurface.h"
 
 class QIODevice;
@@ -14,11 +15,13 @@ class QPrinter;
 namespace tracebay::exporting {
 
 // What an export shows: an upload in the view it is shown in (the scheme and the grid are the
-// slot's view flags), with the cursors over it, drawn at a scale (ScreenScale).
+// slot's view flags), with what is drawn over it (references, a mask) and the cursors, drawn at
+// a scale (ScreenScale).
 struct Shown {
     const acquisition::ScopeState& slot;
     display::Cursors cursors{};
     double scale = 1;
+    display::PicturePass over{};
 };
 
 // The picture as the main window draws it at the shown scale; with `record`, its primitives

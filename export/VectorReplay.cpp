@@ -113,7 +113,9 @@ void replay(const PictureSurface& picture, QPainter& painter) {
             case PictureSurface::Kind::Text: drawText(painter, picture.texts()[text++]); break;
             case PictureSurface::Kind::Box: {
                 const PictureSurface::Box& b = picture.boxes()[box++];
-                painter.fillRect(QRect(b.x, b.y, b.width, b.height), color(b.color));
+                QColor fill = color(b.color);
+                fill.setAlpha(b.opacity);
+                painter.fillRect(QRect(b.x, b.y, b.width, b.height), fill);
                 break;
             }
             case PictureSurface::Kind::Dot: break;

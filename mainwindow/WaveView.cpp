@@ -161,7 +161,8 @@ void WaveView::placeIndicators() {
 }
 
 void WaveView::repaintPicture() {
-    display::Repaint(WavePic->surface(), display::Screen{ScreenScale}, slot_, cursors_, overlay_);
+    display::Repaint(WavePic->surface(), display::Screen{ScreenScale}, slot_, cursors_, overlay_,
+                     over_);
     WavePic->update();
 }
 

@@ -7,6 +7,7 @@
 
 #include "acquisition/ScopeState.h"
 #include "display/CursorOverlay.h"
+#include "display/Repaint.h"
 #include "mainwindow/CursorDrag.h"
 
 class QAction;
@@ -65,6 +66,9 @@ public:
     void applyIndicatorScheme();
     void setTimeCursors(bool on);
     void setVoltCursors(bool on);
+    // What is drawn over the instrument's picture (references, a mask); none by default.
+    void setPicturePass(display::PicturePass over) { over_ = std::move(over); }
+    const display::PicturePass& picturePass() const { return over_; }
 
     // The picture's menu: what is done with the picture beyond the window's own controls. An
     // action added here also answers its shortcut anywhere in the window.
@@ -117,6 +121,7 @@ private:
     QString shownFile_;
     display::Cursors cursors_;
     display::CursorOverlay overlay_;
+    display::PicturePass over_;
     CursorDrag::Grab grab_;
 
     QFrame* BackPic = nullptr;

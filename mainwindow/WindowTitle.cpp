@@ -20,6 +20,7 @@ QString titleOf(const TitleFacts& facts) {
     if (!facts.place.isEmpty()) title += " - " + facts.place;
     if (facts.live) title += " - live";
     if (facts.recording) title += " - recording";
+    if (!facts.maskCounts.isEmpty()) title += " - " + facts.maskCounts;
     return title;
 }
 

@@ -14,12 +14,13 @@ struct TitleFacts {
     QString place;         // where the upload shown stands among those kept: "3 of 100"
     bool live = false;     // uploads repeat
     bool recording = false;
+    QString maskCounts;  // "mask: 12 tested, 1 failed"
 };
 
 // "TraceBay" before anything is shown; "TraceBay - upload.json" for an opened file;
 // "TraceBay - QM1102D 14:03:22" for an upload, at the local time it was captured; then its place
-// among the uploads kept (" - 3 of 100"), " - live" while uploads repeat and " - recording"
-// while they are recorded.
+// among the uploads kept (" - 3 of 100"), " - live" while uploads repeat, " - recording"
+// while they are recorded, and the mask test's counts.
 QString titleOf(const TitleFacts& facts);
 
 }  // namespace tracebay::mainwindow

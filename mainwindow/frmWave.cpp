@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QScreen>
 
+#include "mainwindow/Comparisons.h"
 #include "mainwindow/Icons.h"
 #include "mainwindow/PictureSharing.h"
 #include "mainwindow/ProgramSettings.h"
@@ -52,6 +53,10 @@ frmWave::frmWave(ProgramServices services, StartOptions options, QWidget* parent
     setupMeasuring();
     shown_ = new ShownUploads(*view_, services_.host, services_.settings);
     connect(shown_, &ShownUploads::changed, this, &frmWave::showTitle);
+    comparisons_ = new Comparisons(*view_, services_.host, referencesFile(services_.settings));
+    connect(comparisons_, &Comparisons::changed, this, &frmWave::showTitle);
+    connect(comparisons_, &Comparisons::stopAsked, RefreshContinuouslyAction,
+            [this] { RefreshContinuouslyAction->setChecked(false); });
     Form_Load();
 }
 
@@ -347,7 +352,8 @@ void frmWave::showTitle() {
     const acquisition::ScopeState& shown = view_->slot();
     setWindowTitle(titleOf({view_->shownFile(), shown.HasData ? shown.Instrument.Model : "",
                             shown.HasData ? shown.Captured : "", shown_->place(),
-                            RefreshContinuouslyAction->isChecked(), shown_->recording()}));
+                            RefreshContinuouslyAction->isChecked(), shown_->recording(),
+                            comparisons_->testCounts()}));
 }
 
 void frmWave::progressValue(double value) { progress_.setProgressValue(value); }

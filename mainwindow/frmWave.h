@@ -18,6 +18,7 @@ class QKeySequence;
 
 namespace tracebay::mainwindow {
 
+class Comparisons;
 class ShownUploads;
 class WaveView;
 class ZoomField;
@@ -105,6 +106,7 @@ private:
     WaveView* view_ = nullptr;
     ZoomField* zoom_ = nullptr;
     ShownUploads* shown_ = nullptr;
+    Comparisons* comparisons_ = nullptr;
     std::unique_ptr<session::SessionOwner> session_;
     std::unique_ptr<platform::HostTimer> Timer1;
     bool connected_ = false;

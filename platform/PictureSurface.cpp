@@ -184,13 +184,22 @@ void PictureSurface::paintLine(const QPen& pen, int x1, int y1, int x2, int y2) 
     painter.drawLine(x1, y1, x2, y2);
 }
 
-void PictureSurface::fillLogical(int x1, int y1, int x2, int y2) {
+void PictureSurface::fillLogical(int x1, int y1, int x2, int y2, int opacity) {
     const int left = std::max(device(x1), 0), right = std::min(device(x2), width_);
     const int top = std::max(device(y1), 0), bottom = std::min(device(y2), height_);
     if (left >= right || top >= bottom) return;
     const Pixels out = pixels();
-    for (int y = top; y < bottom; ++y)
-        std::fill(out.bits + y * out.stride + left, out.bits + y * out.stride + right, out.color);
+    for (int y = top; y < bottom; ++y) {
+        QRgb* row = out.bits + y * out.stride;
+        if (opacity >= 255) {
+            std::fill(row + left, row + right, out.color);
+            continue;
+        }
+        for (QRgb* pixel = row + left; pixel != row + right; ++pixel)
+            *pixel = qRgb(blend(qRed(out.color), qRed(*pixel), opacity),
+                          blend(qGreen(out.color), qGreen(*pixel), opacity),
+                          blend(qBlue(out.color), qBlue(*pixel), opacity));
+    }
 }
 
 // The part of the segment inside [left, right] x [top, bottom] (Liang-Barsky); false when none.
@@ -365,14 +374,15 @@ int PictureSurface::textWidth(std::string_view text) const {
         .inkWidth;
 }
 
-void PictureSurface::fillBox(double x, double y, double width, double height) {
+void PictureSurface::fillBox(double x, double y, double width, double height, int opacity) {
     const int px = pixel(x), py = pixel(y), w = pixel(width), h = pixel(height);
-    if (w <= 0 || h <= 0) return;
+    opacity = std::clamp(opacity, 0, 255);
+    if (w <= 0 || h <= 0 || opacity == 0) return;
     if (recording_) {
-        boxes_.push_back({px, py, w, h, foreColor_});
+        boxes_.push_back({px, py, w, h, foreColor_, opacity});
         order_.push_back(Kind::Box);
     }
-    fillLogical(px, py, px + w, py + h);
+    fillLogical(px, py, px + w, py + h, opacity);
 }
 
 void PictureSurface::textOut(double x, double y, std::string_view text) {

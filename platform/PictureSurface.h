@@ -56,6 +56,7 @@ public:
         int width;
         int height;
         Rgb color;
+        int opacity = 255;  // 0 (clear) to 255 (solid)
     };
     // Which kind of primitive came next, so that a replay keeps what lies over what.
     enum class Kind : uint8_t { Text, Line, Dot, Box };
@@ -104,8 +105,9 @@ public:
     void textOut(double x, double y, std::string_view text);
     // The columns `text` colours when written in the current weight.
     int textWidth(std::string_view text) const;
-    // A solid rectangle in the foreground colour, `width` x `height` pixels from (x, y).
-    void fillBox(double x, double y, double width, double height);
+    // A rectangle in the foreground colour, `width` x `height` pixels from (x, y), laid over the
+    // picture with an opacity from 0 (clear) to 255 (solid).
+    void fillBox(double x, double y, double width, double height, int opacity = 255);
     // Single pixels along a row or a column, at whole-pixel places: many points at once.
     void psetRow(const std::vector<int>& xs, int y);
     void psetColumn(int x, const std::vector<int>& ys);
@@ -143,7 +145,7 @@ private:
     // At a device pixel ratio above 1: a line in logical pixels drawn at the ratio.
     void scaledLine(int x1, int y1, int x2, int y2);
     // The device pixels of logical pixels [x1, x2) x [y1, y2).
-    void fillLogical(int x1, int y1, int x2, int y2);
+    void fillLogical(int x1, int y1, int x2, int y2, int opacity = 255);
     // Lines in device pixels that Qt draws.
     QPen foregroundPen(int width) const;
     void paintLine(const QPen& pen, int x1, int y1, int x2, int y2);

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "acquisition/KeyNames.h"
+#include "mask/Reference.h"
 #include "platform/SerialLineSettings.h"
 
 namespace tracebay::cli {
@@ -17,11 +18,14 @@ const char* const Help =
     "               [--la] [--json FILE|-] [EXPORTS]\n"
     "  tracebay-cli [--usb | --serial DEVICE [--baud RATE]] key NAME\n"
     "  tracebay-cli key --list\n"
-    "  tracebay-cli render --json FILE EXPORTS\n"
+    "  tracebay-cli render --json FILE [--ref FILE[:SOURCE]]... EXPORTS\n"
     "  tracebay-cli measure --json FILE [--format text|json]\n"
     "  tracebay-cli [--usb | --serial DEVICE [--baud RATE]] record --dir DIR [--count N]\n"
     "               [--interval SECONDS] [--png] [--vcd] [--sr] [--ch1] [--ch2] [--math]\n"
-    "               [--la] [--zoom PERCENT] [--bw] [--no-grid]\n"
+    "               [--la] [--zoom PERCENT] [--bw] [--no-grid] [--mask FILE [--stop-on-fail]]\n"
+    "  tracebay-cli mask make --json FILE [--source SOURCE] --tolerance DIVISIONS\n"
+    "               [--time-tolerance DIVISIONS] --out FILE\n"
+    "  tracebay-cli mask check --mask FILE --json FILE [--format text|json]\n"
     "  EXPORTS: any of --png FILE --svg FILE --pdf FILE --csv FILE --vcd FILE --sr FILE,\n"
     "           with [--zoom PERCENT] [--bw] [--no-grid]\n"
     "\n"
@@ -56,6 +60,9 @@ const char* const Help =
     "    --no-grid      leave out the dotted division grid\n"
     "  render           draw an upload saved with --json, without an instrument; takes\n"
     "                   --json FILE (the saved upload) and the exports above\n"
+    "    --ref FILE[:SOURCE]  draw a trace of the upload saved in FILE over the picture as\n"
+    "                   a reference, in volts and seconds: CH1 unless SOURCE says CH2 or\n"
+    "                   MATH; the first is REF A, a second REF B\n"
     "  measure          the automatic measurements of an upload saved with --json, without\n"
     "                   an instrument: vmax, vmin, vpp, vmean, vrms, frequency, period,\n"
     "                   duty, rise and fall of each trace (the FFT: peak_frequency and\n"
@@ -78,6 +85,26 @@ const char* const Help =
     "                   right after another)\n"
     "    --png --vcd --sr    beside each JSON file the picture, and the logic lines of the\n"
     "                   uploads that hold them (--zoom, --bw and --no-grid as for upload)\n"
+    "    --mask FILE    test each upload against the mask in FILE and keep the outcome in\n"
+    "                   its JSON as \"Mask\": {\"pass\": ..., \"outside\": ..., ...}; a\n"
+    "                   failing upload is named on standard error\n"
+    "    --stop-on-fail end at the first upload that fails the mask (exit status 2) or\n"
+    "                   cannot be checked against it (1)\n"
+    "  mask make        make a mask from a trace of an upload saved with --json: at each\n"
+    "                   sample time a lower and an upper bound, in volts and seconds\n"
+    "    --source SOURCE  the trace: CH1 (the default), CH2 or MATH\n"
+    "    --tolerance DIVISIONS  how far above and below the trace, in divisions of its\n"
+    "                   scale, 0 to 8\n"
+    "    --time-tolerance DIVISIONS  how far the trace may move in time, in divisions of\n"
+    "                   its time base, 0 to 12 (default 0)\n"
+    "    --out FILE     the mask file to write\n"
+    "  mask check       compare every sample of the mask's trace in an upload saved with\n"
+    "                   --json with the mask: at any volts per division; a sample on the\n"
+    "                   screen's edge counts as outside\n"
+    "    --mask FILE    the mask\n"
+    "    --format text  a line: pass, or how many samples lie outside and the first\n"
+    "    --format json  {\"pass\": ..., \"outside\": N, \"samples\": N, \"first\":\n"
+    "                   {\"time\": S, \"volts\": V} or null, \"source\": \"CH1\"}\n"
     "\n"
     "Messages the program would show in a box go to standard error as \"Caption: text\".\n"
     "Files are replaced whole or not at all.\n"
@@ -86,14 +113,17 @@ const char* const Help =
     "than 01.01.01), 3 the upload is incomplete: a block or the system block did not come\n"
     "whole (each is named on standard error, e.g. \"CH2: no data (time-out)\"; the files hold\n"
     "what did come), 64 wrong usage. record ends with 1 when the link fails or a file cannot\n"
-    "be written, else 3 when any of its uploads was incomplete, else 0.\n";
+    "be written, else 3 when any of its uploads was incomplete, else 0; with --stop-on-fail\n"
+    "2 when an upload failed the mask. mask check: 0 pass, 2 fail, 1 cannot check (the\n"
+    "trace is missing, its times lie beyond the mask's, the mask file is no mask).\n";
 
 namespace {
 
-const QStringList Commands{"identify", "upload", "key", "render", "measure", "record"};
+const QStringList Commands{"identify", "upload", "key", "render", "measure", "record", "mask"};
 // The options that take a value whatever the command.
-const QStringList ValueOptions{"--serial", "--baud", "--json",  "--zoom",
-                               "--format", "--dir",  "--count", "--interval"};
+const QStringList ValueOptions{
+    "--serial",   "--baud",   "--json",      "--zoom",           "--format", "--dir",  "--count",
+    "--interval", "--source", "--tolerance", "--time-tolerance", "--out",    "--mask", "--ref"};
 
 std::string baudOption(const std::string& text) {
     const auto baud = platform::baudRateFromText(text);
@@ -113,6 +143,11 @@ void keyOption(const QString& argument, Options& o) {
     const auto key = acquisition::keyNamed(text);
     if (!key) throw UsageError("no front-panel key is named " + text, "tracebay-cli key --list");
     o.keyName = *key;
+}
+
+std::string maskAction(const std::string& text) {
+    if (text != "make" && text != "check") throw UsageError("mask takes make or check");
+    return text;
 }
 
 // True for JSON, false for the table.
@@ -150,6 +185,43 @@ bool recordOption(const QString& arg, const std::function<std::string()>& value,
     } else if (arg == "--interval") {
         r.intervalSeconds = numberOption(value(), 0, std::numeric_limits<double>::max(),
                                          "--interval takes a number of seconds, 0 or more");
+    } else {
+        return false;
+    }
+    return true;
+}
+
+std::string sourceOption(const std::string& text) {
+    if (!mask::comparableSource(text)) throw UsageError("--source takes CH1, CH2 or MATH");
+    return text;
+}
+
+// FILE, or FILE:SOURCE where what follows the last colon names a trace.
+ReferenceOption referenceOption(const std::string& text) {
+    const size_t colon = text.rfind(':');
+    if (colon != std::string::npos && mask::comparableSource(text.substr(colon + 1)))
+        return {text.substr(0, colon), text.substr(colon + 1)};
+    return {text, "CH1"};
+}
+
+// The options of mask and of a recording's mask test; false for another option.
+bool maskOption(const QString& arg, const std::function<std::string()>& value, Options& o) {
+    MaskOptions& m = o.mask;
+    if (arg == "--source") {
+        m.source = sourceOption(value());
+    } else if (arg == "--tolerance") {
+        m.tolerance = numberOption(value(), 0, 8, "--tolerance takes divisions from 0 to 8");
+    } else if (arg == "--time-tolerance") {
+        m.timeTolerance =
+            numberOption(value(), 0, 12, "--time-tolerance takes divisions from 0 to 12");
+    } else if (arg == "--out") {
+        m.out = value();
+    } else if (arg == "--mask") {
+        m.file = value();
+    } else if (arg == "--stop-on-fail") {
+        m.stopOnFail = true;
+    } else if (arg == "--ref") {
+        o.references.push_back(referenceOption(value()));
     } else {
         return false;
     }
@@ -204,10 +276,28 @@ bool applyOption(const QString& arg, const std::function<std::string()>& value, 
         o.noGrid = true;
     } else if (arg == "--format") {
         o.jsonFigures = figureFormatOption(value());
-    } else {
+    } else if (!maskOption(arg, value, o)) {
         return recordOption(arg, value, o.record);
     }
     return true;
+}
+
+// What each command takes of the mask options.
+void checkMaskCombination(const Options& o) {
+    const MaskOptions& m = o.mask;
+    if (!o.references.empty() && (o.command != "render" || o.references.size() > 2))
+        throw UsageError("--ref draws at most two references (REF A and REF B) with render");
+    if (m.stopOnFail && m.file.empty()) throw UsageError("--stop-on-fail needs --mask FILE");
+    const bool masking = o.command == "mask" || o.command == "record";
+    if (!masking && (!m.file.empty() || m.tolerance || !m.out.empty()))
+        throw UsageError("--mask, --tolerance and --out belong to mask and record");
+    if (o.command != "mask") return;
+    if (!o.json || !o.exports.empty())
+        throw UsageError("mask needs --json FILE and writes no other file");
+    if (m.action == "make" && (!m.tolerance || m.out.empty() || !m.file.empty()))
+        throw UsageError("mask make needs --tolerance DIVISIONS and --out FILE");
+    if (m.action == "check" && (m.file.empty() || !m.out.empty() || m.tolerance))
+        throw UsageError("mask check needs --mask FILE");
 }
 
 void checkCombination(const Options& o) {
@@ -218,6 +308,7 @@ void checkCombination(const Options& o) {
         throw UsageError("measure needs --json FILE and writes no other file");
     if (o.command == "record" && (o.record.folder.empty() || o.json || !o.exports.empty()))
         throw UsageError("record needs --dir DIR and writes no other file");
+    checkMaskCombination(o);
 }
 
 }  // namespace
@@ -236,6 +327,7 @@ Options parse(const QStringList& args) {
         if (!commandSeen && arg == command) {
             commandSeen = true;
             if (o.command == "key") keyOption(QString::fromStdString(value()), o);
+            if (o.command == "mask") o.mask.action = maskAction(value());
         } else if (!applyOption(arg, value, o)) {
             throw UsageError("unexpected " + arg.toStdString());
         }

@@ -17,6 +17,8 @@ constexpr int ExitOk = 0;
 constexpr int ExitLinkFailed = 1;
 constexpr int ExitFileFailed = 1;
 constexpr int ExitRefused = 2;
+constexpr int ExitMaskFailed = 2;  // a sample lay outside the mask
+constexpr int ExitCannotCheck = 1;
 constexpr int ExitIncomplete = 3;
 constexpr int ExitUsage = 64;
 
@@ -27,6 +29,23 @@ struct RecordOptions {
     int count = 0;  // 0: until stopped
     double intervalSeconds = 0;
     exporting::RecordChoice files;
+};
+
+// mask make, mask check, and the mask test while recording.
+struct MaskOptions {
+    std::string action;  // "make" or "check"
+    std::string source = "CH1";
+    std::optional<double> tolerance;  // divisions
+    double timeTolerance = 0;         // divisions
+    std::string out;                  // the mask file to make
+    std::string file;                 // the mask file to check with
+    bool stopOnFail = false;
+};
+
+// A reference render draws: a saved upload and the trace of it to draw.
+struct ReferenceOption {
+    std::string path;
+    std::string source;
 };
 
 struct Options {
@@ -43,8 +62,10 @@ struct Options {
     double zoom = 100;
     bool blackAndWhite = false;
     bool noGrid = false;
-    bool jsonFigures = false;  // measure: JSON instead of a table
+    bool jsonFigures = false;  // measure, mask check: JSON instead of text
     RecordOptions record;
+    MaskOptions mask;
+    std::vector<ReferenceOption> references;  // REF A, REF B
 };
 
 struct UsageError : std::runtime_error {

@@ -10,6 +10,7 @@
 
 #include "platform/EscapedText.h"
 #include "tools/CliOutput.h"
+#include "tools/MaskCommand.h"
 
 namespace tracebay::cli {
 namespace {
@@ -45,6 +46,12 @@ int keep(exporting::UploadRecorder& recorder, const session::Upload& upload,
     return writeOut(platform::escapeControls(recorder.lastFiles().front().toStdString()) + "\n");
 }
 
+// The status a recording stops with after a mask test; ExitOk to go on.
+int maskStop(const Options& options, const acquisition::MaskVerdict& verdict) {
+    if (!options.mask.stopOnFail || verdict.passed()) return ExitOk;
+    return verdict.checked() ? ExitMaskFailed : ExitCannotCheck;
+}
+
 }  // namespace
 
 // Interrupted calls go on, so that the upload in progress ends whole.
@@ -57,7 +64,7 @@ void catchStopSignals() {
     sigaction(SIGTERM, &action, nullptr);
 }
 
-int recordUploads(const Options& options, const NextUpload& next) {
+int recordUploads(const Options& options, const NextUpload& next, const mask::Mask* mask) {
     exporting::UploadRecorder recorder(QString::fromStdString(options.record.folder),
                                        options.record.files);
     const int count = options.record.count;
@@ -66,11 +73,16 @@ int recordUploads(const Options& options, const NextUpload& next) {
     while (!stopAsked && (count == 0 || recorder.recorded() < count)) {
         if (recorder.recorded() > 0 && !waitUntil(start, options.record.intervalSeconds)) break;
         start = Clock::now();
-        const std::optional<session::Upload> upload = next();
+        std::optional<session::Upload> upload = next();
         if (!upload) return ExitLinkFailed;
+        if (mask) upload->screen.Mask = maskVerdict(*mask, upload->screen);
         if (const int status = keep(recorder, *upload, options); status != ExitOk) return status;
+        if (mask) reportVerdict(*upload->screen.Mask);
         incomplete = reportMissingParts(upload->screen) || incomplete;
         if (upload->lost) return ExitLinkFailed;
+        if (mask)
+            if (const int status = maskStop(options, *upload->screen.Mask); status != ExitOk)
+                return status;
     }
     return incomplete ? ExitIncomplete : ExitOk;
 }

@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 
+#include "mask/Mask.h"
 #include "session/Upload.h"
 #include "tools/CliOptions.h"
 
@@ -16,7 +17,9 @@ using NextUpload = std::function<std::optional<session::Upload>()>;
 void catchStopSignals();
 
 // Records uploads into the options' folder, printing each JSON file's path, until the count is
-// reached or a stop is asked for, the link goes or a file cannot be written; the exit status.
-int recordUploads(const Options& options, const NextUpload& next);
+// reached or a stop is asked for, the link goes or a file cannot be written; with a mask, each
+// upload tested against it, and with --stop-on-fail until one fails or cannot be tested. The
+// exit status.
+int recordUploads(const Options& options, const NextUpload& next, const mask::Mask* mask);
 
 }  // namespace tracebay::cli

@@ -25,6 +25,7 @@
 #include "session/Wires.h"
 #include "tools/CliOptions.h"
 #include "tools/CliOutput.h"
+#include "tools/MaskCommand.h"
 #include "tools/RecordCommand.h"
 
 namespace {
@@ -50,15 +51,16 @@ int exitStatus(ConnectOutcome outcome) {
     return ExitLinkFailed;
 }
 
-// The screen as the main window draws it at this scale, its samples or its logic lines, into
-// every file asked for.
-bool writeExports(acquisition::ScopeState slot, const Options& options) {
+// The screen as the main window draws it at this scale (with what is drawn over it), its samples
+// or its logic lines, into every file asked for.
+bool writeExports(acquisition::ScopeState slot, const Options& options,
+                  const display::PicturePass& over = {}) {
     slot.ColorDisplay = !options.blackAndWhite;
     slot.GridVisible = !options.noGrid;
     bool written = true;
     for (const auto& [format, target] : options.exports) {
-        const std::string failure = exporting::exportTo(*format, {slot, {}, options.zoom / 100},
-                                                        QString::fromStdString(target));
+        const std::string failure = exporting::exportTo(
+            *format, {slot, {}, options.zoom / 100, over}, QString::fromStdString(target));
         if (failure.empty()) continue;
         std::cerr << "tracebay-cli: " << platform::escapeControls(failure) << "\n";
         written = false;
@@ -66,12 +68,16 @@ bool writeExports(acquisition::ScopeState slot, const Options& options) {
     return written;
 }
 
-// Draws a saved upload; no instrument needed.
+// Draws a saved upload, and the references over it; no instrument needed.
 int render(const Options& options) {
     std::string error;
     const auto slot = acquisition::readUploadFile(*options.json, error);
     if (!slot) return fileFailed("cannot read", *options.json, error);
-    return writeExports(*slot, options) ? ExitOk : ExitFileFailed;
+    const auto references = referencesToDraw(options);
+    if (!references) return ExitFileFailed;
+    const auto over =
+        references->empty() ? display::PicturePass{} : mask::comparisonPass(*references);
+    return writeExports(*slot, options, over) ? ExitOk : ExitFileFailed;
 }
 
 // The figures of a saved upload on standard output; no instrument needed.
@@ -98,7 +104,8 @@ int writeJson(const std::string& target, const acquisition::ScopeState& slot) {
 // One session on this thread: connect, the command, and the close the program does too.
 class Cli : private session::SessionObserver {
 public:
-    explicit Cli(const Options& options) : options_(options) {
+    // `mask`: what a recording tests its uploads against, if anything.
+    Cli(const Options& options, const mask::Mask* mask) : options_(options), mask_(mask) {
         host_.setMessageSink([](const std::string& text, const std::string& caption) {
             std::cerr << caption << ": " << printableMessage(text) << std::endl;
         });
@@ -135,7 +142,9 @@ private:
             return sent ? ExitOk : ExitLinkFailed;
         }
         if (options_.command == "upload") return upload();
-        if (options_.command == "record") return recordUploads(options_, [this] { return next(); });
+        if (options_.command == "record")
+            return recordUploads(
+                options_, [this] { return next(); }, mask_);
         return ExitOk;
     }
 
@@ -176,6 +185,7 @@ private:
     void uploaded(const session::Upload& upload) override { upload_ = upload; }
 
     const Options& options_;
+    const mask::Mask* mask_;
     session::LinkOptions link_;
     platform::QtHost host_;
     session::Wires wires_ = session::systemWires();
@@ -210,15 +220,19 @@ int main(int argc, char** argv) {
         return ExitOk;
     }
     if (options.command == "measure") return measureUpload(options);
+    if (options.command == "mask") return maskCommand(options);
+    std::optional<mask::Mask> recordMask;
+    if (!options.mask.file.empty() && !(recordMask = recordingMask(options))) return ExitFileFailed;
+    const mask::Mask* mask = recordMask ? &*recordMask : nullptr;
     if (options.command == "record") catchStopSignals();
     if (options.exports.empty() && !options.record.files.png) {
         QCoreApplication app(argc, argv);
-        return Cli(options).run();
+        return Cli(options, mask).run();
     }
     // Drawing needs fonts, not a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietPlatform);
     QGuiApplication app(argc, argv);
     if (options.command == "render") return render(options);
-    return Cli(options).run();
+    return Cli(options, mask).run();
 }

@@ -59,6 +59,29 @@ TEST(ScopeStateJson, CapturedAndInstrumentAreKept) {
     EXPECT_EQ(older->Instrument, InstrumentIdentity{});
 }
 
+// A mask test made while recording stays with the upload: a pass, a failure with its first
+// sample, and one that could not be made.
+TEST(ScopeStateJson, MaskTestIsKeptWithTheUpload) {
+    const MaskVerdict verdicts[] = {
+        {"CH1", "", 600, 0, std::nullopt},
+        {"MATH", "", 600, 3, MaskVerdict::Sample{-0.00301, 1.25}},
+        {"CH2", "the upload holds no CH2 trace in time", 0, 0, std::nullopt},
+    };
+    for (const MaskVerdict& verdict : verdicts) {
+        ScopeState s;
+        s.Mask = verdict;
+        std::string error;
+        const auto back = fromJson(toJson(s), error);
+        ASSERT_TRUE(back) << error;
+        EXPECT_EQ(back->Mask, verdict);
+    }
+    ScopeState passed;
+    passed.Mask = verdicts[0];
+    EXPECT_NE(toJson(passed).find(
+                  R"("Mask":{"first":null,"outside":0,"pass":true,"samples":600,"source":"CH1"})"),
+              std::string::npos);
+}
+
 TEST(ScopeStateJson, CapturedIsUtcToTheMillisecondAndNamesAFile) {
     using namespace std::chrono;
     const struct {
@@ -173,6 +196,19 @@ INSTANTIATE_TEST_SUITE_P(
                       WrongField{"Instrument", "\"QM1102D\""},
                       WrongField{"Instrument", R"({"Model": 1102})"},
                       WrongField{"Instrument", R"({"Serial": ")" + std::string(65, '7') + "\"}"}));
+
+// A mask test kept with an upload must be one: a pass without samples outside, a failure with
+// its first, or a reason.
+INSTANTIATE_TEST_SUITE_P(
+    MaskTests, WronglyTypedField,
+    ::testing::Values(WrongField{"Mask", "true"},
+                      WrongField{"Mask", R"({"source": "CH1", "pass": null})"},
+                      WrongField{"Mask", R"({"source": "CH1", "pass": true, "outside": 3,)"
+                                         R"( "samples": 600, "first": null})"},
+                      WrongField{"Mask", R"({"source": "CH1", "pass": false, "outside": 1,)"
+                                         R"( "samples": 600, "first": null})"},
+                      WrongField{"Mask", R"({"source": "CH1", "pass": false, "outside": 601,)"
+                                         R"( "samples": 600, "first": {"time": 0, "volts": 1}})"}));
 
 TEST(ScopeStateJson, ValuesAtTheirLimitsAreTaken) {
     std::string error;
