@@ -21,7 +21,9 @@ const char* const Help =
     "  tracebay-cli measure --json FILE [--format text|json]\n"
     "  tracebay-cli [--usb | --serial DEVICE [--baud RATE]] record --dir DIR [--count N]\n"
     "               [--interval SECONDS] [--png] [--vcd] [--sr] [--ch1] [--ch2] [--math]\n"
-    "               [--la] [--zoom PERCENT] [--bw] [--no-grid]\n"
+    "               [--la] [--zoom PERCENT] [--bw] [--no-grid] [-P SPEC ...]\n"
+    "  tracebay-cli decode --json FILE -P SPEC [-P SPEC ...] [--format text|json]\n"
+    "  tracebay-cli decode --list\n"
     "  EXPORTS: any of --png FILE --svg FILE --pdf FILE --csv FILE --vcd FILE --sr FILE,\n"
     "           with [--zoom PERCENT] [--bw] [--no-grid]\n"
     "\n"
@@ -78,6 +80,19 @@ const char* const Help =
     "                   right after another)\n"
     "    --png --vcd --sr    beside each JSON file the picture, and the logic lines of the\n"
     "                   uploads that hold them (--zoom, --bw and --no-grid as for upload)\n"
+    "    -P SPEC        decode each upload as decode does, into NAME.decoded.json beside it\n"
+    "  decode           the protocol decoders' findings in an upload saved with --json,\n"
+    "                   without an instrument, in time order, the times in seconds from\n"
+    "                   the trigger\n"
+    "    -P SPEC        a decoder and its settings, decoder:name=value:..., naming its\n"
+    "                   channels D0 ... D15, CH1 or CH2 (half-way between the channel's\n"
+    "                   base and top, 10 % hysteresis) or CH1@1.5 (at 1.5 V), e.g.\n"
+    "                   -P uart:rx=D0:baudrate=9600  -P i2c:scl=D1:sda=D2\n"
+    "                   -P spi:clk=D3:mosi=D4:cs=D5  -P uart:rx=CH1:baudrate=115200;\n"
+    "                   SPEC,decoder stacks a decoder on it: -P i2c:scl=D1:sda=D2,eeprom24xx\n"
+    "    --format text  a line each: start end decoder class: text (the default)\n"
+    "    --format json  an array of {\"decoder\", \"class\", \"start\", \"end\", \"texts\"}\n"
+    "  decode --list    the decoders with their channels and options\n"
     "\n"
     "Messages the program would show in a box go to standard error as \"Caption: text\".\n"
     "Files are replaced whole or not at all.\n"
@@ -86,14 +101,17 @@ const char* const Help =
     "than 01.01.01), 3 the upload is incomplete: a block or the system block did not come\n"
     "whole (each is named on standard error, e.g. \"CH2: no data (time-out)\"; the files hold\n"
     "what did come), 64 wrong usage. record ends with 1 when the link fails or a file cannot\n"
-    "be written, else 3 when any of its uploads was incomplete, else 0.\n";
+    "be written, else 3 when any of its uploads was incomplete, else 1 when a decoder\n"
+    "failed on one, else 0. decode ends with 0 when decoded (even with nothing found), 1\n"
+    "when the file cannot be decoded or a decoder fails, 64 for an unknown decoder,\n"
+    "channel or option value.\n";
 
 namespace {
 
-const QStringList Commands{"identify", "upload", "key", "render", "measure", "record"};
+const QStringList Commands{"identify", "upload", "key", "render", "measure", "record", "decode"};
 // The options that take a value whatever the command.
-const QStringList ValueOptions{"--serial", "--baud", "--json",  "--zoom",
-                               "--format", "--dir",  "--count", "--interval"};
+const QStringList ValueOptions{"--serial", "--baud",  "--json",     "--zoom", "--format",
+                               "--dir",    "--count", "--interval", "-P"};
 
 std::string baudOption(const std::string& text) {
     const auto baud = platform::baudRateFromText(text);
@@ -204,6 +222,10 @@ bool applyOption(const QString& arg, const std::function<std::string()>& value, 
         o.noGrid = true;
     } else if (arg == "--format") {
         o.jsonFigures = figureFormatOption(value());
+    } else if (arg == "-P") {
+        o.decoders.push_back(value());
+    } else if (arg == "--list" && o.command == "decode") {
+        o.listDecoders = true;
     } else {
         return recordOption(arg, value, o.record);
     }
@@ -218,6 +240,11 @@ void checkCombination(const Options& o) {
         throw UsageError("measure needs --json FILE and writes no other file");
     if (o.command == "record" && (o.record.folder.empty() || o.json || !o.exports.empty()))
         throw UsageError("record needs --dir DIR and writes no other file");
+    if (o.command == "decode" && !o.listDecoders &&
+        (!o.json || o.decoders.empty() || !o.exports.empty()))
+        throw UsageError("decode needs --json FILE and -P SPEC and writes no other file");
+    if (!o.decoders.empty() && o.command != "decode" && o.command != "record")
+        throw UsageError("-P goes with decode and record");
 }
 
 }  // namespace

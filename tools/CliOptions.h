@@ -43,8 +43,11 @@ struct Options {
     double zoom = 100;
     bool blackAndWhite = false;
     bool noGrid = false;
-    bool jsonFigures = false;  // measure: JSON instead of a table
+    bool jsonFigures = false;  // measure, decode: JSON instead of a table or lines
     RecordOptions record;
+    // decode and record: the decoder stacks (-P), as written.
+    std::vector<std::string> decoders;
+    bool listDecoders = false;
 };
 
 struct UsageError : std::runtime_error {

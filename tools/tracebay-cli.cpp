@@ -25,6 +25,7 @@
 #include "session/Wires.h"
 #include "tools/CliOptions.h"
 #include "tools/CliOutput.h"
+#include "tools/DecodeCommand.h"
 #include "tools/RecordCommand.h"
 
 namespace {
@@ -210,7 +211,14 @@ int main(int argc, char** argv) {
         return ExitOk;
     }
     if (options.command == "measure") return measureUpload(options);
-    if (options.command == "record") catchStopSignals();
+    if (options.command == "decode")
+        return options.listDecoders ? listDecoders() : decodeFile(options);
+    if (options.command == "record") {
+        catchStopSignals();
+        // Decoders are checked before the instrument is asked for anything.
+        int status = ExitOk;
+        if (!options.decoders.empty() && !checkedStacks(options, status)) return status;
+    }
     if (options.exports.empty() && !options.record.files.png) {
         QCoreApplication app(argc, argv);
         return Cli(options).run();
