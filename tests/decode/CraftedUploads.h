@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "acquisition/ScopeState.h"
+#include "sim/SerialBuses.h"
 #include "tests/display/SlotBuilder.h"
 
 // Uploads with signals drawn from functions of time, at 500 us a division: a logic word or a
@@ -52,6 +53,26 @@ inline acquisition::ScopeState channelUpload(const std::function<double(double)>
     display::SlotBuilder b;
     addChannel(b.slot, volts);
     return b.slot;
+}
+
+inline acquisition::ScopeState uartOnD0(const std::string& bytes, double baud) {
+    return linesUpload(
+        [=](double t) { return static_cast<uint16_t>(sim::uartLevel(bytes, baud, t)); });
+}
+
+inline acquisition::ScopeState i2cOnD1AndD2(uint8_t address, const std::string& bytes,
+                                            double bitRate) {
+    return linesUpload([=](double t) {
+        const sim::I2cLevels i2c = sim::i2cLevels(address, bytes, bitRate, t);
+        return static_cast<uint16_t>(i2c.scl << 1 | i2c.sda << 2);
+    });
+}
+
+inline acquisition::ScopeState spiOnD3ToD5(const std::string& bytes, double clockRate) {
+    return linesUpload([=](double t) {
+        const sim::SpiLevels spi = sim::spiLevels(bytes, clockRate, t);
+        return static_cast<uint16_t>(spi.clock << 3 | spi.mosi << 4 | spi.chipSelect << 5);
+    });
 }
 
 // Bytes as the decoders write them: "DE AD".

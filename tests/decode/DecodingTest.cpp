@@ -4,7 +4,6 @@
 
 #include <chrono>
 
-#include "sim/SerialBuses.h"
 #include "tests/decode/CraftedUploads.h"
 
 namespace tracebay::decode {
@@ -23,23 +22,9 @@ constexpr double BusRate = 10000;
 
 bool uart(double t) { return sim::uartLevel(UartBytes, Baud, t); }
 
-ScopeState uartOnD0() {
-    return linesUpload([](double t) { return static_cast<uint16_t>(uart(t)); });
-}
-
-ScopeState i2cOnD1AndD2() {
-    return linesUpload([](double t) {
-        const sim::I2cLevels i2c = sim::i2cLevels(0x50, I2cBytes, BusRate, t);
-        return static_cast<uint16_t>(i2c.scl << 1 | i2c.sda << 2);
-    });
-}
-
-ScopeState spiOnD3ToD5() {
-    return linesUpload([](double t) {
-        const sim::SpiLevels spi = sim::spiLevels(SpiBytes, BusRate, t);
-        return static_cast<uint16_t>(spi.clock << 3 | spi.mosi << 4 | spi.chipSelect << 5);
-    });
-}
+ScopeState uartOnD0() { return testing::uartOnD0(UartBytes, Baud); }
+ScopeState i2cOnD1AndD2() { return testing::i2cOnD1AndD2(0x50, I2cBytes, BusRate); }
+ScopeState spiOnD3ToD5() { return testing::spiOnD3ToD5(SpiBytes, BusRate); }
 
 // 0 V and 3.3 V, each rising edge overshooting to 6.3 V for a sample: half-way between the
 // extremes lies above the high level.
