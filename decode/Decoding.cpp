@@ -53,6 +53,11 @@ Decoded decodeHere(const acquisition::ScopeState& upload, const std::vector<Stac
     return decoded;
 }
 
+std::vector<DecoderInfo> listHere() {
+    if (!LibraryThread::instance().setupFailure().empty()) return {};
+    return library::allDecoders();
+}
+
 }  // namespace
 
 std::string Decoded::problems() const {
@@ -64,11 +69,10 @@ std::string Decoded::problems() const {
 
 std::string libraryFailure() { return LibraryThread::instance().setupFailure(); }
 
-std::vector<DecoderInfo> listDecoders() {
-    return LibraryThread::instance().call([] {
-        if (!LibraryThread::instance().setupFailure().empty()) return std::vector<DecoderInfo>{};
-        return library::allDecoders();
-    });
+std::vector<DecoderInfo> listDecoders() { return LibraryThread::instance().call(listHere); }
+
+void listDecodersLater(std::function<void(std::vector<DecoderInfo>)> done) {
+    LibraryThread::instance().post([done = std::move(done)] { done(listHere()); });
 }
 
 std::optional<std::vector<Stack>> resolveStacks(const std::vector<StackSpec>& specs,

@@ -43,6 +43,8 @@ std::string libraryFailure();
 
 // Every decoder the library has, by id.
 std::vector<DecoderInfo> listDecoders();
+// As listDecoders(), without waiting: `done` gets them on the library's thread.
+void listDecodersLater(std::function<void(std::vector<DecoderInfo>)> done);
 
 // The stacks checked against the library's decoders; nothing, with the reason in `error`, for
 // an unknown decoder, channel, option or option value.

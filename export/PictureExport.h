@@ -6,6 +6,7 @@
 
 #include "acquisition/ScopeState.h"
 #include "display/CursorOverlay.h"
+#include "display/DecodeBand.h"
 #include "platform/PictureSurface.h"
 
 class QIODevice;
@@ -14,11 +15,13 @@ class QPrinter;
 namespace tracebay::exporting {
 
 // What an export shows: an upload in the view it is shown in (the scheme and the grid are the
-// slot's view flags), with the cursors over it, drawn at a scale (ScreenScale).
+// slot's view flags), with the cursors over it, drawn at a scale (ScreenScale), and the band of
+// what the decoders found under it while there is one.
 struct Shown {
     const acquisition::ScopeState& slot;
     display::Cursors cursors{};
     double scale = 1;
+    const display::Band* band = nullptr;
 };
 
 // The picture as the main window draws it at the shown scale; with `record`, its primitives

@@ -124,15 +124,20 @@ void WaveView::placeViewport() {
 void WaveView::fitToViewport() {
     HScroll->hide();
     VScroll->hide();
-    const double fit = Layout::bestFitScale(viewport_->size());
+    const double fit =
+        Layout::bestFitScale(viewport_->size() - QSize(0, band_ ? band_->height() : 0));
     ScreenScale = fit;
     if (showBestFit) showBestFit(fit);
     ScreenScale = fit;
-    WavePic->resize(Layout::wavePicSize(fit));
+    WavePic->resize(pictureSize(fit));
+}
+
+QSize WaveView::pictureSize(double scale) const {
+    return Layout::wavePicSize(scale) + QSize(0, band_ ? band_->height() : 0);
 }
 
 void WaveView::placeScrollBars() {
-    WavePic->resize(Layout::wavePicSize(ScreenScale));
+    WavePic->resize(pictureSize(ScreenScale));
     const Layout::ScrollBars bars = Layout::scrollBars(BackPic->geometry(), WavePic->size());
     const auto apply = [](QScrollBar* bar, const Layout::ScrollBar& place, int& span) {
         if (!place.visible) {
@@ -161,7 +166,10 @@ void WaveView::placeIndicators() {
 }
 
 void WaveView::repaintPicture() {
-    display::Repaint(WavePic->surface(), display::Screen{ScreenScale}, slot_, cursors_, overlay_);
+    const display::Screen screen{ScreenScale};
+    platform::PictureSurface& surface = WavePic->surface();
+    display::Repaint(surface, screen, slot_, cursors_, overlay_);
+    if (band_) display::DrawBand(surface, screen, *band_, slot_.ColorDisplay);
     WavePic->update();
 }
 
@@ -172,6 +180,11 @@ void WaveView::setTimeCursors(bool on) {
 
 void WaveView::setVoltCursors(bool on) {
     cursors_.VoltCursorsOn = on;
+    Form_Resize();
+}
+
+void WaveView::setBand(std::optional<display::Band> band) {
+    band_ = std::move(band);
     Form_Resize();
 }
 

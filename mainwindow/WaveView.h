@@ -4,9 +4,11 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 #include "acquisition/ScopeState.h"
 #include "display/CursorOverlay.h"
+#include "display/DecodeBand.h"
 #include "mainwindow/CursorDrag.h"
 
 class QAction;
@@ -16,6 +18,7 @@ class QKeySequence;
 class QMenu;
 class QMouseEvent;
 class QScrollBar;
+class QSize;
 class QWheelEvent;
 class QWidget;
 
@@ -65,6 +68,9 @@ public:
     void applyIndicatorScheme();
     void setTimeCursors(bool on);
     void setVoltCursors(bool on);
+    // The decoders' band under the picture, or none.
+    void setBand(std::optional<display::Band> band);
+    const display::Band* band() const { return band_ ? &*band_ : nullptr; }
 
     // The picture's menu: what is done with the picture beyond the window's own controls. An
     // action added here also answers its shortcut anywhere in the window.
@@ -106,6 +112,8 @@ private:
     void placeIndicators();
     void indicatorsFollowThePicture();
     void repaintPicture();
+    // The picture's size at a scale, with the band under it.
+    QSize pictureSize(double scale) const;
     void pictureMousePress(QMouseEvent* event);
     // The wheel scrolls (sideways with Shift), and steps the zoom with Ctrl.
     void wheel(QWheelEvent* event);
@@ -117,6 +125,7 @@ private:
     QString shownFile_;
     display::Cursors cursors_;
     display::CursorOverlay overlay_;
+    std::optional<display::Band> band_;
     CursorDrag::Grab grab_;
 
     QFrame* BackPic = nullptr;

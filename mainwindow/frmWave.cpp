@@ -16,6 +16,7 @@
 #include "mainwindow/PictureSharing.h"
 #include "mainwindow/ProgramSettings.h"
 #include "mainwindow/ShownUploads.h"
+#include "mainwindow/UploadDecoders.h"
 #include "mainwindow/WaveView.h"
 #include "mainwindow/WindowTitle.h"
 #include "mainwindow/ZoomField.h"
@@ -52,6 +53,7 @@ frmWave::frmWave(ProgramServices services, StartOptions options, QWidget* parent
     setupMeasuring();
     shown_ = new ShownUploads(*view_, services_.host, services_.settings);
     connect(shown_, &ShownUploads::changed, this, &frmWave::showTitle);
+    new UploadDecoders(*view_, *shown_, services_.host, services_.settings);
     Form_Load();
 }
 
