@@ -183,9 +183,18 @@ void WaveView::setVoltCursors(bool on) {
     Form_Resize();
 }
 
+// A band of the same height is drawn over the last one; the picture above stays as it is.
 void WaveView::setBand(std::optional<display::Band> band) {
+    const bool sameHeight = band && band_ && band->height() == band_->height();
     band_ = std::move(band);
-    Form_Resize();
+    const platform::PictureSurface* drawn = WavePic->drawn();
+    if (!sameHeight || InitPending || !drawn ||
+        QSize(drawn->width(), drawn->height()) != WavePic->size()) {
+        Form_Resize();
+        return;
+    }
+    display::DrawBand(WavePic->surface(), display::Screen{ScreenScale}, *band_, slot_.ColorDisplay);
+    WavePic->update();
 }
 
 void WaveView::addPictureAction(QAction* action) {
