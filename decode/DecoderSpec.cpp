@@ -204,7 +204,9 @@ std::optional<StackSpec> parseStack(std::string_view text, std::string& error) {
         return std::nullopt;
     }
     StackSpec spec{std::string(text), {}};
-    for (const std::string_view part : split(text, ',')) {
+    // Blanks after a comma, as a hand-edited settings file gives them, are no part of a name.
+    for (std::string_view part : split(text, ',')) {
+        while (!part.empty() && part.front() == ' ') part.remove_prefix(1);
         auto decoder = parseDecoder(part, error);
         if (!decoder) return std::nullopt;
         spec.decoders.push_back(std::move(*decoder));

@@ -37,20 +37,21 @@ std::string cut(const char* chars, size_t longest) {
 
 // The decoders of the library's folders, by the names it loads them by: a folder with a pd.py.
 // A name typed by a user is looked up here first, so that nothing but a decoder is imported.
+// Kept for the process's life, as the library thread may still use them while it ends.
 const std::set<std::string>& decoderFolders() {
-    static const std::set<std::string> names = [] {
-        std::set<std::string> found;
+    static const auto* const names = [] {
+        auto* found = new std::set<std::string>;
         GSList* paths = srd_searchpaths_get();
         forEach<char>(paths, [&](const char* path) {
             std::error_code error;
             for (const auto& entry : std::filesystem::directory_iterator(path, error))
                 if (std::filesystem::exists(entry.path() / "pd.py", error))
-                    found.insert(entry.path().filename().string());
+                    found->insert(entry.path().filename().string());
         });
         g_slist_free_full(paths, g_free);
         return found;
     }();
-    return names;
+    return *names;
 }
 
 OptionValue optionValue(GVariant* value) {
@@ -105,8 +106,8 @@ DecoderInfo describe(const srd_decoder& d) {
 
 // Decoders described so far, and the names that are none.
 std::map<std::string, std::optional<DecoderInfo>>& described() {
-    static std::map<std::string, std::optional<DecoderInfo>> decoders;
-    return decoders;
+    static auto* const decoders = new std::map<std::string, std::optional<DecoderInfo>>;
+    return *decoders;
 }
 
 using Table = std::unique_ptr<GHashTable, decltype(&g_hash_table_unref)>;
@@ -288,13 +289,13 @@ const DecoderInfo* decoder(const std::string& id) {
 }
 
 const std::vector<DecoderInfo>& allDecoders() {
-    static const std::vector<DecoderInfo> all = [] {
-        std::vector<DecoderInfo> found;
+    static const auto* const all = [] {
+        auto* found = new std::vector<DecoderInfo>;
         for (const std::string& id : decoderFolders())
-            if (const DecoderInfo* info = decoder(id)) found.push_back(*info);
+            if (const DecoderInfo* info = decoder(id)) found->push_back(*info);
         return found;
     }();
-    return all;
+    return *all;
 }
 
 StackRun runStack(const Stack& stack, int index, const InputFrame& frame, const Limits& limits) {

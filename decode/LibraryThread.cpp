@@ -18,20 +18,6 @@ constexpr std::chrono::milliseconds Reinterrupt(500);
 constexpr size_t MostErrors = 16;
 constexpr size_t LongestError = 4096;
 
-std::mutex logMutex;
-std::vector<std::string> loggedErrors;
-
-// The library's log goes to the failure messages, never to the program's standard error. It
-// comes from any of the library's threads.
-int keepError(void*, int level, const char* format, va_list arguments) {
-    if (level > SRD_LOG_ERR) return SRD_OK;
-    char text[LongestError];
-    std::vsnprintf(text, sizeof text, format, arguments);
-    const std::lock_guard lock(logMutex);
-    if (loggedErrors.size() < MostErrors) loggedErrors.emplace_back(text);
-    return SRD_OK;
-}
-
 // An exception no decoder means to catch.
 void interruptThread(unsigned long thread) {
     PyThreadState_SetAsyncExc(thread, PyExc_KeyboardInterrupt);
@@ -67,8 +53,20 @@ LibraryThread::LibraryThread() {
     watchdog_ = std::thread([this] { watch(); });
 }
 
+// The library's log goes to the failure messages, never to the program's standard error. It
+// comes from any of the library's threads.
+int LibraryThread::keepError(void* self, int level, const char* format, va_list arguments) {
+    if (level > SRD_LOG_ERR) return SRD_OK;
+    char text[LongestError];
+    std::vsnprintf(text, sizeof text, format, arguments);
+    auto& thread = *static_cast<LibraryThread*>(self);
+    const std::lock_guard lock(thread.logMutex_);
+    if (thread.errors_.size() < MostErrors) thread.errors_.emplace_back(text);
+    return SRD_OK;
+}
+
 void LibraryThread::setUp() {
-    srd_log_callback_set(keepError, nullptr);
+    srd_log_callback_set(keepError, this);
     srd_log_loglevel_set(SRD_LOG_ERR);
     const int status = srd_init(nullptr);
     if (status == SRD_OK) return;
@@ -138,8 +136,8 @@ void LibraryThread::watch() {
 }
 
 std::vector<std::string> LibraryThread::takeErrors() {
-    const std::lock_guard lock(logMutex);
-    return std::exchange(loggedErrors, {});
+    const std::lock_guard lock(logMutex_);
+    return std::exchange(errors_, {});
 }
 
 // The library calls its output callbacks with or without Python's lock.

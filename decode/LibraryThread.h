@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdarg>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -53,6 +54,7 @@ private:
     void run();
     void setUp();
     void watch();
+    static int keepError(void* self, int level, const char* format, va_list arguments);
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;
@@ -66,6 +68,10 @@ private:
     uint64_t run_ = 0;
     bool interrupted_ = false;
     std::thread watchdog_;
+    // What the library logged, from any of its threads; never taken while Python's lock is
+    // awaited.
+    std::mutex logMutex_;
+    std::vector<std::string> errors_;
 };
 
 }  // namespace tracebay::decode

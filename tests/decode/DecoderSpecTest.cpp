@@ -90,6 +90,10 @@ TEST(ResolvedStack, TakesTypedOptionsAndSources) {
             {"baudrate", int64_t{9600}}, {"parity", std::string("odd")}, {"stop_bits", 1.5}}));
     EXPECT_EQ(stacks->front().sources(),
               (std::vector<ChannelSource>{*channelSource("CH1@1.5"), *channelSource("D3")}));
+    // A blank after a comma, as a hand-edited settings file has it, is no part of a name.
+    const auto stacked = parseStack("i2c:scl=D1:sda=D2, eeprom24xx", error);
+    ASSERT_TRUE(stacked) << error;
+    EXPECT_EQ(stacked->decoders.back().decoder, "eeprom24xx");
 }
 
 }  // namespace

@@ -120,21 +120,23 @@ TEST_F(WindowDecoders, TheSetUpIsKeptAndTheBandGoesWithTheLastDecoder) {
     startWith("");
     view().showUpload(uartUpload("Hi"));
     EXPECT_EQ(view().band(), nullptr);
+    const std::vector<std::string> setUp{"i2c:scl=D1:sda=D2,eeprom24xx", Uart};
     std::vector<std::string> offered;
     decoders().chooseDecoders = [&](std::vector<decode::DecoderInfo> all, const auto&) {
         for (const auto& d : all) offered.push_back(d.id);
-        return std::optional<std::vector<std::string>>({Uart});
+        return std::optional(setUp);
     };
     QSignalSpy found(&decoders(), &UploadDecoders::decodedShown);
     QTest::keyClick(window.get(), Qt::Key_D);
     ASSERT_TRUE(found.wait(5000));
     EXPECT_NE(std::find(offered.begin(), offered.end(), "spi"), offered.end());
     EXPECT_EQ(tableTexts("rx-data"), hex("Hi"));
-    EXPECT_EQ(qsettings.value("Kavlo TraceBay Settings/DecoderStacks").toString().toStdString(),
-              Uart);
+    start();
+    EXPECT_EQ(decoders().stacks(), setUp);
     decoders().setStacks({});
     EXPECT_EQ(view().band(), nullptr);
     EXPECT_EQ(pictureHeight(), Layout::wavePicSize(view().ScreenScale).height());
+    EXPECT_EQ(qsettings.value("Kavlo TraceBay Settings/DecoderStacks").toString(), "");
 }
 
 // Each recorded upload's annotations go beside its JSON, under its name.
