@@ -231,7 +231,7 @@ private:
                                         g_variant_new_uint64(frame_.sampleRate)) == SRD_OK;
     }
 
-    // On the thread of the decoder that put it, with Python's lock held.
+    // On the thread of the decoder that put it.
     static void collect(srd_proto_data* data, void* self) {
         static_cast<SessionRun*>(self)->keep(*data);
     }

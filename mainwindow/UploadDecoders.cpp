@@ -121,6 +121,7 @@ void UploadDecoders::setStacks(std::vector<std::string> texts) {
     parseStacks();
     layout_.clear();
     decoded_ = {};
+    failing_.clear();
     view_.setBand(specs_.empty() ? std::nullopt : std::optional<display::Band>(display::Band{}));
     decodeShown();
     if (!specs_.empty()) showDecodedWindow();
@@ -196,6 +197,19 @@ void UploadDecoders::show(decode::Decoded decoded) {
     view_.setBand(specs_.empty() ? std::nullopt : std::optional(layout_.band(decoded_)));
     if (window_) window_->showDecoded(decoded_, problems());
     emit decodedShown();
+    tellNewFailures();
+}
+
+void UploadDecoders::tellNewFailures() {
+    std::set<std::string> failing;
+    std::string told;
+    for (const decode::StackOutcome& outcome : decoded_.outcomes) {
+        if (outcome.kind != decode::StackOutcome::Kind::Failed) continue;
+        failing.insert(outcome.stack);
+        if (!failing_.count(outcome.stack)) told += (told.empty() ? "" : "\r") + outcome.message;
+    }
+    failing_ = std::move(failing);
+    if (!told.empty()) message(told);
 }
 
 std::string UploadDecoders::problems() const {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,8 +25,9 @@ class WaveView;
 // built from the library's own lists; "Decoded" shows the window listing what they found. Every
 // upload the view shows, new or recalled, is decoded on the library's thread; what was found
 // is drawn on a band under the picture, which is there only while decoders are set, and listed
-// in the Decoded window, whose rows mark their times with the time cursors. While uploads are
-// recorded, each one's annotations go beside it. The set-up is kept in the settings.
+// in the Decoded window, whose rows mark their times with the time cursors; a decoder that fails
+// is named there, and in a message the first time. While uploads are recorded, each one's
+// annotations go beside it. The set-up is kept in the settings.
 class UploadDecoders : public QObject {
     Q_OBJECT
 public:
@@ -75,6 +77,7 @@ private:
     void decodeBeside(const acquisition::ScopeState& upload,
                       std::function<void(std::vector<exporting::BesideFile>)> done);
     std::string problems() const;
+    void tellNewFailures();
     void saveCsv(const QString& path, const std::string& csv);
     void message(const std::string& text);
 
@@ -93,6 +96,8 @@ private:
     std::optional<Request> waiting_;
     decode::Decoded decoded_;
     decode::BandLayout layout_;
+    // The stacks whose decoder failed on the last upload decoded: told once, not every upload.
+    std::set<std::string> failing_;
     DecodedWindow* window_ = nullptr;
 };
 

@@ -139,6 +139,19 @@ TEST_F(WindowDecoders, TheSetUpIsKeptAndTheBandGoesWithTheLastDecoder) {
     EXPECT_EQ(qsettings.value("Kavlo TraceBay Settings/DecoderStacks").toString(), "");
 }
 
+// A decoder that fails is named under the list every time and in a message once.
+TEST_F(WindowDecoders, AFailingDecoderIsNamedInAMessageOnce) {
+    startWith("uart:rx=D0:baudrate=0\n" + Uart);
+    show(uartUpload("Hi"));
+    show(uartUpload("Bay"));
+    const std::string failure =
+        "Decoder \"uart\" failed: ZeroDivisionError: float division by zero";
+    EXPECT_EQ(messageTexts(), std::vector<std::string>{failure});
+    EXPECT_EQ(decoders().decodedWindow().findChild<QLabel*>("lblProblems")->text().toStdString(),
+              failure);
+    EXPECT_EQ(tableTexts("rx-data"), hex("Bay"));
+}
+
 // Each recorded upload's annotations go beside its JSON, under its name.
 TEST_F(WindowDecoders, RecordingWritesTheAnnotationsBesideEachUpload) {
     startWith(Uart);
