@@ -27,14 +27,21 @@ constexpr size_t MostStacks = 16;
 
 QString text(const std::string& s) { return QString::fromStdString(s); }
 
+// The lines of a text, without their ends ("\n" or "\r\n"); empty ones left out.
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> found;
     for (size_t start = 0; start < text.size();) {
         const size_t end = std::min(text.find('\n', start), text.size());
-        if (end > start) found.push_back(text.substr(start, end - start));
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (!line.empty()) found.push_back(std::move(line));
         start = end + 1;
     }
     return found;
+}
+
+void addLine(std::string& text, const std::string& line) {
+    text += (text.empty() ? "" : "\n") + line;
 }
 
 }  // namespace
@@ -109,14 +116,14 @@ void UploadDecoders::parseStacks() {
         if (spec)
             specs_.push_back(*spec);
         else
-            setUpProblems_ += texts_[i] + ": " + error + "\n";
+            addLine(setUpProblems_, texts_[i] + ": " + error);
     }
 }
 
 void UploadDecoders::setStacks(std::vector<std::string> texts) {
     texts_ = std::move(texts);
     std::string stored;
-    for (const std::string& stack : texts_) stored += (stored.empty() ? "" : "\n") + stack;
+    for (const std::string& stack : texts_) addLine(stored, stack);
     settings_.write(Keys::DecoderStacks, stored);
     parseStacks();
     layout_.clear();
@@ -213,8 +220,9 @@ void UploadDecoders::tellNewFailures() {
 }
 
 std::string UploadDecoders::problems() const {
-    const std::string decoding = decoded_.problems();
-    return setUpProblems_ + decoding;
+    std::string all = setUpProblems_;
+    if (const std::string decoding = decoded_.problems(); !decoding.empty()) addLine(all, decoding);
+    return all;
 }
 
 // Recorded uploads are each decoded, however fast they come.

@@ -139,16 +139,17 @@ TEST_F(WindowDecoders, TheSetUpIsKeptAndTheBandGoesWithTheLastDecoder) {
     EXPECT_EQ(qsettings.value("Kavlo TraceBay Settings/DecoderStacks").toString(), "");
 }
 
-// A decoder that fails is named under the list every time and in a message once.
-TEST_F(WindowDecoders, AFailingDecoderIsNamedInAMessageOnce) {
-    startWith("uart:rx=D0:baudrate=0\n" + Uart);
+// What cannot be decoded is named under the list on every upload: a stack in the settings that is
+// no stack, a decoder that fails; the failure also in a message, once.
+TEST_F(WindowDecoders, WhatCannotBeDecodedIsNamedAndAFailureToldOnce) {
+    startWith("uart:rx\r\nuart:rx=D0:baudrate=0\n" + Uart);
     show(uartUpload("Hi"));
     show(uartUpload("Bay"));
     const std::string failure =
         "Decoder \"uart\" failed: ZeroDivisionError: float division by zero";
     EXPECT_EQ(messageTexts(), std::vector<std::string>{failure});
     EXPECT_EQ(decoders().decodedWindow().findChild<QLabel*>("lblProblems")->text().toStdString(),
-              failure);
+              "uart:rx: uart: \"rx\" is no name=value\n" + failure);
     EXPECT_EQ(tableTexts("rx-data"), hex("Bay"));
 }
 
