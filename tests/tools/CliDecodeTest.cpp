@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <sstream>
 
@@ -55,7 +57,10 @@ protected:
         ASSERT_EQ(made.status, 0) << made.err;
     }
     static void TearDownTestSuite() { std::filesystem::remove(upload()); }
-    static std::string upload() { return ::testing::TempDir() + "tracebay-cli-serial.json"; }
+    // A file of this process's own: ctest runs each row in a process of its own, side by side.
+    static std::string upload() {
+        return ::testing::TempDir() + "tracebay-cli-serial-" + std::to_string(getpid()) + ".json";
+    }
 };
 
 struct DecodeRow {
