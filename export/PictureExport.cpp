@@ -30,13 +30,15 @@ std::string replayed(const platform::PictureSurface& picture, QPaintDevice& devi
 
 std::unique_ptr<platform::PictureSurface> drawPicture(const Shown& shown, bool record) {
     const display::Screen screen{shown.scale};
-    auto picture =
-        std::make_unique<platform::PictureSurface>(screen.pictureWidth(), screen.pictureHeight());
+    const int band = shown.band ? shown.band->height() : 0;
+    auto picture = std::make_unique<platform::PictureSurface>(screen.pictureWidth(),
+                                                              screen.pictureHeight() + band);
     picture->setRecording(record);
     // The repaint keeps the cursors on the grid; the caller's stay as they are.
     display::Cursors cursors = shown.cursors;
     display::CursorOverlay overlay;
     display::Repaint(*picture, screen, shown.slot, cursors, overlay, shown.over);
+    if (shown.band) display::DrawBand(*picture, screen, *shown.band, shown.slot.ColorDisplay);
     return picture;
 }
 

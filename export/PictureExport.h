@@ -6,6 +6,7 @@
 
 #include "acquisition/ScopeState.h"
 #include "display/CursorOverlay.h"
+#include "display/DecodeBand.h"
 #include "display/Repaint.h"
 #include "platform/PictureSurface.h"
 
@@ -16,12 +17,13 @@ namespace tracebay::exporting {
 
 // What an export shows: an upload in the view it is shown in (the scheme and the grid are the
 // slot's view flags), with what is drawn over it (references, a mask) and the cursors, drawn at
-// a scale (ScreenScale).
+// a scale (ScreenScale), and the band of what the decoders found under it while there is one.
 struct Shown {
     const acquisition::ScopeState& slot;
     display::Cursors cursors{};
     double scale = 1;
     display::PicturePass over{};
+    const display::Band* band = nullptr;
 };
 
 // The picture as the main window draws it at the shown scale; with `record`, its primitives

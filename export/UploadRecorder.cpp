@@ -14,7 +14,7 @@ namespace tracebay::exporting {
 namespace {
 
 // The suffixes a stem is kept free in: every file a recording may write.
-const QStringList RecordedSuffixes{"json", "png", "vcd", "sr"};
+const QStringList RecordedSuffixes{"json", "png", "vcd", "sr", "decoded.json"};
 
 }  // namespace
 
@@ -35,7 +35,7 @@ QString UploadRecorder::freeStem(const std::string& captured) const {
     return stem;
 }
 
-std::string UploadRecorder::record(const Shown& shown) {
+std::string UploadRecorder::record(const Shown& shown, const std::vector<BesideFile>& beside) {
     lastFiles_.clear();
     std::vector<const char*> options{"--json"};
     if (choice_.png) options.push_back("--png");
@@ -43,18 +43,34 @@ std::string UploadRecorder::record(const Shown& shown) {
     if (choice_.vcd && fitsValueChangeDump(shown.slot)) options.push_back("--vcd");
     if (choice_.sr && fitsSigrokSession(shown.slot)) options.push_back("--sr");
     const QString stem = QDir(folder_).filePath(freeStem(shown.slot.Captured));
+    std::string failure;
     for (const char* option : options) {
         const Format* format = formatForOption(option);
-        const QString path = stem + "." + QString::fromStdString(format->suffix);
-        if (std::string failure = exportTo(*format, shown, path); !failure.empty()) {
-            for (const QString& written : lastFiles_) QFile::remove(written);
-            lastFiles_.clear();
+        if (!write(*format, shown, stem + "." + QString::fromStdString(format->suffix), failure))
             return failure;
-        }
-        lastFiles_ << path;
+    }
+    for (const BesideFile& file : beside) {
+        const Format format{file.suffix, file.suffix, "", [&file](const Shown&, QIODevice& device) {
+                                return writeBytes(file.bytes, {}, device);
+                            }};
+        if (!write(format, shown, stem + "." + QString::fromStdString(file.suffix), failure))
+            return failure;
     }
     ++recorded_;
     return {};
+}
+
+// A failure takes back the files written for the upload before it.
+bool UploadRecorder::write(const Format& format, const Shown& shown, const QString& path,
+                           std::string& failure) {
+    failure = exportTo(format, shown, path);
+    if (failure.empty()) {
+        lastFiles_ << path;
+        return true;
+    }
+    for (const QString& written : lastFiles_) QFile::remove(written);
+    lastFiles_.clear();
+    return false;
 }
 
 }  // namespace tracebay::exporting

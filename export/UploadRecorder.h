@@ -4,10 +4,13 @@
 #include <QStringList>
 
 #include <string>
+#include <vector>
 
 #include "export/PictureExport.h"
 
 namespace tracebay::exporting {
+
+struct Format;
 
 // What is written beside each recorded upload's JSON.
 struct RecordChoice {
@@ -17,6 +20,12 @@ struct RecordChoice {
     bool sr = false;
 };
 
+// A file the caller made for an upload, to go beside its JSON: "decoded.json" and its bytes.
+struct BesideFile {
+    std::string suffix;
+    std::string bytes;
+};
+
 // Writes every upload it is given into one folder, named by when it was captured:
 // "2026-12-07T14-03-22.512Z.json", and beside it the files chosen. An upload's files are
 // written whole or not at all: when one of them fails, the others written for it go again.
@@ -24,8 +33,9 @@ class UploadRecorder {
 public:
     UploadRecorder(QString folder, RecordChoice choice);
 
-    // "" when the upload's files are written, else a message that names the file and why.
-    std::string record(const Shown& shown);
+    // "" when the upload's files are written, `beside` among them, else a message that names
+    // the file and why.
+    std::string record(const Shown& shown, const std::vector<BesideFile>& beside = {});
 
     const QString& folder() const { return folder_; }
     int recorded() const { return recorded_; }
@@ -36,6 +46,7 @@ private:
     // The name, before its suffix, for an upload captured at `captured`: one that no file of
     // the folder has yet, so that two uploads of the same millisecond both stay.
     QString freeStem(const std::string& captured) const;
+    bool write(const Format& format, const Shown& shown, const QString& path, std::string& failure);
 
     QString folder_;
     RecordChoice choice_;

@@ -119,7 +119,7 @@ exporting::Shown PictureSharing::shown(double scale) const {
     cursors.CursorX2 = rescaled(cursors.CursorX2);
     cursors.CursorY1 = rescaled(cursors.CursorY1);
     cursors.CursorY2 = static_cast<int16_t>(std::nearbyint(rescaled(cursors.CursorY2)));
-    return {view_.slot(), cursors, scale, view_.picturePass()};
+    return {view_.slot(), cursors, scale, view_.picturePass(), view_.band()};
 }
 
 // The picture as it is on the screen: scheme, grid, zoom and cursors.

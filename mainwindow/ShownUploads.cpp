@@ -84,9 +84,24 @@ QString ShownUploads::place() const {
     return QString("%1 of %2").arg(history_.place()).arg(history_.count());
 }
 
-// The picture goes at 100%, without the cursors: the same for every upload of the recording.
+// The upload is written once the files that go beside it are made; not when the recording
+// ended meanwhile.
 void ShownUploads::record() {
-    const std::string failure = recorder_->record({view_.slot()});
+    if (!besideFiles) {
+        write(view_.slot(), {});
+        return;
+    }
+    besideFiles(view_.slot(),
+                [this, upload = view_.slot()](std::vector<exporting::BesideFile> beside) {
+                    write(upload, beside);
+                });
+}
+
+// The picture goes at 100%, without the cursors: the same for every upload of the recording.
+void ShownUploads::write(const acquisition::ScopeState& upload,
+                         const std::vector<exporting::BesideFile>& beside) {
+    if (!recorder_) return;
+    const std::string failure = recorder_->record({upload}, beside);
     if (failure.empty()) return;
     recordAction_->setChecked(false);
     host_.showMessage(failure, "TraceBay", platform::MessageIcon::Exclamation);

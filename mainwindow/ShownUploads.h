@@ -35,6 +35,11 @@ public:
     // Asks where to record and what; nothing when the user cancelled. The desktop's dialog in
     // the program, a scripted answer in tests.
     std::function<std::optional<RecordingChoice>(const RecordingChoice&)> chooseRecording;
+    // Makes the files of the caller's that go beside a recorded upload, and hands them to `done`
+    // (later, maybe); none: nothing goes beside it.
+    std::function<void(const acquisition::ScopeState& upload,
+                       std::function<void(std::vector<exporting::BesideFile>)> done)>
+        besideFiles;
 
     // Uploads repeat: their measurements add up to a series.
     void setLive(bool live) { live_ = live; }
@@ -57,6 +62,8 @@ private:
     QAction* addAction(const char* name, const QString& text, const QKeySequence& key);
     void arrived();
     void record();
+    void write(const acquisition::ScopeState& upload,
+               const std::vector<exporting::BesideFile>& beside);
     void setRecording(bool on);
     void showMeasurements();
     void enableSteps();

@@ -124,15 +124,20 @@ void WaveView::placeViewport() {
 void WaveView::fitToViewport() {
     HScroll->hide();
     VScroll->hide();
-    const double fit = Layout::bestFitScale(viewport_->size());
+    const double fit =
+        Layout::bestFitScale(viewport_->size() - QSize(0, band_ ? band_->height() : 0));
     ScreenScale = fit;
     if (showBestFit) showBestFit(fit);
     ScreenScale = fit;
-    WavePic->resize(Layout::wavePicSize(fit));
+    WavePic->resize(pictureSize(fit));
+}
+
+QSize WaveView::pictureSize(double scale) const {
+    return Layout::wavePicSize(scale) + QSize(0, band_ ? band_->height() : 0);
 }
 
 void WaveView::placeScrollBars() {
-    WavePic->resize(Layout::wavePicSize(ScreenScale));
+    WavePic->resize(pictureSize(ScreenScale));
     const Layout::ScrollBars bars = Layout::scrollBars(BackPic->geometry(), WavePic->size());
     const auto apply = [](QScrollBar* bar, const Layout::ScrollBar& place, int& span) {
         if (!place.visible) {
@@ -161,8 +166,10 @@ void WaveView::placeIndicators() {
 }
 
 void WaveView::repaintPicture() {
-    display::Repaint(WavePic->surface(), display::Screen{ScreenScale}, slot_, cursors_, overlay_,
-                     over_);
+    const display::Screen screen{ScreenScale};
+    platform::PictureSurface& surface = WavePic->surface();
+    display::Repaint(surface, screen, slot_, cursors_, overlay_, over_);
+    if (band_) display::DrawBand(surface, screen, *band_, slot_.ColorDisplay);
     WavePic->update();
 }
 
@@ -174,6 +181,20 @@ void WaveView::setTimeCursors(bool on) {
 void WaveView::setVoltCursors(bool on) {
     cursors_.VoltCursorsOn = on;
     Form_Resize();
+}
+
+// A band of the same height is drawn over the last one; the picture above stays as it is.
+void WaveView::setBand(std::optional<display::Band> band) {
+    const bool sameHeight = band && band_ && band->height() == band_->height();
+    band_ = std::move(band);
+    const platform::PictureSurface* drawn = WavePic->drawn();
+    if (!sameHeight || InitPending || !drawn ||
+        QSize(drawn->width(), drawn->height()) != WavePic->size()) {
+        Form_Resize();
+        return;
+    }
+    display::DrawBand(WavePic->surface(), display::Screen{ScreenScale}, *band_, slot_.ColorDisplay);
+    WavePic->update();
 }
 
 void WaveView::addPictureAction(QAction* action) {

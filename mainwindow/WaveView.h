@@ -4,9 +4,11 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 #include "acquisition/ScopeState.h"
 #include "display/CursorOverlay.h"
+#include "display/DecodeBand.h"
 #include "display/Repaint.h"
 #include "mainwindow/CursorDrag.h"
 
@@ -17,6 +19,7 @@ class QKeySequence;
 class QMenu;
 class QMouseEvent;
 class QScrollBar;
+class QSize;
 class QWheelEvent;
 class QWidget;
 
@@ -69,6 +72,9 @@ public:
     // What is drawn over the instrument's picture (references, a mask); none by default.
     void setPicturePass(display::PicturePass over) { over_ = std::move(over); }
     const display::PicturePass& picturePass() const { return over_; }
+    // The decoders' band under the picture, or none.
+    void setBand(std::optional<display::Band> band);
+    const display::Band* band() const { return band_ ? &*band_ : nullptr; }
 
     // The picture's menu: what is done with the picture beyond the window's own controls. An
     // action added here also answers its shortcut anywhere in the window.
@@ -110,6 +116,8 @@ private:
     void placeIndicators();
     void indicatorsFollowThePicture();
     void repaintPicture();
+    // The picture's size at a scale, with the band under it.
+    QSize pictureSize(double scale) const;
     void pictureMousePress(QMouseEvent* event);
     // The wheel scrolls (sideways with Shift), and steps the zoom with Ctrl.
     void wheel(QWheelEvent* event);
@@ -122,6 +130,7 @@ private:
     display::Cursors cursors_;
     display::CursorOverlay overlay_;
     display::PicturePass over_;
+    std::optional<display::Band> band_;
     CursorDrag::Grab grab_;
 
     QFrame* BackPic = nullptr;

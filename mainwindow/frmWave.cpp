@@ -17,6 +17,7 @@
 #include "mainwindow/PictureSharing.h"
 #include "mainwindow/ProgramSettings.h"
 #include "mainwindow/ShownUploads.h"
+#include "mainwindow/UploadDecoders.h"
 #include "mainwindow/WaveView.h"
 #include "mainwindow/WindowTitle.h"
 #include "mainwindow/ZoomField.h"
@@ -57,6 +58,7 @@ frmWave::frmWave(ProgramServices services, StartOptions options, QWidget* parent
     connect(comparisons_, &Comparisons::changed, this, &frmWave::showTitle);
     connect(comparisons_, &Comparisons::stopAsked, RefreshContinuouslyAction,
             [this] { RefreshContinuouslyAction->setChecked(false); });
+    new UploadDecoders(*view_, *shown_, services_.host, services_.settings);
     Form_Load();
 }
 

@@ -49,6 +49,9 @@ inline constexpr SettingKey RecordFolder{GeneralSection, "RecordFolder", ""};
 inline constexpr SettingKey RecordPng{GeneralSection, "RecordPng", "False"};
 inline constexpr SettingKey RecordVcd{GeneralSection, "RecordVcd", "False"};
 inline constexpr SettingKey RecordSigrok{GeneralSection, "RecordSigrok", "False"};
+// The protocol decoders set in the window: a stack a line, as tracebay-cli's -P writes it;
+// empty: none.
+inline constexpr SettingKey DecoderStacks{GeneralSection, "DecoderStacks", ""};
 }  // namespace Settings
 
 // The per-user settings store: every value a string, one group per section. The QSettings to use

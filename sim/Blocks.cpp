@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "sim/SerialBuses.h"
 #include "sim/Signals.h"
 #include "sim/Spectrum.h"
 
@@ -102,11 +103,14 @@ uint16_t counterAt(double t, double countsPerSecond) {
     return static_cast<uint16_t>(wrapped < 0 ? wrapped + 65536.0 : wrapped);
 }
 
-// The inputs carry a binary counter: Dk toggles every 2^k counts.
+// The inputs carry a binary counter (Dk toggles every 2^k counts), or the serial buses.
 std::string digitalBlock(const InstrumentState& state) {
     std::string block(DigitalBlockLength, '\0');
     for (int j = 0; 425 + 2 * j + 1 <= DigitalBlockLength; ++j) {
-        const uint16_t count = counterAt(columnTime(state.timebase, j / 2.0), state.la.clockHz);
+        const double t = columnTime(state.timebase, j / 2.0);
+        const uint16_t count = state.la.pattern == LogicPattern::SerialBuses
+                                   ? serialBusWord(t)
+                                   : counterAt(t, state.la.clockHz);
         block[424 + 2 * j] = static_cast<char>(count & 0xFF);
         block[425 + 2 * j] = static_cast<char>(count >> 8);
     }

@@ -16,7 +16,8 @@ struct Identity {
     bool hasLogicAnalyzer() const { return !model.empty() && model.back() == 'D'; }
 };
 
-enum class Waveshape { Sine, Square };
+// Uart: the serial preset's byte stream on CH1, 0 V or `amplitude`.
+enum class Waveshape { Sine, Square, Uart };
 
 // What is connected to an input: a signal generator.
 struct Generator {
@@ -24,6 +25,9 @@ struct Generator {
     double amplitude = 1.5;     // volts, peak
     double frequency = 1000.0;  // hertz
 };
+
+// What drives the logic inputs: a binary counter, or the serial preset's buses.
+enum class LogicPattern { Counter, SerialBuses };
 
 struct Channel {
     bool on = true;
@@ -76,6 +80,7 @@ struct LogicSettings {
     uint8_t heightLow = 9;   // level height of D0..D7 in rows, plus one
     uint8_t heightHigh = 9;  // ... of D8..D15
     double clockHz = 10000;  // the counter on the inputs
+    LogicPattern pattern = LogicPattern::Counter;
 };
 
 struct InstrumentState {

@@ -53,6 +53,22 @@ void logic(InstrumentState& s) {
     s.selected = Trace::La;
 }
 
+// Serial buses a screen resolves: 10 us a sample at 500 us a division, about ten a UART bit at
+// 9600 baud and a bus bit at 10 kHz; the trigger near the left edge, where the messages start.
+void serial(InstrumentState& s) {
+    s.la.on = true;
+    s.la.pattern = LogicPattern::SerialBuses;
+    s.la.mask = 0x003F;
+    s.la.selectedLine = 0;
+    for (int k = 0; k < 6; ++k) s.la.positions[k] = static_cast<int16_t>(112 + 16 * k);
+    // CH1 above the lines: 0 V at row 75, 3.3 V at row 34.
+    s.channels[0] = {true, 2.0, 2.0, {Waveshape::Uart, 3.3, 9600.0}};
+    s.channels[1].on = false;
+    s.timebase = {500e-6, 2.5e-3};
+    s.triggerLevel = 1.65;
+    s.selected = Trace::La;
+}
+
 void scan(InstrumentState& s) {
     s.format = TimeFormat::Scanning;
     s.timebase.scale = 0.1;
@@ -71,6 +87,7 @@ const std::vector<Preset>& presets() {
         {"fft-full", "FFT of a square wave on CH1, over the whole screen", fftFull},
         {"math", "MATH trace: CH1 - CH2", math},
         {"logic", "all 16 logic lines, D3 highlighted", logic},
+        {"serial", "UART on D0 and CH1, I2C on D1/D2, SPI on D3-D5, for the decoders", serial},
         {"scan", "scan format at 100 ms per division", scan},
     };
     return all;

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "sim/SerialBuses.h"
+
 namespace tracebay::sim {
 
 uint8_t rowByte(double row) {
@@ -19,6 +21,8 @@ double columnTime(const TimeBase& timebase, double column) {
 }
 
 double generatorVolts(const Generator& generator, double absoluteTime) {
+    if (generator.shape == Waveshape::Uart)
+        return serialChannelLevel(absoluteTime) ? generator.amplitude : 0.0;
     const double s = std::sin(2 * std::numbers::pi * generator.frequency * absoluteTime);
     if (generator.shape == Waveshape::Square)
         return s >= 0 ? generator.amplitude : -generator.amplitude;

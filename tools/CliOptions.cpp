@@ -23,9 +23,12 @@ const char* const Help =
     "  tracebay-cli [--usb | --serial DEVICE [--baud RATE]] record --dir DIR [--count N]\n"
     "               [--interval SECONDS] [--png] [--vcd] [--sr] [--ch1] [--ch2] [--math]\n"
     "               [--la] [--zoom PERCENT] [--bw] [--no-grid] [--mask FILE [--stop-on-fail]]\n"
+    "               [-P SPEC ...]\n"
     "  tracebay-cli mask make --json FILE [--source SOURCE] --tolerance DIVISIONS\n"
     "               [--time-tolerance DIVISIONS] --out FILE\n"
     "  tracebay-cli mask check --mask FILE --json FILE [--format text|json]\n"
+    "  tracebay-cli decode --json FILE -P SPEC [-P SPEC ...] [--format text|json]\n"
+    "  tracebay-cli decode --list\n"
     "  EXPORTS: any of --png FILE --svg FILE --pdf FILE --csv FILE --vcd FILE --sr FILE,\n"
     "           with [--zoom PERCENT] [--bw] [--no-grid]\n"
     "\n"
@@ -90,6 +93,7 @@ const char* const Help =
     "                   failing upload is named on standard error\n"
     "    --stop-on-fail end at the first upload that fails the mask (exit status 2) or\n"
     "                   cannot be checked against it (1)\n"
+    "    -P SPEC        decode each upload as decode does, into NAME.decoded.json beside it\n"
     "  mask make        make a mask from a trace of an upload saved with --json: at each\n"
     "                   sample time a lower and an upper bound, in volts and seconds\n"
     "    --source SOURCE  the trace: CH1 (the default), CH2 or MATH\n"
@@ -105,6 +109,18 @@ const char* const Help =
     "    --format text  a line: pass, or how many samples lie outside and the first\n"
     "    --format json  {\"pass\": ..., \"outside\": N, \"samples\": N, \"first\":\n"
     "                   {\"time\": S, \"volts\": V} or null, \"source\": \"CH1\"}\n"
+    "  decode           the protocol decoders' findings in an upload saved with --json,\n"
+    "                   without an instrument, in time order, the times in seconds from\n"
+    "                   the trigger\n"
+    "    -P SPEC        a decoder and its settings, decoder:name=value:..., naming its\n"
+    "                   channels D0 ... D15, CH1 or CH2 (half-way between the channel's\n"
+    "                   base and top, 10 % hysteresis) or CH1@1.5 (at 1.5 V), e.g.\n"
+    "                   -P uart:rx=D0:baudrate=9600  -P i2c:scl=D1:sda=D2\n"
+    "                   -P spi:clk=D3:mosi=D4:cs=D5  -P uart:rx=CH1:baudrate=115200;\n"
+    "                   SPEC,decoder stacks a decoder on it: -P i2c:scl=D1:sda=D2,eeprom24xx\n"
+    "    --format text  a line each: start end decoder class: text (the default)\n"
+    "    --format json  an array of {\"decoder\", \"class\", \"start\", \"end\", \"texts\"}\n"
+    "  decode --list    the decoders with their channels and options\n"
     "\n"
     "Messages the program would show in a box go to standard error as \"Caption: text\".\n"
     "Files are replaced whole or not at all.\n"
@@ -113,17 +129,22 @@ const char* const Help =
     "than 01.01.01), 3 the upload is incomplete: a block or the system block did not come\n"
     "whole (each is named on standard error, e.g. \"CH2: no data (time-out)\"; the files hold\n"
     "what did come), 64 wrong usage. record ends with 1 when the link fails or a file cannot\n"
-    "be written, else 3 when any of its uploads was incomplete, else 0; with --stop-on-fail\n"
-    "2 when an upload failed the mask. mask check: 0 pass, 2 fail, 1 cannot check (the\n"
-    "trace is missing, its times lie beyond the mask's, the mask file is no mask).\n";
+    "be written, else 3 when any of its uploads was incomplete, else 1 when a decoder\n"
+    "failed on one, else 0; with --stop-on-fail 2 when an upload failed the mask. mask\n"
+    "check: 0 pass, 2 fail, 1 cannot check (the trace is missing, its times lie beyond the\n"
+    "mask's, the mask file is no mask). decode ends with 0 when decoded (even with nothing\n"
+    "found), 1 when the file cannot be decoded or a decoder fails, 64 for an unknown\n"
+    "decoder, channel or option value.\n";
 
 namespace {
 
-const QStringList Commands{"identify", "upload", "key", "render", "measure", "record", "mask"};
+const QStringList Commands{"identify", "upload", "key",  "render",
+                           "measure",  "record", "mask", "decode"};
 // The options that take a value whatever the command.
 const QStringList ValueOptions{
-    "--serial",   "--baud",   "--json",      "--zoom",           "--format", "--dir",  "--count",
-    "--interval", "--source", "--tolerance", "--time-tolerance", "--out",    "--mask", "--ref"};
+    "--serial", "--baud",     "--json",   "--zoom",      "--format",         "--dir",
+    "--count",  "--interval", "--source", "--tolerance", "--time-tolerance", "--out",
+    "--mask",   "--ref",      "-P"};
 
 std::string baudOption(const std::string& text) {
     const auto baud = platform::baudRateFromText(text);
@@ -276,6 +297,10 @@ bool applyOption(const QString& arg, const std::function<std::string()>& value, 
         o.noGrid = true;
     } else if (arg == "--format") {
         o.jsonFigures = figureFormatOption(value());
+    } else if (arg == "-P") {
+        o.decoders.push_back(value());
+    } else if (arg == "--list" && o.command == "decode") {
+        o.listDecoders = true;
     } else if (!maskOption(arg, value, o)) {
         return recordOption(arg, value, o.record);
     }
@@ -309,6 +334,11 @@ void checkCombination(const Options& o) {
     if (o.command == "record" && (o.record.folder.empty() || o.json || !o.exports.empty()))
         throw UsageError("record needs --dir DIR and writes no other file");
     checkMaskCombination(o);
+    if (o.command == "decode" && !o.listDecoders &&
+        (!o.json || o.decoders.empty() || !o.exports.empty()))
+        throw UsageError("decode needs --json FILE and -P SPEC and writes no other file");
+    if (!o.decoders.empty() && o.command != "decode" && o.command != "record")
+        throw UsageError("-P goes with decode and record");
 }
 
 }  // namespace

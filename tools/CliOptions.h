@@ -62,10 +62,13 @@ struct Options {
     double zoom = 100;
     bool blackAndWhite = false;
     bool noGrid = false;
-    bool jsonFigures = false;  // measure, mask check: JSON instead of text
+    bool jsonFigures = false;  // measure, mask check, decode: JSON instead of text
     RecordOptions record;
     MaskOptions mask;
     std::vector<ReferenceOption> references;  // REF A, REF B
+    // decode and record: the decoder stacks (-P), as written.
+    std::vector<std::string> decoders;
+    bool listDecoders = false;
 };
 
 struct UsageError : std::runtime_error {

@@ -8,8 +8,10 @@
 #include <iostream>
 #include <thread>
 
+#include "decode/DecodedText.h"
 #include "platform/EscapedText.h"
 #include "tools/CliOutput.h"
+#include "tools/DecodeCommand.h"
 #include "tools/MaskCommand.h"
 
 namespace tracebay::cli {
@@ -35,10 +37,20 @@ bool waitUntil(Clock::time_point start, double seconds) {
     }
 }
 
+// What the decoders found in the upload, to go beside it; false when a stack was not decoded.
+bool decodeBeside(const session::Upload& upload, const std::vector<decode::StackSpec>& stacks,
+                  std::vector<exporting::BesideFile>& beside) {
+    if (stacks.empty()) return true;
+    decode::Decoded decoded;
+    const bool whole = decodeReporting(upload.screen, stacks, decoded);
+    beside.push_back({"decoded.json", decode::annotationsJson(decoded.annotations)});
+    return whole;
+}
+
 // The upload's files, and the JSON file's path on standard output.
-int keep(exporting::UploadRecorder& recorder, const session::Upload& upload,
-         const Options& options) {
-    const std::string failure = recorder.record({upload.screen, {}, options.zoom / 100});
+int keep(exporting::UploadRecorder& recorder, const session::Upload& upload, const Options& options,
+         const std::vector<exporting::BesideFile>& beside) {
+    const std::string failure = recorder.record({upload.screen, {}, options.zoom / 100}, beside);
     if (!failure.empty()) {
         std::cerr << "tracebay-cli: " << platform::escapeControls(failure) << "\n";
         return ExitFileFailed;
@@ -65,10 +77,18 @@ void catchStopSignals() {
 }
 
 int recordUploads(const Options& options, const NextUpload& next, const mask::Mask* mask) {
+    int status = ExitOk;
+    std::vector<decode::StackSpec> stacks;
+    if (!options.decoders.empty()) {
+        auto checked = checkedStacks(options, status);
+        if (!checked) return status;
+        stacks = std::move(*checked);
+    }
     exporting::UploadRecorder recorder(QString::fromStdString(options.record.folder),
                                        options.record.files);
     const int count = options.record.count;
     bool incomplete = false;
+    bool undecoded = false;
     Clock::time_point start;
     while (!stopAsked && (count == 0 || recorder.recorded() < count)) {
         if (recorder.recorded() > 0 && !waitUntil(start, options.record.intervalSeconds)) break;
@@ -76,15 +96,17 @@ int recordUploads(const Options& options, const NextUpload& next, const mask::Ma
         std::optional<session::Upload> upload = next();
         if (!upload) return ExitLinkFailed;
         if (mask) upload->screen.Mask = maskVerdict(*mask, upload->screen);
-        if (const int status = keep(recorder, *upload, options); status != ExitOk) return status;
+        std::vector<exporting::BesideFile> beside;
+        undecoded = !decodeBeside(*upload, stacks, beside) || undecoded;
+        if (const int kept = keep(recorder, *upload, options, beside); kept != ExitOk) return kept;
         if (mask) reportVerdict(*upload->screen.Mask);
         incomplete = reportMissingParts(upload->screen) || incomplete;
         if (upload->lost) return ExitLinkFailed;
         if (mask)
-            if (const int status = maskStop(options, *upload->screen.Mask); status != ExitOk)
-                return status;
+            if (const int stopped = maskStop(options, *upload->screen.Mask); stopped != ExitOk)
+                return stopped;
     }
-    return incomplete ? ExitIncomplete : ExitOk;
+    return incomplete ? ExitIncomplete : undecoded ? ExitFileFailed : ExitOk;
 }
 
 }  // namespace tracebay::cli

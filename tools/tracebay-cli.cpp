@@ -25,6 +25,7 @@
 #include "session/Wires.h"
 #include "tools/CliOptions.h"
 #include "tools/CliOutput.h"
+#include "tools/DecodeCommand.h"
 #include "tools/MaskCommand.h"
 #include "tools/RecordCommand.h"
 
@@ -221,10 +222,17 @@ int main(int argc, char** argv) {
     }
     if (options.command == "measure") return measureUpload(options);
     if (options.command == "mask") return maskCommand(options);
+    if (options.command == "decode")
+        return options.listDecoders ? listDecoders() : decodeFile(options);
     std::optional<mask::Mask> recordMask;
     if (!options.mask.file.empty() && !(recordMask = recordingMask(options))) return ExitFileFailed;
     const mask::Mask* mask = recordMask ? &*recordMask : nullptr;
-    if (options.command == "record") catchStopSignals();
+    if (options.command == "record") {
+        catchStopSignals();
+        // Decoders are checked before the instrument is asked for anything.
+        int status = ExitOk;
+        if (!options.decoders.empty() && !checkedStacks(options, status)) return status;
+    }
     if (options.exports.empty() && !options.record.files.png) {
         QCoreApplication app(argc, argv);
         return Cli(options, mask).run();
