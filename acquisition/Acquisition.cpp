@@ -97,6 +97,7 @@ int Acquisition::selectTraces(std::string& mathState, std::string& fftState) {
 
 void Acquisition::AcquireScope() {
     ScopeState& s = slot();
+    const Sources asked = Sources::shownIn(s);
     std::string mathState;
     std::string fftState;
     const int count = selectTraces(mathState, fftState);
@@ -114,6 +115,7 @@ void Acquisition::AcquireScope() {
                    (s.FftDisplay == Cmd::ON && s.SystemBlock.FftFullScreen() == 0);
     s.PointCount = 600;
     readFormat();
+    progress_.sourcesSettled(asked, Sources::shownIn(s));
     readTexts();
     transferTraces(share);
 }

@@ -29,10 +29,6 @@ ShownUploads::ShownUploads(WaveView& view, platform::HostServices& host,
 
 ShownUploads::~ShownUploads() = default;
 
-ShownUploads& ShownUploads::of(WaveView& view) {
-    return *view.findChild<ShownUploads*>(QString(), Qt::FindDirectChildrenOnly);
-}
-
 void ShownUploads::addActions() {
     view_.pictureMenu().addSeparator();
     previous_ =
@@ -58,7 +54,7 @@ QAction* ShownUploads::addAction(const char* name, const QString& text, const QK
 
 // A new upload or opened file: kept, measured, and recorded when it came from the instrument.
 void ShownUploads::arrived() {
-    history_.add(view_.slot(), view_.shownFile());
+    history_.add(view_.upload(), view_.shownFile());
     if (measurements_) measurements_->showUpload(view_.slot(), live_);
     if (recorder_ && view_.shownFile().isEmpty()) record();
     enableSteps();

@@ -30,7 +30,6 @@ class ShownUploads : public QObject {
 public:
     ShownUploads(WaveView& view, platform::HostServices& host, platform::SettingsStore& settings);
     ~ShownUploads() override;
-    static ShownUploads& of(WaveView& view);
 
     // Asks where to record and what; nothing when the user cancelled. The desktop's dialog in
     // the program, a scripted answer in tests.

@@ -18,6 +18,7 @@ class QKeySequence;
 
 namespace tracebay::mainwindow {
 
+class PictureSharing;
 class ShownUploads;
 class WaveView;
 class ZoomField;
@@ -52,6 +53,8 @@ public:
     void LoadData();
 
     WaveView& view() { return *view_; }
+    PictureSharing& sharing() { return *sharing_; }
+    ShownUploads& shownUploads() { return *shown_; }
     session::Session& session() { return session_->session(); }
     const session::LinkOptions& linkOptions() const { return options_; }
     // The transport for the next connect; a connection there is ends first.
@@ -81,6 +84,7 @@ private:
     void Form_Load();
     void MainLoadInit();
     void applyViewFlags();
+    void showTicks();
     void showTitle();
     void resetRefreshButton();
     session::Sources tickedSources() const;
@@ -94,6 +98,7 @@ private:
     void repeatingChanged(bool on) override;
     void progressValue(double value) override;
     void progressStep(int step) override;
+    void sourcesSettled(const session::Sources& asked, const session::Sources& settled) override;
     void uploaded(const session::Upload& upload) override;
 
     ProgramServices services_;
@@ -104,6 +109,7 @@ private:
     int32_t gpibAddress_ = 0;
     WaveView* view_ = nullptr;
     ZoomField* zoom_ = nullptr;
+    PictureSharing* sharing_ = nullptr;
     ShownUploads* shown_ = nullptr;
     std::unique_ptr<session::SessionOwner> session_;
     std::unique_ptr<platform::HostTimer> Timer1;

@@ -129,7 +129,6 @@ int main(int argc, char** argv) {
     // Without a window manager nothing gives the window the keyboard; its shortcuts need it.
     window.activateWindow();
     if (arguments->uploadFile)
-        mainwindow::PictureSharing::of(window.view())
-            .openUploadFile(QString::fromLocal8Bit(*arguments->uploadFile));
+        window.sharing().openUploadFile(QString::fromLocal8Bit(*arguments->uploadFile));
     return QApplication::exec();
 }

@@ -37,7 +37,7 @@ bool waitUntil(Clock::time_point start, double seconds) {
 // The upload's files, and the JSON file's path on standard output.
 int keep(exporting::UploadRecorder& recorder, const session::Upload& upload,
          const Options& options) {
-    const std::string failure = recorder.record({upload.screen, {}, options.zoom / 100});
+    const std::string failure = recorder.record({*upload.screen, {}, options.zoom / 100});
     if (!failure.empty()) {
         std::cerr << "tracebay-cli: " << platform::escapeControls(failure) << "\n";
         return ExitFileFailed;
@@ -69,7 +69,7 @@ int recordUploads(const Options& options, const NextUpload& next) {
         const std::optional<session::Upload> upload = next();
         if (!upload) return ExitLinkFailed;
         if (const int status = keep(recorder, *upload, options); status != ExitOk) return status;
-        incomplete = reportMissingParts(upload->screen) || incomplete;
+        incomplete = reportMissingParts(*upload->screen) || incomplete;
         if (upload->lost) return ExitLinkFailed;
     }
     return incomplete ? ExitIncomplete : ExitOk;

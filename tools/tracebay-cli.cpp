@@ -142,7 +142,7 @@ private:
     int upload() {
         const std::optional<session::Upload> upload = next();
         if (!upload) return ExitLinkFailed;
-        const acquisition::ScopeState& slot = upload->screen;
+        const acquisition::ScopeState& slot = *upload->screen;
         if (const int status = writeResults(slot); status != ExitOk) return status;
         return reportMissingParts(slot) ? ExitIncomplete : ExitOk;
     }
@@ -154,10 +154,11 @@ private:
         upload_.reset();
         session().refresh(sources);
         if (!upload_) return std::nullopt;
-        acquisition::ScopeState& slot = upload_->screen;
-        slot.ColorDisplay = !options_.blackAndWhite;
-        slot.GridVisible = !options_.noGrid;
-        slot.HasData = true;
+        acquisition::ScopeState shown = *upload_->screen;
+        shown.ColorDisplay = !options_.blackAndWhite;
+        shown.GridVisible = !options_.noGrid;
+        shown.HasData = true;
+        upload_->screen = std::make_shared<const acquisition::ScopeState>(std::move(shown));
         return std::exchange(upload_, std::nullopt);
     }
 

@@ -48,7 +48,7 @@ TEST_P(Snapshot, XyFetchesBothChannelsAndTicksThem) {
     const ScopeState& s = rig.upload(true);
     EXPECT_TRUE(s.IsXY);
     EXPECT_TRUE(s.CapturedCh2);
-    EXPECT_EQ(rig.uploads.back().sources, (session::Sources{true, true, false, false}));
+    EXPECT_EQ(rig.settledSources.back().second, (session::Sources{true, true, false, false}));
     EXPECT_EQ(rig.commands.back(), ":WAVEFORM:DATA? CHANNEL2");
     EXPECT_EQ(rig.progressValues, (std::vector<double>{50, 100}));
     EXPECT_FALSE(s.Ch2Samples.empty());
@@ -122,7 +122,7 @@ TEST_P(Snapshot, LogicBoxOnAModelWithoutItSendsNoLogicCommand) {
     const ScopeState& s = rig.upload(true, false, false, true);
     EXPECT_FALSE(s.ShowLa);
     EXPECT_FALSE(s.CapturedLa);
-    EXPECT_EQ(rig.uploads.back().sources, (session::Sources{true, false, false, false}));
+    EXPECT_EQ(rig.settledSources.back().second, (session::Sources{true, false, false, false}));
     for (const auto& c : rig.commands) EXPECT_EQ(c.find(":LA"), std::string::npos) << c;
 }
 
@@ -134,7 +134,12 @@ TEST_P(Snapshot, RefusedTraceIsUntickedAndNotFetched) {
     const ScopeState& s = rig.upload(true, true);
     EXPECT_FALSE(s.ShowCh2);
     EXPECT_FALSE(s.CapturedCh2);
-    EXPECT_EQ(rig.uploads.back().sources, (session::Sources{true, false, false, false}));
+    // Told at the snapshot, before any sample block is asked for.
+    ASSERT_EQ(rig.settledSources.size(), 1u);
+    EXPECT_EQ(rig.settledSources[0], std::pair(session::Sources{true, true, false, false},
+                                               session::Sources{true, false, false, false}));
+    for (size_t i = 0; i < rig.commandsBeforeSettled; ++i)
+        EXPECT_EQ(rig.commands[i].find(":WAVEFORM"), std::string::npos) << rig.commands[i];
     for (const auto& c : rig.commands) EXPECT_NE(c, ":WAVEFORM:DATA? CHANNEL2");
     EXPECT_EQ(rig.progressValues, std::vector<double>{100});
 }

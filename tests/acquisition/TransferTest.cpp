@@ -27,6 +27,7 @@ protected:
     }
     void setProgressValue(double value) override { values.push_back(value); }
     void setProgressStep(int) override {}
+    void sourcesSettled(const Sources&, const Sources&) override {}
 
     void receive(const std::string& bytes, ScopeState::Samples& target, bool noClamp,
                  const char* label = "CH1") {

@@ -74,26 +74,6 @@ TEST_F(ExportFiles, WhatIsNotAnUploadIsRefusedWithTheReason) {
     EXPECT_NE(error.find("No such file"), std::string::npos) << error;
 }
 
-TEST_F(ExportFiles, TakingAnUploadKeepsTheViewChosenInTheWindow) {
-    acquisition::ScopeState shown;
-    shown.ColorDisplay = false;
-    shown.GridVisible = false;
-    shown.BestFit = true;
-    shown.ShowCh2 = true;
-    shown.ViewApplied = true;
-    build.slot.CapturedLa = true;
-    takeUpload(shown, build.slot);
-    EXPECT_TRUE(shown.HasData);
-    EXPECT_TRUE(shown.CapturedLa);
-    EXPECT_EQ(shown.TimeScaleText, "500.0us");
-    EXPECT_FALSE(shown.ColorDisplay);
-    EXPECT_FALSE(shown.GridVisible);
-    EXPECT_TRUE(shown.BestFit);
-    EXPECT_TRUE(shown.ShowCh2);
-    EXPECT_FALSE(shown.ShowCh1);
-    EXPECT_TRUE(shown.ViewApplied);
-}
-
 TEST_F(ExportFiles, AFailedExportLeavesTheFileThereAsItWasAndNamesIt) {
     const QString path = write("samples.csv", "kept\n");
     build.slot.HasData = false;  // no samples to write
