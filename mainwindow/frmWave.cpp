@@ -173,18 +173,41 @@ void frmWave::keyPressEvent(QKeyEvent* event) {
 
 void frmWave::contextMenuEvent(QContextMenuEvent* event) { view_->openPictureMenu(event); }
 
-// Closing waits for what the session has in hand; a repetition ends first.
+// Closing waits for what the session has in hand and for the boxes that are open; a repetition
+// ends first.
 void frmWave::closeEvent(QCloseEvent* event) {
+    if (closed_) {
+        event->accept();
+        return;
+    }
     session().stopRefreshing();
-    if (session().idle()) {
+    if (session().idle() && !services_.host.modalOpen()) {
         closeProgram();
         event->accept();
         return;
     }
     event->ignore();
+    closeWhenSettled();
+}
+
+// The close is asked for again each time the session has become idle or the last box has gone:
+// an operation or a box that came in between puts it off once more, never for good.
+void frmWave::closeWhenSettled() {
     if (closeRequested_) return;
     closeRequested_ = true;
-    session().whenIdle([this] { close(); });
+    const auto again = [this] {
+        closeRequested_ = false;
+        close();
+    };
+    if (session().idle())
+        services_.host.whenNoModal(again);
+    else
+        session().whenIdle(again);
+}
+
+void frmWave::closeOnSignal() {
+    services_.host.endModals();
+    close();
 }
 
 void frmWave::closeProgram() {

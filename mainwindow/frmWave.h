@@ -59,11 +59,15 @@ public:
     const session::LinkOptions& linkOptions() const { return options_; }
     // The transport for the next connect; a connection there is ends first.
     void applyLinkOptions(const session::LinkOptions& options);
+    // The program is asked to end from outside: the open boxes are answered with their default,
+    // and the window closes in order once the session is idle.
+    void closeOnSignal();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    // Closing waits for the operation in progress; uploads that repeat end first.
+    // Closing waits for the operation in progress and for the open boxes; uploads that repeat
+    // end first.
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
@@ -90,6 +94,7 @@ private:
     session::Sources tickedSources() const;
     void showOptions();
     void showPanel();
+    void closeWhenSettled();
     void closeProgram();
     void message(const std::string& text);
 

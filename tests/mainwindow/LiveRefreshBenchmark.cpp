@@ -232,7 +232,7 @@ int main(int argc, char** argv) {
         SerialInstrument simulator;
         const auto serial = [] {
             return session::Wires{std::make_unique<platform::QtSerialPortControl>(),
-                                  std::make_unique<testing::FakeUsbLibrary>()};
+                                  std::make_unique<testing::FakeUsbLibrary>(), nullptr};
         };
         report("RS232", measure(serial, simulator.server.devicePath(), simulator.uploads, seconds),
                protocolMinimumMs(testing::Transport::Serial));
@@ -246,7 +246,7 @@ int main(int argc, char** argv) {
     };
     const auto usb = [&device] {
         return session::Wires{std::make_unique<platform::QtSerialPortControl>(),
-                              std::make_unique<testing::SimulatedUsbLibrary>(device)};
+                              std::make_unique<testing::SimulatedUsbLibrary>(device), nullptr};
     };
     report("USB", measure(usb, "", uploads, seconds), protocolMinimumMs(testing::Transport::Usb));
 }

@@ -41,7 +41,7 @@ protected:
 
     Wires wires() {
         return {std::make_unique<testing::FakeSerialPort>(),
-                std::make_unique<testing::SimulatedUsbLibrary>(device)};
+                std::make_unique<testing::SimulatedUsbLibrary>(device), nullptr};
     }
 
     // Runs this thread's events until `done`, for at most ten seconds.
