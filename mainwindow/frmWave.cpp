@@ -314,10 +314,12 @@ void frmWave::showOptions() {
     if (services_.host.runModal(dialog) == QDialog::Accepted) applyLinkOptions(dialog.values());
 }
 
-// The key lock goes out over the link that is connected, before the new one is chosen; a
-// connect in progress ends first.
+// Only a connection that is there ends: the key lock goes out over the link that is connected,
+// before the new one is chosen. A connect in progress is left alone; the new choice is for the
+// next connect.
 void frmWave::applyLinkOptions(const session::LinkOptions& options) {
-    session().disconnect();
+    const State state = session().state();
+    if (state == State::Connected || state == State::Uploading) session().disconnect();
     options_ = options;
 }
 

@@ -57,7 +57,7 @@ public:
     ShownUploads& shownUploads() { return *shown_; }
     session::Session& session() { return session_->session(); }
     const session::LinkOptions& linkOptions() const { return options_; }
-    // The transport for the next connect; a connection there is ends first.
+    // The transport for the next connect; a connection that is there ends first.
     void applyLinkOptions(const session::LinkOptions& options);
     // The program is asked to end from outside: the open boxes are answered with their default,
     // and the window closes in order once the session is idle.
