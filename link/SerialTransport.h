@@ -48,6 +48,7 @@ public:
     Reply<Bytes> readBlock(size_t capacity) override;
     void onReplyTick() override;
     std::string silenceHint() const override;
+    bool blocksTakeTheLinesTime() const override { return true; }
 
     bool commTimerEnabled() const { return commTimerTicksLeft_ > 0; }
     // The description of the last port event other than send and receive.

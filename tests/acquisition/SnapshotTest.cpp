@@ -82,7 +82,8 @@ TEST_P(Snapshot, FftOnSplitScreenIsFetchedForTheMathBox) {
     EXPECT_EQ(rig.commands.back(), ":WAVEFORM:DATA? FFT");
     EXPECT_FALSE(s.FftSamples.empty());
     EXPECT_TRUE(s.MathSamples.empty());
-    EXPECT_EQ(rig.lastProgressStep(), 1);
+    // The bar moves while a block comes in over the serial line, not over USB.
+    EXPECT_EQ(rig.lastProgressStep(), GetParam() == Transport::Serial ? 1 : 0);
 }
 
 TEST_P(Snapshot, FftOnFullScreenIsNoDualScreen) {
@@ -99,7 +100,7 @@ TEST_P(Snapshot, MathBoxSwitchesMathOnAndFetchesIt) {
     EXPECT_EQ(s.MathDisplay, "ON");
     EXPECT_EQ(rig.commands.back(), ":WAVEFORM:DATA? MATH");
     EXPECT_FALSE(s.MathSamples.empty());
-    EXPECT_EQ(rig.lastProgressStep(), 3);
+    EXPECT_EQ(rig.lastProgressStep(), GetParam() == Transport::Serial ? 3 : 0);
 }
 
 TEST_P(Snapshot, LogicLinesOnAModelWithTheAnalyzer) {
