@@ -64,6 +64,7 @@ std::optional<LinkError> UsbTransport::awaitReply() {
     while (status[0] == 0 && ticks_ < ReplyTickLimit) {
         if (!statusRequest(status.data())) return noDevice(ReadCaption);
         host_.processEvents();
+        if (host_.givingUp()) return LinkError{LinkFailure::Abandoned};
     }
     if (ticks_ > ReplyTickLimit - 1) return LinkError{LinkFailure::ReplyTimedOut, ReadCaption};
     if (!statusRequest(status.data())) return noDevice(ReadCaption);

@@ -64,6 +64,11 @@ public:
     // meanwhile.
     virtual int runModal(QDialog& dialog) = 0;
 
+    // The program is to end at once: every wait for the instrument gives up when `giveUp` says
+    // so.
+    void setGiveUp(std::function<bool()> giveUp) { giveUp_ = std::move(giveUp); }
+    bool givingUp() const { return giveUp_ && giveUp_(); }
+
     // A message box or a modal window of this host is open.
     bool modalOpen() const { return modalDepth_ > 0; }
     // Runs `then` from the event loop once no message box or modal window of this host is open
@@ -91,6 +96,7 @@ protected:
     virtual void postToEventLoop(std::function<void()> work) = 0;
 
 private:
+    std::function<bool()> giveUp_;
     int modalDepth_ = 0;
     std::vector<std::function<void()>> afterModals_;
 };

@@ -198,6 +198,8 @@ void Session::run(Operation& operation) {
             case Kind::Key: runKey(operation); break;
             case Kind::Close: runClose(); break;
         }
+    } catch (const link::Abandoned&) {
+        abandoned(operation);
     } catch (const link::LinkLost& lost) {
         if (operation.kind == Kind::Connect)
             notify([this, who = identity()] {
@@ -288,6 +290,14 @@ void Session::runClose() {
     }
     serial_.close();
     notify([this] { observer_.closed(); });
+}
+
+// The program ends at once: what was under way is dropped without a word, and the keys can
+// still be unlocked over the link.
+void Session::abandoned(const Operation& operation) {
+    setRepeating(false);
+    setState(connection_.ScopeConnected ? State::Connected : State::Disconnected);
+    if (operation.done) notify([done = operation.done] { done(false); });
 }
 
 // The operation ends with one message; what the views show and the choices they keep stay.

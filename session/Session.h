@@ -102,6 +102,7 @@ private:
     void runKey(const Operation& operation);
     void runClose();
     void linkLost(const link::LinkError& error);
+    void abandoned(const Operation& operation);
     void finishUpload(Upload upload);
     void nextRound();
     Identity identity() const;
