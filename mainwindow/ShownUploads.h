@@ -57,6 +57,7 @@ private:
     void arrived();
     void record();
     void setRecording(bool on);
+    void startRecording(const RecordingChoice& choice);
     void showMeasurements();
     void enableSteps();
     RecordingChoice storedChoice() const;

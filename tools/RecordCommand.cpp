@@ -20,14 +20,18 @@ using Seconds = std::chrono::duration<double>;
 // How late a stop asked for during the interval is seen at most.
 constexpr Seconds WaitSlice = std::chrono::milliseconds(50);
 
-volatile std::sig_atomic_t stopAsked = 0;
+// How many stops were asked for: the first ends the recording after the upload in progress,
+// the second at once.
+volatile std::sig_atomic_t stopsAsked = 0;
 
-void askStop(int) { stopAsked = 1; }
+void askStop(int) {
+    if (stopsAsked < 2) stopsAsked = stopsAsked + 1;
+}
 
 // Waits until `seconds` after `start`; false when a stop is asked for meanwhile.
 bool waitUntil(Clock::time_point start, double seconds) {
     for (;;) {
-        if (stopAsked) return false;
+        if (stopsAsked) return false;
         const Seconds left = Seconds(seconds) - (Clock::now() - start);
         if (left <= Seconds::zero()) return true;
         std::this_thread::sleep_for(std::min(left, WaitSlice));
@@ -57,16 +61,26 @@ void catchStopSignals() {
     sigaction(SIGTERM, &action, nullptr);
 }
 
-int recordUploads(const Options& options, const NextUpload& next) {
-    exporting::UploadRecorder recorder(QString::fromStdString(options.record.folder),
-                                       options.record.files);
+bool endAtOnce() { return stopsAsked > 1; }
+
+std::unique_ptr<exporting::UploadRecorder> openRecording(const Options& options) {
+    auto recorder = std::make_unique<exporting::UploadRecorder>(
+        QString::fromStdString(options.record.folder), options.record.files);
+    if (recorder->folderFailure().empty()) return recorder;
+    std::cerr << "tracebay-cli: " << platform::escapeControls(recorder->folderFailure()) << "\n";
+    return nullptr;
+}
+
+int recordUploads(exporting::UploadRecorder& recorder, const Options& options,
+                  const NextUpload& next) {
     const int count = options.record.count;
     bool incomplete = false;
     Clock::time_point start;
-    while (!stopAsked && (count == 0 || recorder.recorded() < count)) {
+    while (!stopsAsked && (count == 0 || recorder.recorded() < count)) {
         if (recorder.recorded() > 0 && !waitUntil(start, options.record.intervalSeconds)) break;
         start = Clock::now();
         const std::optional<session::Upload> upload = next();
+        if (endAtOnce()) break;
         if (!upload) return ExitLinkFailed;
         if (const int status = keep(recorder, *upload, options); status != ExitOk) return status;
         incomplete = reportMissingParts(*upload->screen) || incomplete;

@@ -102,6 +102,7 @@ public:
         host_.setMessageSink([](const std::string& text, const std::string& caption) {
             std::cerr << caption << ": " << printableMessage(text) << std::endl;
         });
+        host_.setGiveUp(endAtOnce);
         if (options.serial) {
             link_.IoType = session::LinkOptions::IoTypeSerial;
             link_.SerialDevice = options.device;
@@ -109,7 +110,10 @@ public:
         }
     }
 
+    // A recording's folder is made before the instrument is asked for anything.
     int run() {
+        if (options_.command == "record" && !(recorder_ = openRecording(options_)))
+            return ExitFileFailed;
         session().connect(link_);
         int status = exitStatus(outcome_);
         if (options_.command == "identify") identify();
@@ -135,7 +139,8 @@ private:
             return sent ? ExitOk : ExitLinkFailed;
         }
         if (options_.command == "upload") return upload();
-        if (options_.command == "record") return recordUploads(options_, [this] { return next(); });
+        if (options_.command == "record")
+            return recordUploads(*recorder_, options_, [this] { return next(); });
         return ExitOk;
     }
 
@@ -184,6 +189,7 @@ private:
     ConnectOutcome outcome_ = ConnectOutcome::LinkFailed;
     session::Identity instrument_;
     std::optional<session::Upload> upload_;
+    std::unique_ptr<exporting::UploadRecorder> recorder_;
 };
 
 }  // namespace
