@@ -200,5 +200,24 @@ TEST(SnapshotFailures, SystemBlockThatDoesNotComeLeavesTheOldOne) {
     EXPECT_EQ(rig.upload(true).SystemBlock.bytes, first);
 }
 
+// The boxes once an upload's snapshot has settled: what the instrument changed follows it, what
+// the user changed since the upload was asked for stays.
+TEST(SettledSources, TheInstrumentsChangesFollowAndTheUsersStay) {
+    const Sources ch1{true}, ch1Ch2{true, true}, ch1La{true, false, false, true}, none{};
+    const struct {
+        const char* why;
+        Sources ticks, asked, settled, expected;
+    } rows[] = {
+        {"LA refused", ch1La, ch1La, ch1, ch1},
+        {"X-Y adds CH2", ch1, ch1, ch1Ch2, ch1Ch2},
+        {"CH2 ticked after the upload was asked for", ch1Ch2, ch1, ch1, ch1Ch2},
+        {"CH1 unticked after the upload was asked for", none, ch1, ch1, none},
+        {"LA ticked after, while X-Y adds CH2", Sources{true, false, false, true}, ch1, ch1Ch2,
+         Sources{true, true, false, true}},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.ticks.settledBy(row.asked, row.settled), row.expected) << row.why;
+}
+
 }  // namespace
 }  // namespace tracebay::acquisition
