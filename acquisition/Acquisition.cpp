@@ -47,6 +47,9 @@ std::string Acquisition::query(std::string_view command) {
 std::vector<std::string> Acquisition::RunUpload(ScopeState& slot) {
     useSlot(slot);
     untold_.clear();
+    // A link lost before the parts are asked for leaves none of the last upload's as if it had
+    // come again.
+    slot.Parts.clear();
     try {
         channel_.QueryCommand(Cmd::command({Cmd::TRIGGER, Cmd::STATUS, Cmd::QUERY}));
         AcquireScope();
@@ -97,11 +100,11 @@ int Acquisition::selectTraces(std::string& mathState, std::string& fftState) {
 
 void Acquisition::AcquireScope() {
     ScopeState& s = slot();
+    const Sources asked = Sources::shownIn(s);
     std::string mathState;
     std::string fftState;
     const int count = selectTraces(mathState, fftState);
     const double share = count > 0 ? ProgressMaximum / count : 0;
-    s.Parts.clear();
     s.CapturedCh1 = s.ShowCh1;
     s.CapturedCh2 = s.ShowCh2;
     s.CapturedMath = s.ShowMath;
@@ -114,6 +117,7 @@ void Acquisition::AcquireScope() {
                    (s.FftDisplay == Cmd::ON && s.SystemBlock.FftFullScreen() == 0);
     s.PointCount = 600;
     readFormat();
+    progress_.sourcesSettled(asked, Sources::shownIn(s));
     readTexts();
     transferTraces(share);
 }
@@ -201,7 +205,7 @@ void Acquisition::transferTraces(double share) {
 
 link::Reply<link::Bytes> Acquisition::readAtLeast(size_t capacity, size_t needed,
                                                   link::CommandChannel::ReadFailures failures) {
-    progress_.setProgressStep(ProgressStep);
+    if (channel_.transport().blocksTakeTheLinesTime()) progress_.setProgressStep(ProgressStep);
     auto reply = channel_.ReadBlock(capacity, failures);
     if (!reply.error && reply.value.size() < needed)
         reply.error = LinkError{LinkFailure::TooShort, {}, {}, reply.value.size(), needed};

@@ -7,17 +7,22 @@
 
 #include "acquisition/Connection.h"
 #include "acquisition/ScopeState.h"
+#include "acquisition/Sources.h"
 #include "link/CommandChannel.h"
 
 namespace tracebay::acquisition {
 
-// Where an upload shows its progress: the bar's value, and the animation that moves the bar by
-// a step per tick while a block is awaited (0: stopped).
+// Where an upload shows its progress: the bar's value, the animation that moves the bar by a
+// step per tick while a block is awaited (0: stopped), and the traces the snapshot settled on
+// before any block is read.
 class ProgressView {
 public:
     virtual ~ProgressView() = default;
     virtual void setProgressValue(double value) = 0;
     virtual void setProgressStep(int step) = 0;
+    // The upload asked for `asked` and fetches `settled`: without the traces the instrument
+    // refused, with both channels for X-Y.
+    virtual void sourcesSettled(const Sources& asked, const Sources& settled) = 0;
 };
 
 // One upload of the instrument's screen: the settings snapshot, then the sample blocks of the

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -116,10 +115,5 @@ struct ScopeState {
         return !samples.empty() && !missing(source);
     }
 };
-
-// The table of screens; the main window shows slot WindowIndex.
-constexpr size_t ScopeStateSlots = 18;
-constexpr size_t WindowIndex = 0;
-using ScopeStates = std::array<ScopeState, ScopeStateSlots>;
 
 }  // namespace tracebay::acquisition

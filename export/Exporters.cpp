@@ -69,17 +69,24 @@ const Format* formatForOption(std::string_view option) {
     return nullptr;
 }
 
+std::string exportBytes(const Format& format, const Shown& shown, QByteArray& bytes) {
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    return format.write(shown, buffer);
+}
+
+std::string cannotSave(const QString& path, const std::string& why) {
+    return "Cannot save \"" + QDir::toNativeSeparators(path).toStdString() + "\": " + why;
+}
+
 // The export is made in memory, then written whole or not at all.
 std::string exportTo(const Format& format, const Shown& shown, const QString& path) {
     QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    std::string failure = format.write(shown, buffer);
+    std::string failure = exportBytes(format, shown, bytes);
     if (failure.empty())
         platform::writeFileAtomically(path.toStdString(),
                                       std::string_view(bytes.constData(), bytes.size()), failure);
-    if (failure.empty()) return {};
-    return "Cannot save \"" + QDir::toNativeSeparators(path).toStdString() + "\": " + failure;
+    return failure.empty() ? std::string() : cannotSave(path, failure);
 }
 
 }  // namespace tracebay::exporting

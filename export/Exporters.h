@@ -45,5 +45,9 @@ const Format* formatForOption(std::string_view option);
 // Writes `shown` into `path` in `format`, whole or not at all; "" when done, else a message
 // that names the file and the reason.
 std::string exportTo(const Format& format, const Shown& shown, const QString& path);
+// Makes the bytes of `shown` in `format`; "" when done, else what went wrong.
+std::string exportBytes(const Format& format, const Shown& shown, QByteArray& bytes);
+// The message of a file that could not be written.
+std::string cannotSave(const QString& path, const std::string& why);
 
 }  // namespace tracebay::exporting

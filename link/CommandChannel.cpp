@@ -10,6 +10,7 @@ CommandChannel::CommandChannel(platform::HostServices& host, Transport& transpor
 CommandChannel::~CommandChannel() { host_.setReplyTickHandler(nullptr); }
 
 void CommandChannel::report(const LinkError& error) {
+    if (error.failure == LinkFailure::Abandoned) throw Abandoned();
     if (error.lost()) throw LinkLost(error);
     if (error.shown())
         host_.showMessage(error.text(), error.caption, platform::MessageIcon::Exclamation);

@@ -10,7 +10,8 @@ namespace tracebay::link {
 // Every command and query to the instrument passes here, over the transport in use, paced by a
 // pause after each command; so do the reads of binary blocks. A failure is shown where it
 // happens, in the box of the step that failed; a link that went away ends the operation with
-// LinkLost instead. Owns the reply tick that times every wait for the instrument.
+// LinkLost instead, and a wait given up because the program ends, with Abandoned. Owns the
+// reply tick that times every wait for the instrument.
 class CommandChannel {
 public:
     static constexpr int CommandPauseMs = 100;

@@ -18,7 +18,8 @@ std::string LinkError::text() const {
         case LinkFailure::SendFailed:
         case LinkFailure::PortClosed:
         case LinkFailure::NoReply:
-        case LinkFailure::TooShort: break;
+        case LinkFailure::TooShort:
+        case LinkFailure::Abandoned: break;
     }
     return detail;
 }
@@ -37,6 +38,7 @@ std::string LinkError::shortfall() const {
             return std::to_string(received) + " bytes, more than " + std::to_string(limit);
         case LinkFailure::TooShort:
             return std::to_string(received) + " bytes, " + std::to_string(limit) + " needed";
+        case LinkFailure::Abandoned: return "abandoned";
     }
     return "read failed";
 }

@@ -18,6 +18,7 @@ enum class LinkFailure {
     CommandTooLong,  // USB: a command longer than the library takes; nothing went out
     TooLong,         // a reply announcing more than its reader takes
     TooShort,        // a block shorter than its reader needs
+    Abandoned,       // the program ends at once: the wait gave up
 };
 
 // A failure as a value that travels from the link to whoever tells the user: its kind, the
@@ -50,6 +51,12 @@ public:
 
 private:
     LinkError error_;
+};
+
+// Ends the operation in progress at once: the program is to end.
+class Abandoned : public std::runtime_error {
+public:
+    Abandoned() : std::runtime_error("abandoned") {}
 };
 
 // The texts of the USB client's failures.

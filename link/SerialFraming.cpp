@@ -6,6 +6,7 @@ namespace tracebay::link {
 
 Assembly LineAssembler::feed(std::string_view chunk) {
     if (state_ != Assembly::Incomplete) return state_;
+    bytes_ += chunk.size();
     const auto lineFeed = chunk.find('\n');
     const std::string_view line = chunk.substr(0, lineFeed);
     if (text_.size() + line.size() > SerialReplyLimit - (lineFeed != std::string_view::npos)) {

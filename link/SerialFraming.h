@@ -26,9 +26,12 @@ public:
     Assembly state() const { return state_; }
     // The line without its line feed, once complete.
     const std::string& text() const { return text_; }
+    // The bytes fed so far.
+    uint64_t bytes() const { return bytes_; }
 
 private:
     std::string text_;
+    uint64_t bytes_ = 0;
     Assembly state_ = Assembly::Incomplete;
 };
 
@@ -45,6 +48,8 @@ public:
     Assembly state() const { return state_; }
     // The payload of a complete block, or why the block was refused.
     Reply<Bytes> result() const;
+    // The bytes fed so far, the prefix's among them.
+    uint64_t bytes() const { return prefixCount_ + received_; }
 
 private:
     size_t capacity_;

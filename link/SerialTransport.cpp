@@ -114,13 +114,23 @@ std::optional<LinkError> SerialTransport::await(Assembler& reply, int tickLimit)
     reply.feed(early_);
     early_.clear();
     reply_ = &reply;
-    ticks_ = 0;
-    while (reply.state() == Assembly::Incomplete && ticks_ < tickLimit && port_.PortOpen())
+    ticks_ = waitedTicks_ = 0;
+    while (reply.state() == Assembly::Incomplete && ticks_ < tickLimit && !overdue(reply.bytes()) &&
+           port_.PortOpen() && !host_.givingUp())
         host_.awaitEvents();
     reply_ = std::monostate{};
     if (reply.state() != Assembly::Incomplete) return std::nullopt;
     if (!port_.PortOpen()) return portClosed();
+    if (host_.givingUp()) return LinkError{LinkFailure::Abandoned};
     return LinkError{LinkFailure::NoReply};
+}
+
+// A byte is ten bits on the line.
+bool SerialTransport::overdue(uint64_t bytes) const {
+    const double baud = leadingNumber(settings_.BaudRate);
+    const double lineMs = baud > 0 ? static_cast<double>(bytes) * 10'000.0 / baud : 0;
+    return static_cast<double>(waitedTicks_) * platform::HostServices::ReplyTickMs >=
+           ReplyDeadlineMs + lineMs;
 }
 
 void SerialTransport::onComm() {
@@ -149,6 +159,7 @@ void SerialTransport::take(std::string_view chunk) {
 
 void SerialTransport::onReplyTick() {
     if (ticks_ < std::numeric_limits<int>::max()) ++ticks_;
+    if (waitedTicks_ < std::numeric_limits<int>::max()) ++waitedTicks_;
     if (commTimerTicksLeft_ > 0) --commTimerTicksLeft_;
 }
 

@@ -22,12 +22,14 @@ struct SerialSettings {
 int serialPacingMs(const std::string& baudText, size_t commandLength);
 
 // Commands as text lines over a serial port; replies assembled from the port's receive events,
-// waited for until they are whole, the port closes, or a number of reply ticks pass without a
-// received chunk.
+// waited for until they are whole, the port closes, a number of reply ticks pass without a
+// received chunk, or the reply has taken 10 s longer than its bytes take on the line.
 class SerialTransport : public Transport {
 public:
     static constexpr int TextReplyTickLimit = 40;    // 4 s without a received chunk
     static constexpr int BlockReplyTickLimit = 100;  // 10 s without a received chunk
+    // However its bytes trickle in, a reply ends this long after the time they take on the line.
+    static constexpr int ReplyDeadlineMs = 10'000;
     static constexpr int CommTimerTicks = 2000 / platform::HostServices::ReplyTickMs;
     static constexpr const char* SendCaption = "RS232 Send Message";
 
@@ -48,6 +50,7 @@ public:
     Reply<Bytes> readBlock(size_t capacity) override;
     void onReplyTick() override;
     std::string silenceHint() const override;
+    bool blocksTakeTheLinesTime() const override { return true; }
 
     bool commTimerEnabled() const { return commTimerTicksLeft_ > 0; }
     // The description of the last port event other than send and receive.
@@ -61,6 +64,8 @@ private:
     template <typename Assembler>
     std::optional<LinkError> await(Assembler& reply, int tickLimit);
     LinkError portClosed() const;
+    // The wait has lasted longer than `bytes` take on the line, and the deadline besides.
+    bool overdue(uint64_t bytes) const;
 
     platform::HostServices& host_;
     platform::SerialPortControl& port_;
@@ -69,7 +74,8 @@ private:
     // reply it assembles, and so does every chunk during the wait.
     std::string early_;
     std::variant<std::monostate, LineAssembler*, BlockAssembler*> reply_;
-    int ticks_ = 0;  // reply ticks since the last received chunk
+    int ticks_ = 0;        // reply ticks since the last received chunk
+    int waitedTicks_ = 0;  // reply ticks since the wait began
     int commTimerTicksLeft_ = 0;
     std::string lastEventDescription_;
 };

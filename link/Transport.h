@@ -39,6 +39,9 @@ public:
     virtual void onReplyTick() = 0;
     // What was tried, for a connect that met silence; empty when there is nothing to add.
     virtual std::string silenceHint() const { return {}; }
+    // A block comes in over the time the line takes for it, so that there is progress to show
+    // while it is awaited; over USB it comes at once when it is ready.
+    virtual bool blocksTakeTheLinesTime() const { return false; }
 };
 
 }  // namespace tracebay::link

@@ -64,6 +64,7 @@ std::optional<LinkError> UsbTransport::awaitReply() {
     while (status[0] == 0 && ticks_ < ReplyTickLimit) {
         if (!statusRequest(status.data())) return noDevice(ReadCaption);
         host_.processEvents();
+        if (host_.givingUp()) return LinkError{LinkFailure::Abandoned};
     }
     if (ticks_ > ReplyTickLimit - 1) return LinkError{LinkFailure::ReplyTimedOut, ReadCaption};
     if (!statusRequest(status.data())) return noDevice(ReadCaption);
@@ -79,13 +80,10 @@ Reply<Bytes> UsbTransport::read(size_t capacity) {
         static_cast<uint32_t>(std::min<size_t>(capacity, std::numeric_limits<uint32_t>::max()));
     Bytes bytes(limit);
     uint32_t length = 0;
+    // A device that went away in the middle of its reply fails the next command.
     if (!library_.ReadUSB(length, bytes.data(), limit)) {
         if (length > limit)
             return {{}, LinkError{LinkFailure::TooLong, ReadCaption, {}, length, limit}};
-        // A device that went away in the middle of its reply no longer answers the status
-        // request either: that is a lost link, not one reply that could not be read.
-        std::array<uint8_t, 4> status{};
-        if (!statusRequest(status.data())) return {{}, noDevice(ReadCaption)};
         return {{}, LinkError{LinkFailure::ReadFailed, ReadCaption}};
     }
     bytes.resize(std::min(length, limit));

@@ -69,10 +69,6 @@ PictureSharing::PictureSharing(WaveView& view, session::Session& session,
     window_.installEventFilter(this);
 }
 
-PictureSharing& PictureSharing::of(WaveView& view) {
-    return *view.findChild<PictureSharing*>(QString(), Qt::FindDirectChildrenOnly);
-}
-
 void PictureSharing::addActions() {
     pictureActions_ = {
         addAction("CopyPicture", "Copy picture", QKeySequence::Copy, [this] { copyPicture(); }),
@@ -111,7 +107,7 @@ void PictureSharing::enableExports() {
 // the same.
 exporting::Shown PictureSharing::shown(double scale) const {
     display::Cursors cursors = view_.cursors();
-    const double ratio = scale / view_.ScreenScale;
+    const double ratio = scale / view_.ScreenScale();
     const auto rescaled = [ratio](double pixel) {
         return display::Screen::GridLeft + (pixel - display::Screen::GridLeft) * ratio;
     };
@@ -133,19 +129,19 @@ void PictureSharing::printPicture() {
     printer.setDocName("TraceBay picture");
     printer.setPageOrientation(QPageLayout::Landscape);
     if (!dialogs_.setUpPrinter(printer)) return;
-    if (!exporting::printPicture(shown(view_.ScreenScale), printer))
+    if (!exporting::printPicture(shown(view_.ScreenScale()), printer))
         message("The picture could not be printed");
 }
 
 void PictureSharing::exportWith(const exporting::Exporter& exporter) {
     std::optional<QString> zoom;
-    if (exporter.zoomed) zoom = zoomText(view_.ScreenScale);
+    if (exporter.zoomed) zoom = zoomText(view_.ScreenScale());
     auto choice = dialogs_.chooseSaveFile(
         {dialogCaption(exporter.title), lastFolder(), filters(exporter), zoom});
     if (!choice) return;
-    double scale = view_.ScreenScale;
+    double scale = view_.ScreenScale();
     // The zoom shown, left as it was offered, is the view's own scale, not its rounded text.
-    if (exporter.zoomed && choice->zoom != zoomText(view_.ScreenScale)) {
+    if (exporter.zoomed && choice->zoom != zoomText(view_.ScreenScale())) {
         const auto chosen = zoomScale(choice->zoom);
         if (!chosen) {
             message("Invalid Zoom Factor");
@@ -160,7 +156,7 @@ void PictureSharing::exportWith(const exporting::Exporter& exporter) {
 }
 
 void PictureSharing::openUpload() {
-    if (uploadRunning()) return;
+    if (uploadPending()) return;
     const auto path = dialogs_.chooseOpenFile(
         {"Open upload", lastFolder(), {"TraceBay upload (*.json)", "All files (*)"}, {}});
     if (!path) return;
@@ -169,21 +165,27 @@ void PictureSharing::openUpload() {
 }
 
 bool PictureSharing::openUploadFile(const QString& path) {
-    if (uploadRunning()) return false;
+    if (uploadPending()) return false;
     std::string error;
     const auto upload = exporting::readUpload(path, error);
     if (!upload) {
         message("Cannot open \"" + shownPath(path) + "\": " + error);
         return false;
     }
-    view_.showUpload(*upload, QFileInfo(path).fileName());
+    view_.showUpload(std::make_shared<const acquisition::ScopeState>(std::move(*upload)),
+                     QFileInfo(path).fileName());
     return true;
 }
 
-// The upload that is running owns the slot until it ends; a file opened meanwhile is refused.
-bool PictureSharing::uploadRunning() {
-    if (session_.state() != session::State::Uploading) return false;
-    message("An upload is in progress: open the file once it has finished");
+// An upload that runs or waits its turn would replace the file as soon as it lands: a file
+// opened meanwhile is refused.
+bool PictureSharing::uploadPending() {
+    if (session_.uploadRunning())
+        message("An upload is in progress: open the file once it has finished");
+    else if (session_.uploadWaiting())
+        message("An upload waits its turn: open the file once it has finished");
+    else
+        return false;
     return true;
 }
 

@@ -34,8 +34,6 @@ class PictureSharing : public QObject {
     Q_OBJECT
 public:
     PictureSharing(WaveView& view, session::Session& session, const ProgramServices& services);
-    // The sharing actions of a view.
-    static PictureSharing& of(WaveView& view);
 
     void setDialogs(SharingDialogs dialogs) { dialogs_ = std::move(dialogs); }
 
@@ -59,7 +57,7 @@ private:
     exporting::Shown shown(double scale) const;
     QString lastFolder() const;
     void rememberFolder(const QString& path);
-    bool uploadRunning();
+    bool uploadPending();
     static std::optional<QString> droppedUpload(const QMimeData* data);
     void message(const std::string& text);
 

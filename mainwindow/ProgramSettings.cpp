@@ -11,9 +11,9 @@ void readInt(const SettingsStore& store, const SettingKey& key, int32_t& target)
     if (const auto value = platform::settingToInt(store.read(key))) target = *value;
 }
 
-void readFlag(const SettingsStore& store, const SettingKey& key, bool& target) {
-    if (const auto value = platform::settingToBool(store.read(key))) target = *value;
-}
+// A box's flag, in the order of the boxes.
+const SettingKey* const TickKeys[acquisition::Sources::Count] = {
+    &Keys::IsDispCH1Wave, &Keys::IsDispCH2Wave, &Keys::IsDispMathWave, &Keys::IsDispLAWave};
 
 }  // namespace
 
@@ -24,10 +24,9 @@ void LoadSettings(const SettingsStore& store, const ProgramSettings& settings) {
     link.BaudRate = store.read(Keys::BaudRate);
     readInt(store, Keys::GpibAddr, settings.gpibAddress);
     link.SerialDevice = store.read(Keys::SerialDevice);
-    readFlag(store, Keys::IsDispCH1Wave, settings.slot.ShowCh1);
-    readFlag(store, Keys::IsDispCH2Wave, settings.slot.ShowCh2);
-    readFlag(store, Keys::IsDispMathWave, settings.slot.ShowMath);
-    readFlag(store, Keys::IsDispLAWave, settings.slot.ShowLa);
+    for (int i = 0; i < acquisition::Sources::Count; ++i)
+        if (const auto value = platform::settingToBool(store.read(*TickKeys[i])))
+            settings.ticked.set(i, *value);
 }
 
 void SaveSettings(SettingsStore& store, const ProgramSettings& settings, bool withTransport) {
@@ -39,10 +38,8 @@ void SaveSettings(SettingsStore& store, const ProgramSettings& settings, bool wi
         store.write(Keys::SerialDevice, link.SerialDevice);
     }
     store.write(Keys::GpibAddr, std::to_string(settings.gpibAddress));
-    store.write(Keys::IsDispCH1Wave, platform::boolSetting(settings.slot.ShowCh1));
-    store.write(Keys::IsDispCH2Wave, platform::boolSetting(settings.slot.ShowCh2));
-    store.write(Keys::IsDispMathWave, platform::boolSetting(settings.slot.ShowMath));
-    store.write(Keys::IsDispLAWave, platform::boolSetting(settings.slot.ShowLa));
+    for (int i = 0; i < acquisition::Sources::Count; ++i)
+        store.write(*TickKeys[i], platform::boolSetting(settings.ticked[i]));
 }
 
 }  // namespace tracebay::mainwindow

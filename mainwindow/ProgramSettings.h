@@ -2,17 +2,17 @@
 
 #include <cstdint>
 
-#include "acquisition/ScopeState.h"
+#include "acquisition/Sources.h"
 #include "platform/SettingsStore.h"
 #include "session/LinkOptions.h"
 
 namespace tracebay::mainwindow {
 
 // What the program keeps between runs, as it holds it while running: the transport and its
-// serial settings, the trace selection in the main window's screen.
+// serial settings, the sources ticked in the main window.
 struct ProgramSettings {
     session::LinkOptions& link;
-    acquisition::ScopeState& slot;
+    acquisition::Sources& ticked;
     int32_t& gpibAddress;  // kept and written back; nothing uses it
 };
 

@@ -29,10 +29,6 @@ ShownUploads::ShownUploads(WaveView& view, platform::HostServices& host,
 
 ShownUploads::~ShownUploads() = default;
 
-ShownUploads& ShownUploads::of(WaveView& view) {
-    return *view.findChild<ShownUploads*>(QString(), Qt::FindDirectChildrenOnly);
-}
-
 void ShownUploads::addActions() {
     view_.pictureMenu().addSeparator();
     previous_ =
@@ -58,7 +54,7 @@ QAction* ShownUploads::addAction(const char* name, const QString& text, const QK
 
 // A new upload or opened file: kept, measured, and recorded when it came from the instrument.
 void ShownUploads::arrived() {
-    history_.add(view_.slot(), view_.shownFile());
+    history_.add(view_.upload(), view_.shownFile());
     if (measurements_) measurements_->showUpload(view_.slot(), live_);
     if (recorder_ && view_.shownFile().isEmpty()) record();
     enableSteps();
@@ -114,17 +110,26 @@ void ShownUploads::setRecording(bool on) {
         return;
     }
     const auto choice = chooseRecording(storedChoice());
-    if (!choice) {
+    if (choice) startRecording(*choice);
+    if (!recorder_) {
         const QSignalBlocker quiet(recordAction_);
         recordAction_->setChecked(false);
         return;
     }
-    settings_.write(Keys::RecordFolder, QDir::fromNativeSeparators(choice->folder).toStdString());
-    settings_.write(Keys::RecordPng, platform::boolSetting(choice->files.png));
-    settings_.write(Keys::RecordVcd, platform::boolSetting(choice->files.vcd));
-    settings_.write(Keys::RecordSigrok, platform::boolSetting(choice->files.sr));
-    recorder_ = std::make_unique<exporting::UploadRecorder>(choice->folder, choice->files);
     emit changed();
+}
+
+// A folder that cannot be made or opened is named at once.
+void ShownUploads::startRecording(const RecordingChoice& choice) {
+    settings_.write(Keys::RecordFolder, QDir::fromNativeSeparators(choice.folder).toStdString());
+    settings_.write(Keys::RecordPng, platform::boolSetting(choice.files.png));
+    settings_.write(Keys::RecordVcd, platform::boolSetting(choice.files.vcd));
+    settings_.write(Keys::RecordSigrok, platform::boolSetting(choice.files.sr));
+    recorder_ = std::make_unique<exporting::UploadRecorder>(choice.folder, choice.files);
+    if (const std::string failure = recorder_->folderFailure(); !failure.empty()) {
+        recorder_.reset();
+        host_.showMessage(failure, "TraceBay", platform::MessageIcon::Exclamation);
+    }
 }
 
 RecordingChoice ShownUploads::storedChoice() const {

@@ -30,7 +30,6 @@ class ShownUploads : public QObject {
 public:
     ShownUploads(WaveView& view, platform::HostServices& host, platform::SettingsStore& settings);
     ~ShownUploads() override;
-    static ShownUploads& of(WaveView& view);
 
     // Asks where to record and what; nothing when the user cancelled. The desktop's dialog in
     // the program, a scripted answer in tests.
@@ -65,6 +64,7 @@ private:
     void write(const acquisition::ScopeState& upload,
                const std::vector<exporting::BesideFile>& beside);
     void setRecording(bool on);
+    void startRecording(const RecordingChoice& choice);
     void showMeasurements();
     void enableSteps();
     RecordingChoice storedChoice() const;

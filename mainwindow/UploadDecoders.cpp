@@ -89,10 +89,6 @@ UploadDecoders::UploadDecoders(WaveView& view, ShownUploads& uploads, platform::
 
 UploadDecoders::~UploadDecoders() { relay_->forget(); }
 
-UploadDecoders& UploadDecoders::of(WaveView& view) {
-    return *view.findChild<UploadDecoders*>(QString(), Qt::FindDirectChildrenOnly);
-}
-
 void UploadDecoders::addActions() {
     view_.pictureMenu().addSeparator();
     auto* decoders = new QAction("Decoders…", this);
@@ -273,17 +269,8 @@ void UploadDecoders::saveCsv(const QString& path, const std::string& csv) {
         message("Cannot save \"" + QDir::toNativeSeparators(path).toStdString() + "\": " + failure);
 }
 
-// The time cursors go to the annotation's start and end, and on.
 void UploadDecoders::markTime(double startColumn, double endColumn) {
-    display::Cursors& cursors = view_.cursors();
-    cursors.CursorX1 = display::Screen::GridLeft + startColumn * view_.ScreenScale;
-    cursors.CursorX2 = display::Screen::GridLeft + endColumn * view_.ScreenScale;
-    for (QAction* action : view_.pictureMenu().actions())
-        if (action->objectName() == "TimeCursors" && !action->isChecked()) {
-            action->setChecked(true);
-            return;
-        }
-    view_.Form_Resize();
+    view_.placeTimeCursors(startColumn, endColumn);
 }
 
 void UploadDecoders::message(const std::string& text) {

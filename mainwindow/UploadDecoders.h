@@ -34,7 +34,6 @@ public:
     UploadDecoders(WaveView& view, ShownUploads& uploads, platform::HostServices& host,
                    platform::SettingsStore& settings);
     ~UploadDecoders() override;
-    static UploadDecoders& of(WaveView& view);
 
     // Asks for the set-up, offering the library's decoders; nothing when the user cancelled.
     // The dialog in the program, a scripted answer in tests.

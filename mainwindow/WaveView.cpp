@@ -9,7 +9,6 @@
 #include <QWheelEvent>
 
 #include "display/Repaint.h"
-#include "export/UploadFile.h"
 #include "mainwindow/ConnectionLed.h"
 #include "mainwindow/Layout.h"
 #include "mainwindow/WavePicture.h"
@@ -73,22 +72,66 @@ void WaveView::setupScrollBars() {
     connect(VScroll, &QScrollBar::sliderMoved, this, &WaveView::VScroll_Scroll);
 }
 
-void WaveView::showUpload(const acquisition::ScopeState& upload, const QString& file) {
-    present(upload, file);
+void WaveView::showUpload(session::Screen upload, const QString& file) {
+    present(std::move(upload), file);
     emit uploadArrived();
     emit uploadShown();
 }
 
-void WaveView::recallUpload(const acquisition::ScopeState& upload, const QString& file) {
-    present(upload, file);
+void WaveView::recallUpload(session::Screen upload, const QString& file) {
+    present(std::move(upload), file);
     emit uploadShown();
 }
 
-void WaveView::present(const acquisition::ScopeState& upload, const QString& file) {
-    exporting::takeUpload(slot_, upload);
-    slot_.HasData = true;
+void WaveView::present(session::Screen upload, const QString& file) {
+    upload_ = std::move(upload);
     shownFile_ = file;
+    compose();
     Form_Resize();
+}
+
+// The view options stay whatever the upload says of them.
+void WaveView::compose() {
+    acquisition::ScopeState drawn = upload_ ? *upload_ : acquisition::ScopeState{};
+    drawn.HasData = upload_ != nullptr;
+    drawn.ViewApplied = drawn_.ViewApplied;
+    drawn.ColorDisplay = drawn_.ColorDisplay;
+    drawn.GridVisible = drawn_.GridVisible;
+    drawn.BestFit = drawn_.BestFit;
+    ticked_.showIn(drawn);
+    drawn_ = std::move(drawn);
+}
+
+void WaveView::finishStartUp() {
+    InitPending_ = false;
+    setViewApplied(true);
+}
+
+void WaveView::setViewApplied(bool applied) { drawn_.ViewApplied = applied; }
+
+void WaveView::setColorDisplay(bool colour) {
+    const bool changed = drawn_.ColorDisplay != colour;
+    drawn_.ColorDisplay = colour;
+    if (changed) applyIndicatorScheme();
+    Form_Resize();
+}
+
+void WaveView::setGridVisible(bool visible) {
+    drawn_.GridVisible = visible;
+    Form_Resize();
+}
+
+// Leaving best fit keeps the picture as it is until another factor is chosen.
+void WaveView::setBestFit(bool on) {
+    drawn_.BestFit = on;
+    if (on) Form_Resize();
+}
+
+void WaveView::setScreenScale(double scale) { ScreenScale_ = scale; }
+
+void WaveView::setTicked(acquisition::Sources ticked) {
+    ticked_ = ticked;
+    ticked_.showIn(drawn_);
 }
 
 void WaveView::showConnected(bool connected) {
@@ -97,20 +140,20 @@ void WaveView::showConnected(bool connected) {
 }
 
 void WaveView::applyIndicatorScheme() {
-    picLED_ON->setScheme(slot_.ColorDisplay);
-    picLED_OFF->setScheme(slot_.ColorDisplay);
+    picLED_ON->setScheme(drawn_.ColorDisplay);
+    picLED_OFF->setScheme(drawn_.ColorDisplay);
 }
 
 void WaveView::Form_Resize() {
     placeViewport();
-    if (!InitPending) {
-        if (slot_.BestFit)
+    if (!InitPending_) {
+        if (drawn_.BestFit)
             fitToViewport();
         else
             placeScrollBars();
     }
     placeIndicators();
-    if (!InitPending) repaintPicture();
+    if (!InitPending_) repaintPicture();
 }
 
 void WaveView::placeViewport() {
@@ -126,9 +169,9 @@ void WaveView::fitToViewport() {
     VScroll->hide();
     const double fit =
         Layout::bestFitScale(viewport_->size() - QSize(0, band_ ? band_->height() : 0));
-    ScreenScale = fit;
-    if (showBestFit) showBestFit(fit);
-    ScreenScale = fit;
+    ScreenScale_ = fit;
+    emit bestFitFound(fit);
+    ScreenScale_ = fit;
     WavePic->resize(pictureSize(fit));
 }
 
@@ -137,7 +180,7 @@ QSize WaveView::pictureSize(double scale) const {
 }
 
 void WaveView::placeScrollBars() {
-    WavePic->resize(pictureSize(ScreenScale));
+    WavePic->resize(pictureSize(ScreenScale_));
     const Layout::ScrollBars bars = Layout::scrollBars(BackPic->geometry(), WavePic->size());
     const auto apply = [](QScrollBar* bar, const Layout::ScrollBar& place, int& span) {
         if (!place.visible) {
@@ -151,25 +194,26 @@ void WaveView::placeScrollBars() {
         bar->show();
         bar->raise();
     };
-    apply(HScroll, bars.horizontal, HScrollSpan);
-    apply(VScroll, bars.vertical, VScrollSpan);
+    apply(HScroll, bars.horizontal, HScrollSpan_);
+    apply(VScroll, bars.vertical, VScrollSpan_);
     // The picture goes where the scroll bars say, not back to the corner.
-    WavePic->move(HScroll->isVisible() ? Layout::scrolledOffset(HScroll->value(), HScrollSpan) : 0,
-                  VScroll->isVisible() ? Layout::scrolledOffset(VScroll->value(), VScrollSpan) : 0);
+    WavePic->move(
+        HScroll->isVisible() ? Layout::scrolledOffset(HScroll->value(), HScrollSpan_) : 0,
+        VScroll->isVisible() ? Layout::scrolledOffset(VScroll->value(), VScrollSpan_) : 0);
 }
 
 void WaveView::placeIndicators() {
     for (ConnectionLed* led : {picLED_ON, picLED_OFF}) {
-        led->move(Layout::indicatorPlace(WavePic->pos(), ScreenScale, led->size()));
+        led->move(Layout::indicatorPlace(WavePic->pos(), ScreenScale_, led->size()));
         led->raise();
     }
 }
 
 void WaveView::repaintPicture() {
-    const display::Screen screen{ScreenScale};
+    const display::Screen screen{ScreenScale_};
     platform::PictureSurface& surface = WavePic->surface();
-    display::Repaint(surface, screen, slot_, cursors_, overlay_, over_);
-    if (band_) display::DrawBand(surface, screen, *band_, slot_.ColorDisplay);
+    display::Repaint(surface, screen, drawn_, cursors_, overlay_, over_);
+    if (band_) display::DrawBand(surface, screen, *band_, drawn_.ColorDisplay);
     WavePic->update();
 }
 
@@ -183,17 +227,29 @@ void WaveView::setVoltCursors(bool on) {
     Form_Resize();
 }
 
+void WaveView::placeTimeCursors(double firstColumn, double lastColumn) {
+    cursors_.CursorX1 = display::Screen::GridLeft + firstColumn * ScreenScale_;
+    cursors_.CursorX2 = display::Screen::GridLeft + lastColumn * ScreenScale_;
+    for (QAction* action : PictureMenu->actions())
+        if (action->objectName() == "TimeCursors" && !action->isChecked()) {
+            action->setChecked(true);
+            return;
+        }
+    Form_Resize();
+}
+
 // A band of the same height is drawn over the last one; the picture above stays as it is.
 void WaveView::setBand(std::optional<display::Band> band) {
     const bool sameHeight = band && band_ && band->height() == band_->height();
     band_ = std::move(band);
     const platform::PictureSurface* drawn = WavePic->drawn();
-    if (!sameHeight || InitPending || !drawn ||
+    if (!sameHeight || InitPending_ || !drawn ||
         QSize(drawn->width(), drawn->height()) != WavePic->size()) {
         Form_Resize();
         return;
     }
-    display::DrawBand(WavePic->surface(), display::Screen{ScreenScale}, *band_, slot_.ColorDisplay);
+    display::DrawBand(WavePic->surface(), display::Screen{ScreenScale_}, *band_,
+                      drawn_.ColorDisplay);
     WavePic->update();
 }
 
@@ -241,7 +297,7 @@ void WaveView::indicatorsFollowThePicture() {
 }
 
 void WaveView::HScroll_Scroll() {
-    WavePic->move(Layout::scrolledOffset(HScroll->sliderPosition(), HScrollSpan), WavePic->y());
+    WavePic->move(Layout::scrolledOffset(HScroll->sliderPosition(), HScrollSpan_), WavePic->y());
 }
 
 void WaveView::VScroll_Change() {
@@ -250,7 +306,7 @@ void WaveView::VScroll_Change() {
 }
 
 void WaveView::VScroll_Scroll() {
-    WavePic->move(WavePic->x(), Layout::scrolledOffset(VScroll->sliderPosition(), VScrollSpan));
+    WavePic->move(WavePic->x(), Layout::scrolledOffset(VScroll->sliderPosition(), VScrollSpan_));
 }
 
 bool WaveView::eventFilter(QObject* watched, QEvent* event) {
@@ -285,7 +341,7 @@ void WaveView::pictureMouseMove(QMouseEvent* event) {
     if (pointer != CursorDrag::Pointer::Default)
         Form_Resize();
     else
-        pointer = CursorDrag::hover(cursors_, at, ScreenScale);
+        pointer = CursorDrag::hover(cursors_, at, ScreenScale_);
     switch (pointer) {
         case CursorDrag::Pointer::SizeWestEast: WavePic->setCursor(Qt::SizeHorCursor); break;
         case CursorDrag::Pointer::SizeNorthSouth: WavePic->setCursor(Qt::SizeVerCursor); break;
@@ -304,7 +360,7 @@ void WaveView::wheel(QWheelEvent* event) {
     if (turn == 0) return;
     const int direction = turn > 0 ? 1 : -1;
     if (event->modifiers() & Qt::ControlModifier) {
-        if (stepZoom) stepZoom(direction);
+        emit zoomStepAsked(direction);
         return;
     }
     const bool sideways = (event->modifiers() & Qt::ShiftModifier) || delta.y() == 0;

@@ -3,14 +3,15 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
 #include <optional>
 
 #include "acquisition/ScopeState.h"
+#include "acquisition/Sources.h"
 #include "display/CursorOverlay.h"
 #include "display/DecodeBand.h"
 #include "display/Repaint.h"
 #include "mainwindow/CursorDrag.h"
+#include "session/Upload.h"
 
 class QAction;
 class QContextMenuEvent;
@@ -30,8 +31,9 @@ class WavePicture;
 
 // The main window's view of the instrument's screen: the viewport with the picture and the
 // connection indicator, the scroll bars, the measuring cursors and the picture's menu, and the
-// layout pass that places and repaints them at the zoom factor it owns. It shows the window's
-// screen: the last upload or opened file, with the view flags the window's controls set.
+// layout pass that places and repaints them. It shows an upload or an opened file, which nobody
+// changes, in the view options it alone keeps: the scheme, the grid, the zoom factor and best
+// fit, and the sources ticked.
 class WaveView : public QObject {
     Q_OBJECT
 public:
@@ -40,34 +42,46 @@ public:
     ~WaveView() override;
 
     QWidget& window() { return window_; }
-    acquisition::ScopeState& slot() { return slot_; }
-    const acquisition::ScopeState& slot() const { return slot_; }
-    display::Cursors& cursors() { return cursors_; }
+    // What is drawn: the upload shown (an empty screen before the first), with the view options.
+    const acquisition::ScopeState& slot() const { return drawn_; }
+    // The upload shown as it came; nothing before the first.
+    const session::Screen& upload() const { return upload_; }
     const display::Cursors& cursors() const { return cursors_; }
     const WavePicture& picture() const { return *WavePic; }
 
-    double ScreenScale = 1.0;
-    bool InitPending = true;
-    int HScrollSpan = 0;
-    int VScrollSpan = 0;
-    // Best fit writes the factor it found as the zoom field's text; setting that text runs the
-    // zoom field's handler, which lays out once more.
-    std::function<void(double scale)> showBestFit;
-    // Ctrl and the wheel ask for the next factor of the zoom list up (1) or down (-1).
-    std::function<void(int direction)> stepZoom;
+    double ScreenScale() const { return ScreenScale_; }
+    bool InitPending() const { return InitPending_; }
+    int HScrollSpan() const { return HScrollSpan_; }
+    int VScrollSpan() const { return VScrollSpan_; }
+    acquisition::Sources ticked() const { return ticked_; }
+
+    // Start-up is over: the layout pass lays out and paints from now on.
+    void finishStartUp();
+    // The view options have been put into the window's controls (false again at close).
+    void setViewApplied(bool applied);
+    // Each of these repaints what it changes.
+    void setColorDisplay(bool colour);
+    void setGridVisible(bool visible);
+    void setBestFit(bool on);
+    // The factor the next layout pass draws at, outside best fit.
+    void setScreenScale(double scale);
+    bool colorDisplay() const { return drawn_.ColorDisplay; }
+    bool gridVisible() const { return drawn_.GridVisible; }
+    bool bestFit() const { return drawn_.BestFit; }
+    void setTicked(acquisition::Sources ticked);
 
     // The layout pass: places and sizes the viewport and the picture, and repaints it.
     void Form_Resize();
-    // Shows what an upload brought, as if it had just been uploaded; the view flags stay. `file`
-    // names the file it was opened from; empty for an upload from the instrument.
-    void showUpload(const acquisition::ScopeState& upload, const QString& file = {});
+    // Shows what an upload brought, as if it had just been uploaded; the view options stay.
+    // `file` names the file it was opened from; empty for an upload from the instrument.
+    void showUpload(session::Screen upload, const QString& file = {});
     // Shows an upload kept from earlier: as showUpload, but it is not a new arrival.
-    void recallUpload(const acquisition::ScopeState& upload, const QString& file);
+    void recallUpload(session::Screen upload, const QString& file);
     const QString& shownFile() const { return shownFile_; }
     void showConnected(bool connected);
-    // The indicators in the scheme of the slot's ColorDisplay.
-    void applyIndicatorScheme();
     void setTimeCursors(bool on);
+    // The time cursors at two screen columns, and on.
+    void placeTimeCursors(double firstColumn, double lastColumn);
     void setVoltCursors(bool on);
     // What is drawn over the instrument's picture (references, a mask); none by default.
     void setPicturePass(display::PicturePass over) { over_ = std::move(over); }
@@ -95,6 +109,10 @@ signals:
     void uploadArrived();
     // Another upload is shown, new or recalled.
     void uploadShown();
+    // Best fit found this factor; the zoom field shows it, which lays out once more.
+    void bestFitFound(double scale);
+    // Ctrl and the wheel ask for the next factor of the zoom list up (1) or down (-1).
+    void zoomStepAsked(int direction);
 
 protected:
     // The mouse over the picture: taking hold of the measuring cursors.
@@ -107,7 +125,10 @@ private slots:
     void VScroll_Scroll();
 
 private:
-    void present(const acquisition::ScopeState& upload, const QString& file);
+    void present(session::Screen upload, const QString& file);
+    // The upload shown in the view options, as the picture and the exports draw it.
+    void compose();
+    void applyIndicatorScheme();
     void setupViewport();
     void setupScrollBars();
     void placeViewport();
@@ -125,7 +146,13 @@ private:
     void pictureMouseMove(QMouseEvent* event);
 
     QWidget& window_;
-    acquisition::ScopeState slot_;
+    session::Screen upload_;
+    acquisition::ScopeState drawn_;
+    acquisition::Sources ticked_;
+    double ScreenScale_ = 1.0;
+    bool InitPending_ = true;
+    int HScrollSpan_ = 0;
+    int VScrollSpan_ = 0;
     QString shownFile_;
     display::Cursors cursors_;
     display::CursorOverlay overlay_;

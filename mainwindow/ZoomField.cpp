@@ -24,8 +24,8 @@ ZoomField::ZoomField(QComboBox& zoomCombo, QCheckBox& bestFitChk, WaveView& view
     connect(&BestFitChk, &QCheckBox::toggled, this, &ZoomField::BestFitChk_Click);
     connect(&ZoomCombo, &QComboBox::editTextChanged, this, &ZoomField::ZoomCombo_Change);
     connect(&ZoomCombo, &QComboBox::textActivated, this, &ZoomField::ZoomCombo_Change);
-    view_.showBestFit = [this](double scale) { showBestFit(scale); };
-    view_.stepZoom = [this](int direction) { stepZoom(direction); };
+    connect(&view_, &WaveView::bestFitFound, this, &ZoomField::showBestFit);
+    connect(&view_, &WaveView::zoomStepAsked, this, &ZoomField::stepZoom);
 }
 
 void ZoomField::fill() {
@@ -35,15 +35,13 @@ void ZoomField::fill() {
 }
 
 void ZoomField::showBestFitFlag() {
-    BestFitChk.setChecked(view_.slot().BestFit);
-    ZoomCombo.setEnabled(!view_.slot().BestFit);
+    BestFitChk.setChecked(view_.bestFit());
+    ZoomCombo.setEnabled(!view_.bestFit());
 }
 
 void ZoomField::BestFitChk_Click() {
-    view_.slot().BestFit = BestFitChk.isChecked();
-    ZoomCombo.setEnabled(!view_.slot().BestFit);
-    // Leaving best fit keeps the picture as it is until another factor is chosen.
-    if (view_.slot().BestFit) view_.Form_Resize();
+    ZoomCombo.setEnabled(!BestFitChk.isChecked());
+    view_.setBestFit(BestFitChk.isChecked());
 }
 
 // The zoom field's handler runs when the text changes, and lays out once more.
@@ -56,7 +54,7 @@ void ZoomField::showBestFit(double scale) {
 void ZoomField::stepZoom(int direction) {
     QStringList factors;
     for (int i = 0; i < ZoomCombo.count(); ++i) factors << ZoomCombo.itemText(i);
-    const auto next = zoomStep(factors, view_.ScreenScale, direction);
+    const auto next = zoomStep(factors, view_.ScreenScale(), direction);
     if (!next) return;
     BestFitChk.setChecked(false);
     ZoomCombo.setEditText(factors[*next]);
@@ -64,11 +62,11 @@ void ZoomField::stepZoom(int direction) {
 
 void ZoomField::ZoomCombo_Change() {
     if (const auto scale = zoomScale(ZoomCombo.currentText()))
-        view_.ScreenScale = *scale;
+        view_.setScreenScale(*scale);
     else
         message_("Invalid Zoom Factor");
     // Writing the same text again would put the text cursor behind the "%".
-    if (const QString shown = zoomText(view_.ScreenScale); ZoomCombo.currentText() != shown)
+    if (const QString shown = zoomText(view_.ScreenScale()); ZoomCombo.currentText() != shown)
         ZoomCombo.setEditText(shown);
     view_.Form_Resize();
 }

@@ -29,11 +29,10 @@ public:
 private slots:
     void BestFitChk_Click();
     void ZoomCombo_Change();
-
-private:
     void showBestFit(double scale);
     void stepZoom(int direction);
 
+private:
     QComboBox& ZoomCombo;
     QCheckBox& BestFitChk;
     WaveView& view_;

@@ -50,7 +50,7 @@ frmWave::frmWave(ProgramServices services, StartOptions options, QWidget* parent
     view_ = new WaveView(*this);
     session_ = services_.makeSession(*this);
     connectHandlers();
-    new PictureSharing(*view_, session(), services_);
+    sharing_ = new PictureSharing(*view_, session(), services_);
     setupMeasuring();
     shown_ = new ShownUploads(*view_, services_.host, services_.settings);
     connect(shown_, &ShownUploads::changed, this, &frmWave::showTitle);
@@ -58,7 +58,7 @@ frmWave::frmWave(ProgramServices services, StartOptions options, QWidget* parent
     connect(comparisons_, &Comparisons::changed, this, &frmWave::showTitle);
     connect(comparisons_, &Comparisons::stopAsked, RefreshContinuouslyAction,
             [this] { RefreshContinuouslyAction->setChecked(false); });
-    new UploadDecoders(*view_, *shown_, services_.host, services_.settings);
+    decoders_ = new UploadDecoders(*view_, *shown_, services_.host, services_.settings);
     Form_Load();
 }
 
@@ -104,18 +104,16 @@ void frmWave::setupMeasuring() {
 }
 
 void frmWave::Form_Load() {
-    view_->InitPending = true;
     MainLoadInit();
     Timer1->setInterval(StartTimerMs);
     Timer1->setEnabled(true);
-    view_->ScreenScale = 1.0;
+    view_->setScreenScale(1.0);
     zoom_->fill();
-    acquisition::ScopeState& slot = view_->slot();
-    slot.BestFit = slot.ColorDisplay = slot.GridVisible = true;
-    view_->applyIndicatorScheme();
+    view_->setBestFit(true);
+    view_->setColorDisplay(true);
+    view_->setGridVisible(true);
     for (QCheckBox* box : controls_.ChkCH) box->setEnabled(true);
-    const std::array<bool, 4> shown{slot.ShowCh1, slot.ShowCh2, slot.ShowMath, slot.ShowLa};
-    for (int i = 0; i < 4; ++i) controls_.ChkCH[i]->setChecked(shown[i]);
+    showTicks();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
         move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
@@ -128,32 +126,36 @@ void frmWave::MainLoadInit() {
     // What a value that cannot be read leaves behind.
     options_.ComPort = 0;
     gpibAddress_ = 0;
-    acquisition::ScopeState& slot = view_->slot();
-    LoadSettings(services_.settings, {options_, slot, gpibAddress_});
+    acquisition::Sources ticked;
+    LoadSettings(services_.settings, {options_, ticked, gpibAddress_});
+    view_->setTicked(ticked);
     if (!start_.simulatorDevice.empty()) {
         options_.IoType = session::LinkOptions::IoTypeSerial;
         options_.SerialDevice = start_.simulatorDevice;
     }
-    slot.CapturedCh1 = slot.CapturedCh2 = slot.CapturedMath = slot.CapturedLa = false;
 }
 
 // Start-up ends once the window is on screen: the view flags go into the controls and the empty
 // screen is painted.
 void frmWave::Timer1_Timer() {
-    if (!view_->InitPending) return;
+    if (!view_->InitPending()) return;
     Timer1->setInterval(IdleTimerMs);
-    view_->InitPending = false;
-    view_->slot().ViewApplied = true;
+    view_->finishStartUp();
     applyViewFlags();
     view_->Form_Resize();
     setFocus();
 }
 
 void frmWave::applyViewFlags() {
-    const acquisition::ScopeState& slot = view_->slot();
     zoom_->showBestFitFlag();
-    controls_.GridCheck->setChecked(slot.GridVisible);
-    controls_.OptionColor[slot.ColorDisplay ? 0 : 1]->setChecked(true);
+    controls_.GridCheck->setChecked(view_->gridVisible());
+    controls_.OptionColor[view_->colorDisplay() ? 0 : 1]->setChecked(true);
+}
+
+// The boxes show the view's ticks; a box's own handler then finds its flag as it is.
+void frmWave::showTicks() {
+    const acquisition::Sources ticked = view_->ticked();
+    for (int i = 0; i < acquisition::Sources::Count; ++i) controls_.ChkCH[i]->setChecked(ticked[i]);
 }
 
 void frmWave::resizeEvent(QResizeEvent*) { view_->Form_Resize(); }
@@ -178,24 +180,48 @@ void frmWave::keyPressEvent(QKeyEvent* event) {
 
 void frmWave::contextMenuEvent(QContextMenuEvent* event) { view_->openPictureMenu(event); }
 
-// Closing waits for what the session has in hand; a repetition ends first.
+// Closing waits for what the session has in hand and for the boxes that are open; a repetition
+// ends first.
 void frmWave::closeEvent(QCloseEvent* event) {
+    if (closed_) {
+        event->accept();
+        return;
+    }
     session().stopRefreshing();
-    if (session().idle()) {
+    if (session().idle() && !services_.host.modalOpen()) {
         closeProgram();
         event->accept();
         return;
     }
     event->ignore();
+    closeWhenSettled();
+}
+
+// The close is asked for again each time the session has become idle or the last box has gone:
+// an operation or a box that came in between puts it off once more, never for good.
+void frmWave::closeWhenSettled() {
     if (closeRequested_) return;
     closeRequested_ = true;
-    session().whenIdle([this] { close(); });
+    const auto again = [this] {
+        closeRequested_ = false;
+        close();
+    };
+    if (session().idle())
+        services_.host.whenNoModal(again);
+    else
+        session().whenIdle(again);
+}
+
+void frmWave::closeOnSignal() {
+    services_.host.endModals();
+    close();
 }
 
 void frmWave::closeProgram() {
     closed_ = true;
-    view_->slot().ViewApplied = false;
-    SaveSettings(services_.settings, {options_, view_->slot(), gpibAddress_},
+    view_->setViewApplied(false);
+    acquisition::Sources ticked = view_->ticked();
+    SaveSettings(services_.settings, {options_, ticked, gpibAddress_},
                  start_.simulatorDevice.empty());
     progress_.save(services_.settings);
     shown_->saveSettings();
@@ -229,10 +255,7 @@ void frmWave::LoadData() {
     if (tickedSources().any()) session().refresh(tickedSources(), frmPrgress::UploadDelayMs);
 }
 
-session::Sources frmWave::tickedSources() const {
-    const acquisition::ScopeState& s = view_->slot();
-    return {s.ShowCh1, s.ShowCh2, s.ShowMath, s.ShowLa};
-}
+session::Sources frmWave::tickedSources() const { return view_->ticked(); }
 
 void frmWave::RefreshContinuously_Toggled(bool on) {
     if (!on) {
@@ -257,15 +280,15 @@ void frmWave::resetRefreshButton() {
 }
 
 void frmWave::ChkCH_Click(int index) {
-    acquisition::ScopeState& s = view_->slot();
-    const std::array<bool*, 4> flags{&s.ShowCh1, &s.ShowCh2, &s.ShowMath, &s.ShowLa};
+    acquisition::Sources ticked = view_->ticked();
     QCheckBox* box = controls_.ChkCH[index];
     // A choice made while an upload runs is undone: the upload decides what it fetches.
     if (uploading_) {
-        box->setChecked(*flags[index]);
+        box->setChecked(ticked[index]);
         return;
     }
-    *flags[index] = box->isChecked() && box->isEnabled();
+    ticked.set(index, box->isChecked() && box->isEnabled());
+    view_->setTicked(ticked);
     // Repeated uploads fetch the new choice from the next round on.
     if (RefreshContinuouslyAction->isChecked()) {
         if (tickedSources().any())
@@ -275,17 +298,10 @@ void frmWave::ChkCH_Click(int index) {
     }
 }
 
-void frmWave::GridCheck_Click() {
-    view_->slot().GridVisible = controls_.GridCheck->isChecked();
-    view_->Form_Resize();
-}
+void frmWave::GridCheck_Click() { view_->setGridVisible(controls_.GridCheck->isChecked()); }
 
 void frmWave::OptionColor_Click(int) {
-    acquisition::ScopeState& slot = view_->slot();
-    const bool wasColour = slot.ColorDisplay;
-    slot.ColorDisplay = controls_.OptionColor[0]->isChecked();
-    if (slot.ColorDisplay != wasColour) view_->applyIndicatorScheme();
-    view_->Form_Resize();
+    view_->setColorDisplay(controls_.OptionColor[0]->isChecked());
 }
 
 void frmWave::FlatBtnUpload_Click(int index) {
@@ -305,10 +321,12 @@ void frmWave::showOptions() {
     if (services_.host.runModal(dialog) == QDialog::Accepted) applyLinkOptions(dialog.values());
 }
 
-// The key lock goes out over the link that is connected, before the new one is chosen; a
-// connect in progress ends first.
+// Only a connection that is there ends: the key lock goes out over the link that is connected,
+// before the new one is chosen. A connect in progress is left alone; the new choice is for the
+// next connect.
 void frmWave::applyLinkOptions(const session::LinkOptions& options) {
-    session().disconnect();
+    const State state = session().state();
+    if (state == State::Connected || state == State::Uploading) session().disconnect();
     options_ = options;
 }
 
@@ -362,19 +380,19 @@ void frmWave::progressValue(double value) { progress_.setProgressValue(value); }
 
 void frmWave::progressStep(int step) { progress_.setProgressStep(step); }
 
-// The upload decides which traces stay ticked: the flags change first, so that the boxes' own
-// handler, which undoes a click during an upload, keeps them. The parts nobody was told of are
-// named once, after the picture.
+// The snapshot unticks what the instrument refused and ticks both channels for X-Y, at once;
+// a box the user changed since the upload was asked for keeps the user's choice. The flags
+// change first, so that the boxes' own handler, which undoes a click during an upload, keeps
+// them.
+void frmWave::sourcesSettled(const session::Sources& asked, const session::Sources& settled) {
+    if (closed_) return;
+    view_->setTicked(view_->ticked().settledBy(asked, settled));
+    showTicks();
+}
+
+// The parts nobody was told of are named once, after the picture.
 void frmWave::uploaded(const session::Upload& upload) {
     if (upload.lost || closed_) return;
-    acquisition::ScopeState& slot = view_->slot();
-    const session::Sources& s = upload.sources;
-    slot.ShowCh1 = s.ch1;
-    slot.ShowCh2 = s.ch2;
-    slot.ShowMath = s.math;
-    slot.ShowLa = s.la;
-    const std::array<bool, 4> ticked{s.ch1, s.ch2, s.math, s.la};
-    for (int i = 0; i < 4; ++i) controls_.ChkCH[i]->setChecked(ticked[i]);
     view_->showUpload(upload.screen);
     untold_ = upload.untoldText();
 }

@@ -19,6 +19,8 @@ class QKeySequence;
 namespace tracebay::mainwindow {
 
 class Comparisons;
+class UploadDecoders;
+class PictureSharing;
 class ShownUploads;
 class WaveView;
 class ZoomField;
@@ -53,15 +55,23 @@ public:
     void LoadData();
 
     WaveView& view() { return *view_; }
+    PictureSharing& sharing() { return *sharing_; }
+    ShownUploads& shownUploads() { return *shown_; }
+    Comparisons& comparisons() { return *comparisons_; }
+    UploadDecoders& decoders() { return *decoders_; }
     session::Session& session() { return session_->session(); }
     const session::LinkOptions& linkOptions() const { return options_; }
-    // The transport for the next connect; a connection there is ends first.
+    // The transport for the next connect; a connection that is there ends first.
     void applyLinkOptions(const session::LinkOptions& options);
+    // The program is asked to end from outside: the open boxes are answered with their default,
+    // and the window closes in order once the session is idle.
+    void closeOnSignal();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    // Closing waits for the operation in progress; uploads that repeat end first.
+    // Closing waits for the operation in progress and for the open boxes; uploads that repeat
+    // end first.
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
@@ -82,11 +92,13 @@ private:
     void Form_Load();
     void MainLoadInit();
     void applyViewFlags();
+    void showTicks();
     void showTitle();
     void resetRefreshButton();
     session::Sources tickedSources() const;
     void showOptions();
     void showPanel();
+    void closeWhenSettled();
     void closeProgram();
     void message(const std::string& text);
 
@@ -95,6 +107,7 @@ private:
     void repeatingChanged(bool on) override;
     void progressValue(double value) override;
     void progressStep(int step) override;
+    void sourcesSettled(const session::Sources& asked, const session::Sources& settled) override;
     void uploaded(const session::Upload& upload) override;
 
     ProgramServices services_;
@@ -105,8 +118,10 @@ private:
     int32_t gpibAddress_ = 0;
     WaveView* view_ = nullptr;
     ZoomField* zoom_ = nullptr;
+    PictureSharing* sharing_ = nullptr;
     ShownUploads* shown_ = nullptr;
     Comparisons* comparisons_ = nullptr;
+    UploadDecoders* decoders_ = nullptr;
     std::unique_ptr<session::SessionOwner> session_;
     std::unique_ptr<platform::HostTimer> Timer1;
     bool connected_ = false;

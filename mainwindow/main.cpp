@@ -124,12 +124,11 @@ int main(int argc, char** argv) {
     };
     mainwindow::frmWave window({host, settings, makeSession}, start);
     // Ended from outside, the window closes in order, after the operation in progress.
-    mainwindow::CloseOnSignal closeOnSignal([&] { window.close(); });
+    mainwindow::CloseOnSignal closeOnSignal([&] { window.closeOnSignal(); });
     window.show();
     // Without a window manager nothing gives the window the keyboard; its shortcuts need it.
     window.activateWindow();
     if (arguments->uploadFile)
-        mainwindow::PictureSharing::of(window.view())
-            .openUploadFile(QString::fromLocal8Bit(*arguments->uploadFile));
+        window.sharing().openUploadFile(QString::fromLocal8Bit(*arguments->uploadFile));
     return QApplication::exec();
 }

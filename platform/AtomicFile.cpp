@@ -16,12 +16,6 @@
 namespace tracebay::platform {
 namespace {
 
-template <typename File>
-bool writeAll(File& file, std::string_view bytes) {
-    return file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-           static_cast<qint64>(bytes.size());
-}
-
 bool failed(const QFileDevice& file, std::string& error) {
     error = file.errorString().toStdString();
     return false;
@@ -55,12 +49,21 @@ bool openInPlace(QFile& file, std::string& error) {
 bool writeInPlace(const QString& path, std::string_view bytes, std::string& error) {
     QFile file(path);
     if (!openInPlace(file, error)) return false;
-    if (!writeAll(file, bytes)) return failed(file, error);
+    if (!writeWhole(file, bytes)) return failed(file, error);
     file.close();
     return file.error() == QFileDevice::NoError || failed(file, error);
 }
 
 }  // namespace
+
+bool writeWhole(QIODevice& device, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const qint64 written = device.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        if (written <= 0) return false;
+        bytes.remove_prefix(static_cast<size_t>(written));
+    }
+    return true;
+}
 
 bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {
     const QString name = QString::fromStdString(path);
@@ -71,7 +74,7 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
     // commit would not keep the new file from replacing the old one).
     QSaveFile file(name);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return failed(file, error);
-    if (!writeAll(file, bytes)) {
+    if (!writeWhole(file, bytes)) {
         error = file.errorString().toStdString();
         file.cancelWriting();
         return false;

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QDialog;
 
@@ -62,6 +63,42 @@ public:
     // Shows `dialog` modally and returns its result once it is closed; events are processed
     // meanwhile.
     virtual int runModal(QDialog& dialog) = 0;
+
+    // The program is to end at once: every wait for the instrument gives up when `giveUp` says
+    // so.
+    void setGiveUp(std::function<bool()> giveUp) { giveUp_ = std::move(giveUp); }
+    bool givingUp() const { return giveUp_ && giveUp_(); }
+
+    // A message box or a modal window of this host is open.
+    bool modalOpen() const { return modalDepth_ > 0; }
+    // Runs `then` from the event loop once no message box or modal window of this host is open
+    // (soon, when none is).
+    void whenNoModal(std::function<void()> then);
+    // The program is ending: every open box is answered with its default (OK), every modal
+    // window closed as Cancel closes it, and a later one is answered at once without waiting
+    // for anyone.
+    virtual void endModals() = 0;
+
+protected:
+    // A message box or modal window is open for the lifetime of this.
+    class ModalScope {
+    public:
+        explicit ModalScope(HostServices& host) : host_(host) { ++host_.modalDepth_; }
+        ~ModalScope();
+        ModalScope(const ModalScope&) = delete;
+        ModalScope& operator=(const ModalScope&) = delete;
+
+    private:
+        HostServices& host_;
+    };
+
+    // Runs `work` from the event loop, after what is pending now.
+    virtual void postToEventLoop(std::function<void()> work) = 0;
+
+private:
+    std::function<bool()> giveUp_;
+    int modalDepth_ = 0;
+    std::vector<std::function<void()>> afterModals_;
 };
 
 }  // namespace tracebay::platform

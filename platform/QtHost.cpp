@@ -5,6 +5,10 @@
 #include <QMessageBox>
 #include <QThread>
 
+#include <iostream>
+
+#include "platform/EscapedText.h"
+
 namespace tracebay::platform {
 namespace {
 
@@ -69,7 +73,11 @@ void QtHost::showMessage(const std::string& text, const std::string& caption, Me
         sink_(text, caption);
         return;
     }
-    messageBox(text, caption, icon)->exec();
+    if (ending_) {
+        std::cerr << caption << ": " << escapeControls(text) << std::endl;
+        return;
+    }
+    execModal(*messageBox(text, caption, icon));
 }
 
 void QtHost::setReplyTickHandler(std::function<void()> handler) {
@@ -82,6 +90,27 @@ void QtHost::setReplyTickHandler(std::function<void()> handler) {
 
 std::unique_ptr<HostTimer> QtHost::createTimer() { return std::make_unique<QtTimer>(); }
 
-int QtHost::runModal(QDialog& dialog) { return dialog.exec(); }
+int QtHost::runModal(QDialog& dialog) {
+    return ending_ ? static_cast<int>(QDialog::Rejected) : execModal(dialog);
+}
+
+int QtHost::execModal(QDialog& dialog) {
+    const ModalScope open(*this);
+    open_.emplace_back(&dialog);
+    const int result = dialog.exec();
+    open_.pop_back();
+    return result;
+}
+
+// A box with OK alone takes OK for its Escape: rejecting it answers OK.
+void QtHost::endModals() {
+    ending_ = true;
+    for (const QPointer<QDialog>& dialog : open_)
+        if (dialog) dialog->reject();
+}
+
+void QtHost::postToEventLoop(std::function<void()> work) {
+    QMetaObject::invokeMethod(&context_, std::move(work), Qt::QueuedConnection);
+}
 
 }  // namespace tracebay::platform

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QObject>
+#include <QPointer>
 #include <QTimer>
 
 #include <memory>
+#include <vector>
 
 #include "platform/HostServices.h"
 
@@ -16,7 +19,8 @@ std::unique_ptr<QMessageBox> messageBox(const std::string& text, const std::stri
                                         MessageIcon icon);
 
 // Host services on a running Qt application. Messages are modal boxes unless a message sink is
-// set (the command-line tool prints them instead).
+// set (the command-line tool prints them instead); once the program ends, they go to standard
+// error.
 class QtHost : public HostServices {
 public:
     using MessageSink = std::function<void(const std::string& text, const std::string& caption)>;
@@ -34,13 +38,23 @@ public:
     void setReplyTickHandler(std::function<void()> handler) override;
     std::unique_ptr<HostTimer> createTimer() override;
     int runModal(QDialog& dialog) override;
+    void endModals() override;
 
     void setMessageSink(MessageSink sink) { sink_ = std::move(sink); }
 
+protected:
+    void postToEventLoop(std::function<void()> work) override;
+
 private:
+    // Shows `dialog` modally, unless the program ends.
+    int execModal(QDialog& dialog);
+
+    QObject context_;
     QTimer replyTick_;
     std::function<void()> tickHandler_;
     MessageSink sink_;
+    std::vector<QPointer<QDialog>> open_;
+    bool ending_ = false;
 };
 
 }  // namespace tracebay::platform

@@ -9,6 +9,8 @@
 #include <climits>
 #include <cmath>
 
+#include "platform/AtomicFile.h"
+
 namespace tracebay::platform {
 namespace {
 
@@ -44,22 +46,12 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-// A short write is tried again for the rest, so that the one that fails says why.
-bool writeWhole(QIODevice& file, const QByteArray& bytes) {
-    for (qsizetype at = 0; at < bytes.size();) {
-        const qint64 written = file.write(bytes.constData() + at, bytes.size() - at);
-        if (written <= 0) return false;
-        at += written;
-    }
-    return true;
-}
-
 // The store says only that it could not write the file; a trial write beside it says why (a
 // folder that may not be written, a full disk).
 std::string whyNotWritable(const QString& file) {
     QSaveFile trial(file);
     const bool written = trial.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
-                         writeWhole(trial, QByteArray(4096, '\n'));
+                         writeWhole(trial, std::string(4096, '\n'));
     const std::string why = trial.errorString().toStdString();
     trial.cancelWriting();
     return written ? "it could not be written" : why;

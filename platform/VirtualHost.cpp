@@ -83,10 +83,12 @@ void VirtualHost::sleepMs(int ms) {
     if (ms > 0) nowMs_ += ms;
 }
 
+// The box is open while the action that plays its reader runs.
 void VirtualHost::showMessage(const std::string& text, const std::string& caption,
                               MessageIcon icon) {
+    const ModalScope open(*this);
     messages_.push_back({text, caption, icon});
-    if (onMessage_) onMessage_(messages_.back());
+    if (onMessage_ && !ending_) onMessage_(messages_.back());
 }
 
 void VirtualHost::setReplyTickHandler(std::function<void()> handler) {
@@ -101,12 +103,21 @@ std::unique_ptr<HostTimer> VirtualHost::createTimer() {
 }
 
 int VirtualHost::runModal(QDialog& dialog) {
+    if (ending_) return QDialog::Rejected;
+    const ModalScope open(*this);
+    open_.push_back(&dialog);
     dialog.setModal(true);
     dialog.show();
     const int64_t limit = nowMs_ + ModalLimitMs;
     while (dialog.isVisible() && nowMs_ < limit) processEvents();
     if (dialog.isVisible()) dialog.reject();
+    open_.pop_back();
     return dialog.result();
+}
+
+void VirtualHost::endModals() {
+    ending_ = true;
+    for (QDialog* dialog : open_) dialog->reject();
 }
 
 void VirtualHost::advance(int64_t ms) {

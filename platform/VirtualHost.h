@@ -43,6 +43,7 @@ public:
     std::unique_ptr<HostTimer> createTimer() override;
     // Shows the dialog and pumps until it is closed; scheduled actions play the user.
     int runModal(QDialog& dialog) override;
+    void endModals() override;
 
     // Runs `action` in the first event pump at or after virtual time `atMs`.
     void at(int64_t atMs, std::function<void()> action);
@@ -60,6 +61,10 @@ public:
     const std::vector<Message>& messages() const { return messages_; }
     const std::vector<int>& sleeps() const { return sleeps_; }
     void clearRecords();
+
+protected:
+    // Runs at the next event pump.
+    void postToEventLoop(std::function<void()> work) override { after(0, std::move(work)); }
 
 private:
     class Timer;
@@ -81,6 +86,8 @@ private:
     // Live timers by creation number, so that a handler may create or destroy timers.
     std::map<int, Timer*> timers_;
     int nextTimerId_ = 0;
+    std::vector<QDialog*> open_;
+    bool ending_ = false;
 };
 
 }  // namespace tracebay::platform

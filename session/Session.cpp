@@ -16,8 +16,6 @@ constexpr int LiveTimerMs = 1;
 constexpr const char* Title = "TraceBay";
 constexpr const char* PleaseConnect = "Please Connect Oscilloscope First";
 
-Sources sourcesOf(const ScopeState& s) { return {s.ShowCh1, s.ShowCh2, s.ShowMath, s.ShowLa}; }
-
 }  // namespace
 
 // The upload reports its progress on the session's thread; the views hear of it on theirs.
@@ -29,6 +27,10 @@ public:
     }
     void setProgressStep(int step) override {
         session_.notify([this, step] { session_.observer_.progressStep(step); });
+    }
+    void sourcesSettled(const Sources& asked, const Sources& settled) override {
+        session_.notify(
+            [this, asked, settled] { session_.observer_.sourcesSettled(asked, settled); });
     }
 
 private:
@@ -113,6 +115,17 @@ bool Session::idle() const {
     return queue_.empty() && !current_;
 }
 
+bool Session::uploadRunning() const {
+    std::lock_guard lock(mutex_);
+    return current_ == Kind::Refresh || repeating_;
+}
+
+bool Session::uploadWaiting() const {
+    std::lock_guard lock(mutex_);
+    return std::any_of(queue_.begin(), queue_.end(),
+                       [](const Operation& o) { return o.kind == Kind::Refresh; });
+}
+
 void Session::whenIdle(std::function<void()> then) {
     {
         std::lock_guard lock(mutex_);
@@ -185,6 +198,8 @@ void Session::run(Operation& operation) {
             case Kind::Key: runKey(operation); break;
             case Kind::Close: runClose(); break;
         }
+    } catch (const link::Abandoned&) {
+        abandoned(operation);
     } catch (const link::LinkLost& lost) {
         if (operation.kind == Kind::Connect)
             notify([this, who = identity()] {
@@ -209,7 +224,8 @@ void Session::runDisconnect() {
     setState(State::Disconnected);
 }
 
-// The upload works on a copy of the screen: one that the link leaves half-way replaces nothing.
+// The upload works on a copy of the last screen: one that the link leaves half-way replaces
+// nothing.
 void Session::runRefresh(const Sources& sources, int leadMs) {
     if (!connection_.ScopeConnected) {
         // The link went away while this waited; the views hear that nothing runs.
@@ -218,11 +234,8 @@ void Session::runRefresh(const Sources& sources, int leadMs) {
         return;
     }
     setState(State::Uploading);
-    ScopeState working = states_[acquisition::WindowIndex];
-    working.ShowCh1 = sources.ch1;
-    working.ShowCh2 = sources.ch2;
-    working.ShowMath = sources.math;
-    working.ShowLa = sources.la;
+    ScopeState working = last_ ? *last_ : ScopeState{};
+    sources.showIn(working);
     std::vector<std::string> untold;
     try {
         if (leadMs > 0) host_.sleepMs(leadMs);
@@ -230,14 +243,13 @@ void Session::runRefresh(const Sources& sources, int leadMs) {
         working.Instrument = connection_.identity();
         untold = acquisition_.RunUpload(working);
     } catch (const link::LinkLost& lost) {
-        notify([this, upload = Upload{working, sourcesOf(working), {}, lost.error()}] {
-            observer_.uploaded(upload);
-        });
+        Upload upload{std::make_shared<const ScopeState>(std::move(working)), {}, lost.error()};
+        notify([this, upload = std::move(upload)] { observer_.uploaded(upload); });
         throw;
     }
     working.HasData = true;
-    states_[acquisition::WindowIndex] = working;
-    finishUpload({working, sourcesOf(working), std::move(untold), std::nullopt});
+    last_ = std::make_shared<const ScopeState>(std::move(working));
+    finishUpload({last_, std::move(untold), std::nullopt});
 }
 
 // The views have the upload before they hear that the session is free again. A part that did
@@ -278,6 +290,14 @@ void Session::runClose() {
     }
     serial_.close();
     notify([this] { observer_.closed(); });
+}
+
+// The program ends at once: what was under way is dropped without a word, and the keys can
+// still be unlocked over the link.
+void Session::abandoned(const Operation& operation) {
+    setRepeating(false);
+    setState(connection_.ScopeConnected ? State::Connected : State::Disconnected);
+    if (operation.done) notify([done = operation.done] { done(false); });
 }
 
 // The operation ends with one message; what the views show and the choices they keep stay.

@@ -70,6 +70,9 @@ public:
     State state() const { return state_.load(); }
     // Nothing runs and nothing waits its turn.
     bool idle() const;
+    // An upload runs (or uploads repeat); an upload waits its turn.
+    bool uploadRunning() const;
+    bool uploadWaiting() const;
     // `then` runs on the views' thread once the session is idle (at once when it is).
     void whenIdle(std::function<void()> then);
     bool repeating() const { return repeating_.load(); }
@@ -99,6 +102,7 @@ private:
     void runKey(const Operation& operation);
     void runClose();
     void linkLost(const link::LinkError& error);
+    void abandoned(const Operation& operation);
     void finishUpload(Upload upload);
     void nextRound();
     Identity identity() const;
@@ -117,7 +121,8 @@ private:
     acquisition::Connection connection_;
     std::unique_ptr<ProgressRelay> progress_;
     acquisition::Acquisition acquisition_;
-    acquisition::ScopeStates states_;
+    // The last screen uploaded: what the next upload starts from.
+    Screen last_;
     // Runs the next upload while uploads repeat.
     std::unique_ptr<platform::HostTimer> LiveTimer;
 

@@ -1,25 +1,22 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "acquisition/Connection.h"
 #include "acquisition/ScopeState.h"
+#include "acquisition/Sources.h"
 #include "link/LinkError.h"
 
 namespace tracebay::session {
 
 // The traces an upload fetches: the four source check boxes.
-struct Sources {
-    bool ch1 = false;
-    bool ch2 = false;
-    bool math = false;
-    bool la = false;
-
-    bool any() const { return ch1 || ch2 || math || la; }
-    bool operator==(const Sources&) const = default;
-};
+using Sources = acquisition::Sources;
+// A screen as an upload brought it; nobody changes it once it is published, so that every view
+// and the history may keep it.
+using Screen = std::shared_ptr<const acquisition::ScopeState>;
 
 // Who answered the identity query.
 struct Identity {
@@ -30,11 +27,9 @@ struct Identity {
     bool hasLogicAnalyzer = false;
 };
 
-// A finished upload: the screen as it came, and the trace selection it leaves (a trace the
-// instrument refused is unticked; X-Y ticks both channels).
+// A finished upload: the screen as it came.
 struct Upload {
-    acquisition::ScopeState screen;  // Captured and Instrument say when and from what
-    Sources sources;
+    Screen screen;  // Captured and Instrument say when and from what
     // What nobody has been told yet of the parts that did not come ("CH2: no data
     // (time-out)"); a view says it once.
     std::vector<std::string> untold;
@@ -64,6 +59,9 @@ public:
     virtual void progressValue(double) {}
     // What the progress bar's animation adds per tick while a block is awaited; 0 stops it.
     virtual void progressStep(int) {}
+    // The upload in progress asked for `asked` and fetches `settled` (a trace the instrument
+    // refused is left out; X-Y adds both channels); told before its blocks are read.
+    virtual void sourcesSettled(const Sources& /*asked*/, const Sources& /*settled*/) {}
     virtual void uploaded(const Upload&) {}
     // The session has closed: the port is closed and nothing more will run.
     virtual void closed() {}

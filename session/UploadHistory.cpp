@@ -18,14 +18,11 @@ size_t UploadHistory::footprint(const acquisition::ScopeState& u) {
     return bytes;
 }
 
-void UploadHistory::add(acquisition::ScopeState upload, QString file) {
-    for (auto* samples : {&upload.Ch1Samples, &upload.Ch2Samples, &upload.FftSamples,
-                          &upload.MathSamples, &upload.LaSamples})
-        samples->shrink_to_fit();
-    bytes_ += footprint(upload);
+void UploadHistory::add(Screen upload, QString file) {
+    bytes_ += footprint(*upload);
     entries_.push_back({std::move(upload), std::move(file)});
     while (entries_.size() > 1 && (entries_.size() > Capacity || bytes_ > ByteLimit)) {
-        bytes_ -= footprint(entries_.front().upload);
+        bytes_ -= footprint(*entries_.front().upload);
         entries_.pop_front();
     }
     shown_ = entries_.size() - 1;

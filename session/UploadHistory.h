@@ -6,6 +6,7 @@
 #include <deque>
 
 #include "acquisition/ScopeState.h"
+#include "session/Upload.h"
 
 namespace tracebay::session {
 
@@ -17,11 +18,11 @@ public:
     static constexpr size_t ByteLimit = 20 * 1024 * 1024;
 
     struct Entry {
-        acquisition::ScopeState upload;
+        Screen upload;
         QString file;  // the file it was opened from; empty for one from the instrument
     };
 
-    void add(acquisition::ScopeState upload, QString file);
+    void add(Screen upload, QString file);
     // The entry shown, after stepping one back (-1) or forward (1); nothing at either end.
     const Entry* step(int direction);
 

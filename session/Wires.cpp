@@ -8,7 +8,8 @@ namespace tracebay::session {
 
 Wires systemWires() {
     return {std::make_unique<platform::QtSerialPortControl>(),
-            std::make_unique<link::LoadedUsbLibrary>(platform::LibraryLoader::programFolders())};
+            std::make_unique<link::LoadedUsbLibrary>(platform::LibraryLoader::programFolders()),
+            nullptr};
 }
 
 }  // namespace tracebay::session

@@ -72,11 +72,12 @@ std::optional<mask::Mask> recordingMask(const Options& options) {
     return mask;
 }
 
-acquisition::MaskVerdict maskVerdict(const mask::Mask& mask,
-                                     const acquisition::ScopeState& upload) {
+session::Screen withMaskVerdict(const mask::Mask& mask, const session::Screen& upload) {
     std::string why;
-    const auto check = mask::checkUpload(mask, upload, why);
-    return check ? check->verdict() : mask::uncheckedVerdict(mask, why);
+    const auto check = mask::checkUpload(mask, *upload, why);
+    auto tested = std::make_shared<acquisition::ScopeState>(*upload);
+    tested->Mask = check ? check->verdict() : mask::uncheckedVerdict(mask, why);
+    return tested;
 }
 
 void reportVerdict(const acquisition::MaskVerdict& verdict) {

@@ -5,6 +5,7 @@
 #include "acquisition/ScopeState.h"
 #include "mask/Mask.h"
 #include "mask/Overlay.h"
+#include "session/Upload.h"
 #include "tools/CliOptions.h"
 
 namespace tracebay::cli {
@@ -20,8 +21,8 @@ std::optional<mask::Comparison> referencesToDraw(const Options& options);
 // standard error).
 std::optional<mask::Mask> recordingMask(const Options& options);
 
-// What the mask says of an upload.
-acquisition::MaskVerdict maskVerdict(const mask::Mask& mask, const acquisition::ScopeState& upload);
+// The upload with what the mask says of it kept in it ("Mask" in its JSON).
+session::Screen withMaskVerdict(const mask::Mask& mask, const session::Screen& upload);
 // Says on standard error when an upload failed the mask or could not be tested against it.
 void reportVerdict(const acquisition::MaskVerdict& verdict);
 

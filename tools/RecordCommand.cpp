@@ -23,14 +23,18 @@ using Seconds = std::chrono::duration<double>;
 // How late a stop asked for during the interval is seen at most.
 constexpr Seconds WaitSlice = std::chrono::milliseconds(50);
 
-volatile std::sig_atomic_t stopAsked = 0;
+// How many stops were asked for: the first ends the recording after the upload in progress,
+// the second at once.
+volatile std::sig_atomic_t stopsAsked = 0;
 
-void askStop(int) { stopAsked = 1; }
+void askStop(int) {
+    if (stopsAsked < 2) stopsAsked = stopsAsked + 1;
+}
 
 // Waits until `seconds` after `start`; false when a stop is asked for meanwhile.
 bool waitUntil(Clock::time_point start, double seconds) {
     for (;;) {
-        if (stopAsked) return false;
+        if (stopsAsked) return false;
         const Seconds left = Seconds(seconds) - (Clock::now() - start);
         if (left <= Seconds::zero()) return true;
         std::this_thread::sleep_for(std::min(left, WaitSlice));
@@ -42,7 +46,7 @@ bool decodeBeside(const session::Upload& upload, const std::vector<decode::Stack
                   std::vector<exporting::BesideFile>& beside) {
     if (stacks.empty()) return true;
     decode::Decoded decoded;
-    const bool whole = decodeReporting(upload.screen, stacks, decoded);
+    const bool whole = decodeReporting(*upload.screen, stacks, decoded);
     beside.push_back({"decoded.json", decode::annotationsJson(decoded.annotations)});
     return whole;
 }
@@ -50,7 +54,7 @@ bool decodeBeside(const session::Upload& upload, const std::vector<decode::Stack
 // The upload's files, and the JSON file's path on standard output.
 int keep(exporting::UploadRecorder& recorder, const session::Upload& upload, const Options& options,
          const std::vector<exporting::BesideFile>& beside) {
-    const std::string failure = recorder.record({upload.screen, {}, options.zoom / 100}, beside);
+    const std::string failure = recorder.record({*upload.screen, {}, options.zoom / 100}, beside);
     if (!failure.empty()) {
         std::cerr << "tracebay-cli: " << platform::escapeControls(failure) << "\n";
         return ExitFileFailed;
@@ -76,7 +80,18 @@ void catchStopSignals() {
     sigaction(SIGTERM, &action, nullptr);
 }
 
-int recordUploads(const Options& options, const NextUpload& next, const mask::Mask* mask) {
+bool endAtOnce() { return stopsAsked > 1; }
+
+std::unique_ptr<exporting::UploadRecorder> openRecording(const Options& options) {
+    auto recorder = std::make_unique<exporting::UploadRecorder>(
+        QString::fromStdString(options.record.folder), options.record.files);
+    if (recorder->folderFailure().empty()) return recorder;
+    std::cerr << "tracebay-cli: " << platform::escapeControls(recorder->folderFailure()) << "\n";
+    return nullptr;
+}
+
+int recordUploads(exporting::UploadRecorder& recorder, const Options& options,
+                  const NextUpload& next, const mask::Mask* mask) {
     int status = ExitOk;
     std::vector<decode::StackSpec> stacks;
     if (!options.decoders.empty()) {
@@ -84,26 +99,25 @@ int recordUploads(const Options& options, const NextUpload& next, const mask::Ma
         if (!checked) return status;
         stacks = std::move(*checked);
     }
-    exporting::UploadRecorder recorder(QString::fromStdString(options.record.folder),
-                                       options.record.files);
     const int count = options.record.count;
     bool incomplete = false;
     bool undecoded = false;
     Clock::time_point start;
-    while (!stopAsked && (count == 0 || recorder.recorded() < count)) {
+    while (!stopsAsked && (count == 0 || recorder.recorded() < count)) {
         if (recorder.recorded() > 0 && !waitUntil(start, options.record.intervalSeconds)) break;
         start = Clock::now();
         std::optional<session::Upload> upload = next();
+        if (endAtOnce()) break;
         if (!upload) return ExitLinkFailed;
-        if (mask) upload->screen.Mask = maskVerdict(*mask, upload->screen);
+        if (mask) upload->screen = withMaskVerdict(*mask, upload->screen);
         std::vector<exporting::BesideFile> beside;
         undecoded = !decodeBeside(*upload, stacks, beside) || undecoded;
         if (const int kept = keep(recorder, *upload, options, beside); kept != ExitOk) return kept;
-        if (mask) reportVerdict(*upload->screen.Mask);
-        incomplete = reportMissingParts(upload->screen) || incomplete;
+        if (mask) reportVerdict(*upload->screen->Mask);
+        incomplete = reportMissingParts(*upload->screen) || incomplete;
         if (upload->lost) return ExitLinkFailed;
         if (mask)
-            if (const int stopped = maskStop(options, *upload->screen.Mask); stopped != ExitOk)
+            if (const int stopped = maskStop(options, *upload->screen->Mask); stopped != ExitOk)
                 return stopped;
     }
     return incomplete ? ExitIncomplete : undecoded ? ExitFileFailed : ExitOk;

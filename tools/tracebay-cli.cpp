@@ -110,6 +110,7 @@ public:
         host_.setMessageSink([](const std::string& text, const std::string& caption) {
             std::cerr << caption << ": " << printableMessage(text) << std::endl;
         });
+        host_.setGiveUp(endAtOnce);
         if (options.serial) {
             link_.IoType = session::LinkOptions::IoTypeSerial;
             link_.SerialDevice = options.device;
@@ -117,7 +118,10 @@ public:
         }
     }
 
+    // A recording's folder is made before the instrument is asked for anything.
     int run() {
+        if (options_.command == "record" && !(recorder_ = openRecording(options_)))
+            return ExitFileFailed;
         session().connect(link_);
         int status = exitStatus(outcome_);
         if (options_.command == "identify") identify();
@@ -145,14 +149,14 @@ private:
         if (options_.command == "upload") return upload();
         if (options_.command == "record")
             return recordUploads(
-                options_, [this] { return next(); }, mask_);
+                *recorder_, options_, [this] { return next(); }, mask_);
         return ExitOk;
     }
 
     int upload() {
         const std::optional<session::Upload> upload = next();
         if (!upload) return ExitLinkFailed;
-        const acquisition::ScopeState& slot = upload->screen;
+        const acquisition::ScopeState& slot = *upload->screen;
         if (const int status = writeResults(slot); status != ExitOk) return status;
         return reportMissingParts(slot) ? ExitIncomplete : ExitOk;
     }
@@ -164,10 +168,11 @@ private:
         upload_.reset();
         session().refresh(sources);
         if (!upload_) return std::nullopt;
-        acquisition::ScopeState& slot = upload_->screen;
-        slot.ColorDisplay = !options_.blackAndWhite;
-        slot.GridVisible = !options_.noGrid;
-        slot.HasData = true;
+        acquisition::ScopeState shown = *upload_->screen;
+        shown.ColorDisplay = !options_.blackAndWhite;
+        shown.GridVisible = !options_.noGrid;
+        shown.HasData = true;
+        upload_->screen = std::make_shared<const acquisition::ScopeState>(std::move(shown));
         return std::exchange(upload_, std::nullopt);
     }
 
@@ -194,6 +199,7 @@ private:
     ConnectOutcome outcome_ = ConnectOutcome::LinkFailed;
     session::Identity instrument_;
     std::optional<session::Upload> upload_;
+    std::unique_ptr<exporting::UploadRecorder> recorder_;
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -63,6 +64,10 @@ public:
     // Whether the device stays open from one successful call to the next, where opening costs
     // much (taking the interface from its kernel driver); a failed call still closes it.
     virtual bool keepsDeviceOpen() const { return false; }
+    // The clock a reply's deadline is kept by.
+    virtual std::chrono::steady_clock::time_point now() const {
+        return std::chrono::steady_clock::now();
+    }
 };
 
 // The backend this build of the library uses.

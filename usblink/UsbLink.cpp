@@ -119,7 +119,15 @@ std::optional<uint32_t> UsbLink::ReadFirstPacket(uint8_t* buffer, uint32_t& payl
     return read - HeaderSize;
 }
 
+bool UsbLink::overdue(std::chrono::steady_clock::time_point started, uint64_t bytes) const {
+    constexpr auto Deadline = std::chrono::seconds(10);
+    constexpr uint64_t BusBytesPerSecond = 12'000'000 / 8;
+    return access_.now() - started >
+           Deadline + std::chrono::microseconds(bytes * 1'000'000 / BusBytesPerSecond);
+}
+
 bool UsbLink::ReadUSB(uint32_t* length, uint8_t* destination, std::optional<uint32_t> capacity) {
+    const auto started = access_.now();
     uint32_t position = 0;
     if (!EnsureDeviceOpen()) return CloseDeviceFalse();
     const auto buffer = transferBuffer();
@@ -131,7 +139,7 @@ bool UsbLink::ReadUSB(uint32_t* length, uint8_t* destination, std::optional<uint
     if (payloadLength == 0) return false;
     *length = payloadLength;
     if (capacity && payloadLength > *capacity) {
-        DiscardReply(buffer.get(), payloadLength - std::min(*inFirst, payloadLength));
+        DiscardReply(buffer.get(), payloadLength - std::min(*inFirst, payloadLength), started);
         return CloseDeviceFalse();
     }
     const uint32_t copied = std::min(*inFirst, payloadLength);
@@ -141,7 +149,8 @@ bool UsbLink::ReadUSB(uint32_t* length, uint8_t* destination, std::optional<uint
     const uint32_t chunks = (remaining + ChunkSize - 1) / ChunkSize;
     for (uint32_t chunk = 0; chunk < chunks; ++chunk) {
         uint32_t read = 0;
-        if (!access_.readFile(DeviceHandle, buffer.get(), std::min(remaining, ChunkSize), read)) {
+        if (overdue(started, position) ||
+            !access_.readFile(DeviceHandle, buffer.get(), std::min(remaining, ChunkSize), read)) {
             CloseDevice();
             return false;
         }
@@ -156,13 +165,15 @@ bool UsbLink::ReadUSB(uint32_t* length, uint8_t* destination, std::optional<uint
 }
 
 // Reads and drops the rest of a reply, so that the next reply starts with its own header.
-void UsbLink::DiscardReply(uint8_t* buffer, uint32_t remaining) {
-    while (remaining > 0) {
+void UsbLink::DiscardReply(uint8_t* buffer, uint32_t remaining,
+                           std::chrono::steady_clock::time_point started) {
+    for (uint64_t dropped = 0; remaining > 0 && !overdue(started, dropped);) {
         uint32_t read = 0;
         if (!access_.readFile(DeviceHandle, buffer, std::min(remaining, ChunkSize), read) ||
             read == 0)
             return;
         remaining -= std::min(read, remaining);
+        dropped += read;
     }
 }
 

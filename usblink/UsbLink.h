@@ -52,7 +52,11 @@ private:
     // Reads the first packet of a reply into `buffer`; the payload bytes it holds, or nothing
     // when the read failed (the device is then closed).
     std::optional<uint32_t> ReadFirstPacket(uint8_t* buffer, uint32_t& payloadLength);
-    void DiscardReply(uint8_t* buffer, uint32_t remaining);
+    void DiscardReply(uint8_t* buffer, uint32_t remaining,
+                      std::chrono::steady_clock::time_point started);
+    // However its bytes trickle in, a reply ends 10 s after the time `bytes` take on a
+    // full-speed bus.
+    bool overdue(std::chrono::steady_clock::time_point started, uint64_t bytes) const;
     bool ControlWrite(uint32_t code, uint8_t request, uint16_t value, uint16_t index,
                       uint16_t length);
     bool ControlRead(uint32_t code, uint8_t request, uint16_t value, uint16_t index,

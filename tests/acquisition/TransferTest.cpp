@@ -27,6 +27,7 @@ protected:
     }
     void setProgressValue(double value) override { values.push_back(value); }
     void setProgressStep(int) override {}
+    void sourcesSettled(const Sources&, const Sources&) override {}
 
     void receive(const std::string& bytes, ScopeState::Samples& target, bool noClamp,
                  const char* label = "CH1") {
@@ -124,7 +125,7 @@ TEST(TransferProgress, OneTwoOrThreeTracesShareTheBar) {
 }
 
 TEST(TransferProgress, LogicComesLastAndFillsTheBar) {
-    SessionRig rig(Transport::Usb, "logic");
+    SessionRig rig(Transport::Serial, "logic");
     ASSERT_TRUE(rig.connect());
     rig.upload(true, false, false, true);
     EXPECT_EQ(rig.progressValues, (std::vector<double>{50, 100}));
@@ -251,7 +252,8 @@ INSTANTIATE_TEST_SUITE_P(Faults, UploadFaults, ::testing::Values(
     FaultRow{"UsbOversize", Usb, "oversize=7000", Ch2, {"CH2: 7000 bytes, more than 6200"}},
     FaultRow{"UsbWrongMessageId", Usb, "wrong-message-id", Ch2, {"CH2: read failed"}},
     FaultRow{"UsbShortPacket", Usb, "short-packet", Ch2, {"CH2: read failed"}},
-    FaultRow{"UsbDisappear", Usb, "disappear", Ch2, {"CH2: no device", "MATH: no device"}},
+    // The read fails; the next command finds the device gone.
+    FaultRow{"UsbDisappear", Usb, "disappear", Ch2, {"CH2: read failed", "MATH: no device"}},
     FaultRow{"UsbSystemBlockWrongMessageId", Usb, "wrong-message-id", System,
              {"SystemBlock: read failed"}}),
     [](const auto& row) { return row.param.name; });

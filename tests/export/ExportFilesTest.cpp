@@ -6,6 +6,9 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include "acquisition/ScopeStateJson.h"
 #include "export/Exporters.h"
@@ -74,26 +77,6 @@ TEST_F(ExportFiles, WhatIsNotAnUploadIsRefusedWithTheReason) {
     EXPECT_NE(error.find("No such file"), std::string::npos) << error;
 }
 
-TEST_F(ExportFiles, TakingAnUploadKeepsTheViewChosenInTheWindow) {
-    acquisition::ScopeState shown;
-    shown.ColorDisplay = false;
-    shown.GridVisible = false;
-    shown.BestFit = true;
-    shown.ShowCh2 = true;
-    shown.ViewApplied = true;
-    build.slot.CapturedLa = true;
-    takeUpload(shown, build.slot);
-    EXPECT_TRUE(shown.HasData);
-    EXPECT_TRUE(shown.CapturedLa);
-    EXPECT_EQ(shown.TimeScaleText, "500.0us");
-    EXPECT_FALSE(shown.ColorDisplay);
-    EXPECT_FALSE(shown.GridVisible);
-    EXPECT_TRUE(shown.BestFit);
-    EXPECT_TRUE(shown.ShowCh2);
-    EXPECT_FALSE(shown.ShowCh1);
-    EXPECT_TRUE(shown.ViewApplied);
-}
-
 TEST_F(ExportFiles, AFailedExportLeavesTheFileThereAsItWasAndNamesIt) {
     const QString path = write("samples.csv", "kept\n");
     build.slot.HasData = false;  // no samples to write
@@ -141,14 +124,50 @@ TEST_F(ExportFiles, RecordingWritesEachUploadUnderItsCaptureTime) {
     EXPECT_EQ(last->Captured, "2026-12-07T14:03:23.001Z");
 }
 
-TEST_F(ExportFiles, RecordingThatCannotWriteSaysWhereAndCountsNothing) {
-    const QString missing = folder.filePath("gone");
-    UploadRecorder recorder(missing, {true, false, false});
+// The folder is opened once: an upload recorded after its path was given to a link to another
+// folder still goes into the folder the recording began in.
+TEST_F(ExportFiles, RecordingStaysInItsFolderWhenItsPathIsGivenToALink) {
+    const QString path = folder.filePath("uploads");
+    UploadRecorder recorder(path, {false, false, false});
     build.slot.Captured = "2026-12-07T14:03:22.512Z";
-    const std::string failure = recorder.record({build.slot});
-    EXPECT_NE(failure.find(missing.toStdString()), std::string::npos) << failure;
-    EXPECT_EQ(recorder.recorded(), 0);
-    EXPECT_TRUE(recorder.lastFiles().isEmpty());
+    ASSERT_EQ(recorder.record({build.slot}), "");
+    ASSERT_TRUE(QDir(folder.path()).rename("uploads", "began"));
+    ASSERT_TRUE(QDir(folder.path()).mkdir("elsewhere"));
+    ASSERT_TRUE(QFile::link(folder.filePath("elsewhere"), path));
+    build.slot.Captured = "2026-12-07T14:03:23.001Z";
+    ASSERT_EQ(recorder.record({build.slot}), "");
+    EXPECT_EQ(QDir(folder.filePath("began")).entryList(QDir::Files).size(), 2);
+    EXPECT_EQ(QDir(folder.filePath("elsewhere")).entryList(QDir::Files), QStringList());
+}
+
+// A recording that cannot write an upload's files says where and why and keeps none of them:
+// the folder cannot be made, or the picture cannot be written after the upload's JSON was.
+TEST_F(ExportFiles, RecordingThatCannotWriteKeepsNothingOfTheUpload) {
+    write("file", "not a folder");
+    const struct {
+        const char* why;
+        QString folder;
+        rlim_t fileSizeLimit;
+        const char* named;
+    } rows[] = {
+        {"a folder below a file", folder.filePath("file/below"), RLIM_INFINITY, "file/below"},
+        {"a picture larger than a file may be", folder.filePath("kept"), 20'000, ".png"},
+    };
+    std::signal(SIGXFSZ, SIG_IGN);
+    build.slot.Captured = "2026-12-07T14:03:22.512Z";
+    for (const auto& row : rows) {
+        UploadRecorder recorder(row.folder, {true, false, false});
+        rlimit unlimited{};
+        ::getrlimit(RLIMIT_FSIZE, &unlimited);
+        const rlimit limited{row.fileSizeLimit, unlimited.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+        const std::string failure = recorder.record({build.slot, {}, 10});  // at 1000%
+        ::setrlimit(RLIMIT_FSIZE, &unlimited);
+        EXPECT_NE(failure.find(row.named), std::string::npos) << row.why << ": " << failure;
+        EXPECT_EQ(recorder.recorded(), 0) << row.why;
+        EXPECT_TRUE(recorder.lastFiles().isEmpty()) << row.why;
+        EXPECT_EQ(QDir(row.folder).entryList(QDir::Files | QDir::Hidden), QStringList()) << row.why;
+    }
 }
 
 }  // namespace

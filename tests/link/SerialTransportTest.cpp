@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "link/CommEvents.h"
 #include "tests/link/LinkFixture.h"
 
@@ -97,14 +99,28 @@ TEST_F(SerialExchange, FailedWriteGivesItsDescriptionAndSkipsThePause) {
     EXPECT_TRUE(host.sleeps().empty());
 }
 
-// A reply that came after its query gave up waits in the input while a command pauses; it is
-// not taken for the reply of the next query, nor does it shift the replies after that.
-TEST_F(SerialExchange, LateReplyWaitingAtTheSendIsDropped) {
-    port.arrive("EDGE\n");
-    deliverAfter(10, "ON\n");
-    EXPECT_EQ(channel.QueryCommand(":CHANNEL1:DISPLAY?"), "ON");
-    deliverAfter(10, "Y-T\n");
-    EXPECT_EQ(channel.QueryCommand(":TIMEBASE:FORMAT?"), "Y-T");
+// A reply that came after its query gave up, whether it still waits in the input or came
+// while nobody waited, is not taken for the reply of the next query, nor does it shift the
+// replies after that.
+TEST_F(SerialExchange, LateReplyIsDropped) {
+    const struct {
+        const char* when;
+        std::function<void()> arrives;
+    } rows[] = {
+        {"waiting in the input at the send", [this] { port.arrive("EDGE\n"); }},
+        {"after its query timed out",
+         [this] {
+             EXPECT_EQ(channel.QueryCommand(":TRIGGER:MODE?"), "");
+             port.deliver("EDGE\n");
+         }},
+    };
+    for (const auto& row : rows) {
+        row.arrives();
+        deliverAfter(10, "ON\n");
+        EXPECT_EQ(channel.QueryCommand(":CHANNEL1:DISPLAY?"), "ON") << row.when;
+        deliverAfter(10, "Y-T\n");
+        EXPECT_EQ(channel.QueryCommand(":TIMEBASE:FORMAT?"), "Y-T") << row.when;
+    }
 }
 
 // Bytes that came during the command's own pause are this command's reply.
@@ -127,6 +143,48 @@ TEST_F(SerialExchange, SilenceEndsAfterFortyTicksForTextAndAHundredForBlocks) {
         EXPECT_NEAR(static_cast<double>(host.nowMs() - start), ms, 100) << block;
     }
 }
+
+struct TrickleRow {
+    const char* name;
+    bool block;
+    size_t bytes;     // a line of digits, or a block of as many payload bytes
+    size_t perChunk;  // bytes a chunk brings
+    int gapMs;        // between two chunks
+    bool whole;       // the reply comes whole; else it ends as a time-out
+    int64_t endsByMs;
+};
+
+std::ostream& operator<<(std::ostream& out, const TrickleRow& row) { return out << row.name; }
+
+class SerialTrickle : public LinkFixture, public ::testing::WithParamInterface<TrickleRow> {
+protected:
+    void SetUp() override { useSerial(); }
+};
+
+// However its bytes trickle in, a reply ends 10 s after the time they take on the line (at
+// 9600 baud, a byte every 1.04 ms).
+TEST_P(SerialTrickle, EndsTenSecondsAfterItsBytesTimeOnTheLine) {
+    const TrickleRow& row = GetParam();
+    const std::string payload(row.bytes, '7');
+    const std::string reply = row.block ? block(payload) : payload + "\n";
+    serial.send("*IDN?");
+    for (size_t at = 0, chunk = 1; at < reply.size(); at += row.perChunk, ++chunk)
+        deliverAfter(static_cast<int64_t>(chunk) * row.gapMs, reply.substr(at, row.perChunk));
+    const auto start = host.nowMs();
+    const auto error = row.block ? serial.readBlock(65536).error : serial.readLine().error;
+    EXPECT_EQ(!error, row.whole);
+    EXPECT_EQ(error ? error->shortfall() : "", row.whole ? "" : "time-out");
+    EXPECT_LE(host.nowMs() - start, row.endsByMs);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Rows, SerialTrickle, ::testing::Values(
+    TrickleRow{"LineOfAByteEveryThreeSeconds", false, 10, 1, 3000, false, 10'100},
+    TrickleRow{"BlockOfAByteEveryThreeSeconds", true, 6, 1, 3000, false, 10'100},
+    TrickleRow{"BlockAtTheLineRateTakesItsTime", true, 12'000, 96, 100, true, 12'700},
+    TrickleRow{"BlockFiveSecondsSlowerStillComes", true, 12'000, 96, 140, true, 17'700}),
+    [](const auto& row) { return row.param.name; });
+// clang-format on
 
 TEST_F(SerialExchange, EveryChunkRestartsTheTimeOut) {
     deliverAfter(3000, "12");

@@ -86,9 +86,11 @@ TEST_F(UsbTransportTest, FailuresNameTheirStep) {
     usb.statusFails = false;
     usb.queueReply("x");
     usb.readFails = true;
+    const int statusRequests = usb.statusRequests;
     const auto readError = usbTransport.readLine().error;
     EXPECT_EQ(said(readError), "USB Read Message: Cann't Read data from USB Device");
     EXPECT_FALSE(readError->lost());
+    EXPECT_EQ(usb.statusRequests - statusRequests, 2) << "the poll and its check, none after";
     EXPECT_TRUE(host.messages().empty()) << "the transport shows nothing itself";
 }
 

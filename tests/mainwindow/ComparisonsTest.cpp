@@ -41,7 +41,7 @@ protected:
         click("cmdRefresh");
     }
     QAction* action(const char* name) { return window->findChild<QAction*>(name); }
-    Comparisons& comparisons() { return *window->view().findChild<Comparisons*>(); }
+    Comparisons& comparisons() { return window->comparisons(); }
     size_t shownPixelsOf(QRgb color) {
         return pixelsOf(window->view().picture().drawn()->image(), color);
     }
@@ -56,12 +56,11 @@ TEST_F(WindowComparisons, ReferenceIsDrawnKeptAndCleared) {
     action("SaveREFACH1")->trigger();
     EXPECT_GT(shownPixelsOf(refA), 300u);
     const QString png = folder.filePath("compared.png");
-    PictureSharing::of(window->view())
-        .setDialogs({[&](const FileRequest&) {
-                         return std::optional<FileChoice>(FileChoice{png, 0, "100%"});
-                     },
-                     {},
-                     {}});
+    window->sharing().setDialogs({[&](const FileRequest&) {
+                                      return std::optional<FileChoice>(FileChoice{png, 0, "100%"});
+                                  },
+                                  {},
+                                  {}});
     action("SavePicture")->trigger();
     EXPECT_GT(pixelsOf(QImage(png), refA), 300u);
     window.reset();

@@ -102,7 +102,7 @@ Figures measure(const char* decoders, int seconds) {
     };
     const auto wires = [&device] {
         return session::Wires{std::make_unique<platform::QtSerialPortControl>(),
-                              std::make_unique<testing::SimulatedUsbLibrary>(device)};
+                              std::make_unique<testing::SimulatedUsbLibrary>(device), nullptr};
     };
     QTemporaryDir folder;
     QSettings qsettings(folder.filePath("TraceBay.conf"), QSettings::IniFormat);
@@ -123,8 +123,8 @@ Figures measure(const char* decoders, int seconds) {
     if (window.session().state() != State::Connected) return {};
 
     Figures figures;
-    QObject::connect(&mainwindow::UploadDecoders::of(window.view()),
-                     &mainwindow::UploadDecoders::decodedShown, [&] { ++figures.decoded; });
+    QObject::connect(&window.decoders(), &mainwindow::UploadDecoders::decodedShown,
+                     [&] { ++figures.decoded; });
     QElapsedTimer sinceProbe;
     QTimer probe;
     QObject::connect(&probe, &QTimer::timeout, [&] {

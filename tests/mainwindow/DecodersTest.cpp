@@ -44,12 +44,12 @@ protected:
         start();
     }
     WaveView& view() { return window->view(); }
-    UploadDecoders& decoders() { return UploadDecoders::of(view()); }
+    UploadDecoders& decoders() { return window->decoders(); }
     QAction* action(const char* name) { return window->findChild<QAction*>(name); }
     // Shows the upload and waits for what the decoders found in it.
     void show(const acquisition::ScopeState& upload) {
         QSignalSpy found(&decoders(), &UploadDecoders::decodedShown);
-        view().showUpload(upload);
+        view().showUpload(std::make_shared<const acquisition::ScopeState>(upload));
         ASSERT_TRUE(found.wait(5000));
     }
     QTableWidget* table() {
@@ -76,7 +76,7 @@ TEST_F(WindowDecoders, BandAndTableFollowTheUploadShown) {
     const display::Band* band = view().band();
     ASSERT_NE(band, nullptr);
     ASSERT_GT(band->height(), 0);
-    const double s = view().ScreenScale;
+    const double s = view().ScreenScale();
     EXPECT_EQ(pictureHeight(), Layout::wavePicSize(s).height() + band->height());
 
     const display::Screen screen{s};
@@ -107,7 +107,7 @@ TEST_F(WindowDecoders, ARowMarksItsTimeWithTheTimeCursors) {
     ASSERT_GT(annotations.size(), 3u);
     const QRect cell = table()->visualRect(table()->model()->index(3, 0));
     QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, cell.center());
-    const double s = view().ScreenScale;
+    const double s = view().ScreenScale();
     EXPECT_TRUE(view().cursors().TimeCursorsOn);
     EXPECT_TRUE(action("TimeCursors")->isChecked());
     EXPECT_DOUBLE_EQ(view().cursors().CursorX1, 25 + annotations[3].startPlace * s);
@@ -118,7 +118,7 @@ TEST_F(WindowDecoders, ARowMarksItsTimeWithTheTimeCursors) {
 // decoders the band is gone.
 TEST_F(WindowDecoders, TheSetUpIsKeptAndTheBandGoesWithTheLastDecoder) {
     startWith("");
-    view().showUpload(uartUpload("Hi"));
+    view().showUpload(std::make_shared<const acquisition::ScopeState>(uartUpload("Hi")));
     EXPECT_EQ(view().band(), nullptr);
     const std::vector<std::string> setUp{"i2c:scl=D1:sda=D2,eeprom24xx", Uart};
     std::vector<std::string> offered;
@@ -135,7 +135,7 @@ TEST_F(WindowDecoders, TheSetUpIsKeptAndTheBandGoesWithTheLastDecoder) {
     EXPECT_EQ(decoders().stacks(), setUp);
     decoders().setStacks({});
     EXPECT_EQ(view().band(), nullptr);
-    EXPECT_EQ(pictureHeight(), Layout::wavePicSize(view().ScreenScale).height());
+    EXPECT_EQ(pictureHeight(), Layout::wavePicSize(view().ScreenScale()).height());
     EXPECT_EQ(qsettings.value("Kavlo TraceBay Settings/DecoderStacks").toString(), "");
 }
 
@@ -158,11 +158,11 @@ TEST_F(WindowDecoders, RecordingWritesTheAnnotationsBesideEachUpload) {
     startWith(Uart);
     const QString into = folder.filePath("recorded");
     ASSERT_TRUE(QDir().mkpath(into));
-    ShownUploads::of(view()).chooseRecording = [&](const RecordingChoice&) {
+    window->shownUploads().chooseRecording = [&](const RecordingChoice&) {
         return std::optional<RecordingChoice>(RecordingChoice{into, {}});
     };
     action("RecordUploads")->trigger();
-    view().showUpload(uartUpload("Hi"));
+    view().showUpload(std::make_shared<const acquisition::ScopeState>(uartUpload("Hi")));
     QTRY_COMPARE_WITH_TIMEOUT(QDir(into).entryList({"*.decoded.json"}).size(), 1, 5000);
     const QStringList uploads = QDir(into).entryList({"*.json"}, QDir::Files, QDir::Name);
     ASSERT_EQ(uploads.size(), 2);

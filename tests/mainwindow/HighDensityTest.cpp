@@ -1,5 +1,6 @@
 // Runs with QT_SCALE_FACTOR=2: a screen of twice the usual pixel density.
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QScrollBar>
@@ -18,7 +19,7 @@ TEST_F(HighDensity, ThePictureIsDrawnAtTheScreensDensityWhileTheLayoutStaysLogic
     start(clientFor({700, 500}));
     ASSERT_DOUBLE_EQ(window->devicePixelRatioF(), 2);
     EXPECT_EQ(find<QWidget>("BackPic")->geometry(), QRect(80, 7, 704, 504));
-    EXPECT_DOUBLE_EQ(window->view().ScreenScale, 2);
+    EXPECT_DOUBLE_EQ(window->view().ScreenScale(), 2);
     EXPECT_EQ(window->view().picture().size(), QSize(700, 500));
     const QImage image = window->view().picture().drawn()->image();
     EXPECT_EQ(image.size(), QSize(1400, 1000));
@@ -36,23 +37,21 @@ TEST_F(HighDensity, ScrollingAndCursorsStayInLogicalPixels) {
     start(clientFor({675, 700}));
     find<QCheckBox>("BestFitChk")->setChecked(false);
     find<QComboBox>("ZoomCombo")->setCurrentIndex(find<QComboBox>("ZoomCombo")->findText("250%"));
-    ASSERT_EQ(window->view().HScrollSpan, 200);
+    ASSERT_EQ(window->view().HScrollSpan(), 200);
     find<QScrollBar>("HScroll")->setValue(100);
     EXPECT_EQ(window->view().picture().pos(), QPoint(-200, 0));
-    window->view().cursors().TimeCursorsOn = true;
-    window->view().cursors().CursorX1 = 100;
-    window->view().Form_Resize();
-    // The dotted line of the cursor at logical x 100: device columns 200 and 201.
+    window->findChild<QAction*>("TimeCursors")->setChecked(true);
+    // The dotted line of the first cursor at logical x 102: device columns 204 and 205.
     const QImage image = window->view().picture().drawn()->image();
     const auto cursorPixels = [&](int x) {
         int count = 0;
         for (int y = 100; y < 1000; ++y) count += image.pixel(x, y) == qRgb(0, 128, 200);
         return count;
     };
-    EXPECT_GT(cursorPixels(200), 300);
-    EXPECT_GT(cursorPixels(201), 300);
-    EXPECT_EQ(cursorPixels(198), 0);
-    EXPECT_EQ(cursorPixels(203), 0);
+    EXPECT_GT(cursorPixels(204), 300);
+    EXPECT_GT(cursorPixels(205), 300);
+    EXPECT_EQ(cursorPixels(202), 0);
+    EXPECT_EQ(cursorPixels(207), 0);
 }
 
 }  // namespace

@@ -80,10 +80,10 @@ double residentMb() {
 void fillHistory(mainwindow::frmWave& window, Figures& figures) {
     const acquisition::ScopeState shown = window.view().slot();
     const double before = residentMb();
-    for (int i = 0; i < 100; ++i) window.view().showUpload(shown);
+    for (int i = 0; i < 100; ++i)
+        window.view().showUpload(std::make_shared<const acquisition::ScopeState>(shown));
     figures.historyGrowthMb = residentMb() - before;
-    figures.historyMb =
-        static_cast<double>(mainwindow::ShownUploads::of(window.view()).history().bytes()) / 1e6;
+    figures.historyMb = static_cast<double>(window.shownUploads().history().bytes()) / 1e6;
 }
 
 // The first paint of the picture after each view change.
@@ -232,7 +232,7 @@ int main(int argc, char** argv) {
         SerialInstrument simulator;
         const auto serial = [] {
             return session::Wires{std::make_unique<platform::QtSerialPortControl>(),
-                                  std::make_unique<testing::FakeUsbLibrary>()};
+                                  std::make_unique<testing::FakeUsbLibrary>(), nullptr};
         };
         report("RS232", measure(serial, simulator.server.devicePath(), simulator.uploads, seconds),
                protocolMinimumMs(testing::Transport::Serial));
@@ -246,7 +246,7 @@ int main(int argc, char** argv) {
     };
     const auto usb = [&device] {
         return session::Wires{std::make_unique<platform::QtSerialPortControl>(),
-                              std::make_unique<testing::SimulatedUsbLibrary>(device)};
+                              std::make_unique<testing::SimulatedUsbLibrary>(device), nullptr};
     };
     report("USB", measure(usb, "", uploads, seconds), protocolMinimumMs(testing::Transport::Usb));
 }

@@ -27,7 +27,7 @@ protected:
         ASSERT_TRUE(connectOverSerial());
     }
     QAction* action(const char* name) { return window->findChild<QAction*>(name); }
-    ShownUploads& shown() { return ShownUploads::of(window->view()); }
+    ShownUploads& shown() { return window->shownUploads(); }
     const std::string& shownCapture() { return window->view().slot().Captured; }
     // One press of Refresh; what it captured.
     std::string refresh() {
@@ -48,12 +48,11 @@ TEST_F(LiveView, HistoryStepsThroughTheUploadsAndANewOneShowsTheNewest) {
     EXPECT_TRUE(title().endsWith(" - 1 of 3")) << title().toStdString();
     EXPECT_FALSE(action("PreviousUpload")->isEnabled());
     const QString saved = folder.filePath("shown.json");
-    PictureSharing::of(window->view())
-        .setDialogs({[&](const FileRequest&) {
-                         return std::optional<FileChoice>(FileChoice{saved, 0, {}});
-                     },
-                     {},
-                     {}});
+    window->sharing().setDialogs({[&](const FileRequest&) {
+                                      return std::optional<FileChoice>(FileChoice{saved, 0, {}});
+                                  },
+                                  {},
+                                  {}});
     action("SaveUpload")->trigger();
     std::string error;
     EXPECT_EQ(exporting::readUpload(saved, error)->Captured, captured[0]) << error;

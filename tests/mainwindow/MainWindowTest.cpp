@@ -42,17 +42,17 @@ protected:
 TEST_F(MainWindow, StartUpPaintsTheEmptyGridFittedToTheViewportOnTheFirstTick) {
     window = std::make_unique<frmWave>(services());
     window->show();
-    EXPECT_TRUE(window->view().InitPending);
+    EXPECT_TRUE(window->view().InitPending());
     EXPECT_EQ(window->view().picture().drawn(), nullptr)
         << "nothing is painted before the first tick";
     host.advance(2);
-    EXPECT_FALSE(window->view().InitPending);
+    EXPECT_FALSE(window->view().InitPending());
     EXPECT_TRUE(window->view().slot().ViewApplied);
     EXPECT_EQ(window->size(), DesignClient);
     EXPECT_EQ(window->windowTitle(), "TraceBay");
     EXPECT_FALSE(zoom()->isEnabled());
     EXPECT_EQ(zoom()->currentText(), "204%") << "the fit of a 715 x 591 viewport, not 150%";
-    EXPECT_DOUBLE_EQ(window->view().ScreenScale, 715 / 350.0);
+    EXPECT_DOUBLE_EQ(window->view().ScreenScale(), 715 / 350.0);
     EXPECT_FALSE(bar("HScroll")->isVisible());
     EXPECT_FALSE(bar("VScroll")->isVisible());
     EXPECT_EQ(pictureSize(), Layout::wavePicSize(715 / 350.0));
@@ -108,14 +108,14 @@ TEST_F(MainWindow, ControlsSitWhereTheWindowDesignPutsThem) {
 
 TEST_F(MainWindow, BestFitFollowsTheViewport) {
     start(clientFor({700, 375}));
-    EXPECT_DOUBLE_EQ(window->view().ScreenScale, 1.5);
+    EXPECT_DOUBLE_EQ(window->view().ScreenScale(), 1.5);
     EXPECT_EQ(pictureSize(), QSize(525, 375));
     EXPECT_EQ(zoom()->currentText(), "150%");
     setClient(clientFor({2, 300}));
-    EXPECT_DOUBLE_EQ(window->view().ScreenScale, 0.01);
+    EXPECT_DOUBLE_EQ(window->view().ScreenScale(), 0.01);
     EXPECT_EQ(zoom()->currentText(), "1%");
     setClient(clientFor({3600, 2600}));  // a large screen: no more than the zoom field takes
-    EXPECT_DOUBLE_EQ(window->view().ScreenScale, 10);
+    EXPECT_DOUBLE_EQ(window->view().ScreenScale(), 10);
     EXPECT_EQ(zoom()->currentText(), "1000%");
 }
 
@@ -125,8 +125,8 @@ TEST_F(MainWindow, AZoomLargerThanTheViewportShowsScrollBarsForTheOverflow) {
     EXPECT_EQ(pictureSize(), QSize(700, 500));
     EXPECT_TRUE(bar("HScroll")->isVisible());
     EXPECT_TRUE(bar("VScroll")->isVisible());
-    EXPECT_EQ(window->view().HScrollSpan, 100);
-    EXPECT_EQ(window->view().VScrollSpan, 100);
+    EXPECT_EQ(window->view().HScrollSpan(), 100);
+    EXPECT_EQ(window->view().VScrollSpan(), 100);
     EXPECT_EQ(bar("HScroll")->pageStep(), 86);
     EXPECT_EQ(bar("VScroll")->pageStep(), 80);
 }
@@ -136,7 +136,7 @@ TEST_F(MainWindow, AFactorFromTheListSetsTheScale) {
     find<QCheckBox>("BestFitChk")->setChecked(false);
     EXPECT_TRUE(zoom()->isEnabled());
     zoom()->setCurrentIndex(zoom()->findText("250%"));
-    EXPECT_DOUBLE_EQ(window->view().ScreenScale, 2.5);
+    EXPECT_DOUBLE_EQ(window->view().ScreenScale(), 2.5);
     EXPECT_EQ(pictureSize(), QSize(875, 625));
 }
 
@@ -154,7 +154,7 @@ TEST_F(MainWindow, TypedFactorsAreNormalisedAndKeptWithinOneToAThousandPercent) 
     start();
     for (const Case& c : cases) {
         zoomTo(c.typed);
-        EXPECT_DOUBLE_EQ(window->view().ScreenScale, c.scale) << c.typed;
+        EXPECT_DOUBLE_EQ(window->view().ScreenScale(), c.scale) << c.typed;
         EXPECT_EQ(zoom()->currentText(), c.shown) << c.typed;
     }
     EXPECT_EQ(pictureSize(), QSize(438, 312)) << "125%";
@@ -173,7 +173,7 @@ TEST_F(MainWindow, TheZoomDigitsAreEditedOneAtATime) {
     EXPECT_EQ(zoom()->currentText(), "20%");
     QTest::keyClick(edit, Qt::Key_0);
     EXPECT_EQ(zoom()->currentText(), "200%");
-    EXPECT_DOUBLE_EQ(window->view().ScreenScale, 2);
+    EXPECT_DOUBLE_EQ(window->view().ScreenScale(), 2);
     EXPECT_TRUE(host.messages().empty());
 }
 
@@ -187,7 +187,7 @@ TEST_F(MainWindow, AnInvalidFactorIsRefusedAndTheCurrentOneShownAgain) {
         EXPECT_EQ(host.messages()[0].text, "Invalid Zoom Factor");
         EXPECT_EQ(host.messages()[0].caption, "TraceBay");
         EXPECT_EQ(zoom()->currentText(), "75%") << typed;
-        EXPECT_DOUBLE_EQ(window->view().ScreenScale, 0.75);
+        EXPECT_DOUBLE_EQ(window->view().ScreenScale(), 0.75);
     }
 }
 
@@ -197,7 +197,7 @@ TEST_F(MainWindow, LeavingBestFitKeepsThePictureUntilAFactorIsChosen) {
     find<QCheckBox>("BestFitChk")->setChecked(false);
     EXPECT_TRUE(zoom()->isEnabled());
     EXPECT_EQ(zoom()->currentText(), "150%");
-    EXPECT_DOUBLE_EQ(window->view().ScreenScale, 1.5);
+    EXPECT_DOUBLE_EQ(window->view().ScreenScale(), 1.5);
     EXPECT_EQ(picture(), fitted);
     find<QCheckBox>("BestFitChk")->setChecked(true);
     EXPECT_FALSE(zoom()->isEnabled());
@@ -206,7 +206,7 @@ TEST_F(MainWindow, LeavingBestFitKeepsThePictureUntilAFactorIsChosen) {
 TEST_F(MainWindow, ScrollingMovesThePictureAndTheIndicatorWithoutRepainting) {
     start(clientFor({675, 700}));
     zoomTo("250%");
-    ASSERT_EQ(window->view().HScrollSpan, 200);
+    ASSERT_EQ(window->view().HScrollSpan(), 200);
     ASSERT_FALSE(bar("VScroll")->isVisible());
     const QImage before = picture();
     bar("HScroll")->setValue(100);
@@ -260,7 +260,7 @@ TEST_F(MainWindow, TheWheelAndTheKeysMoveAZoomedPicture) {
     wheel(-1, Qt::ControlModifier);
     wheel(-1, Qt::ControlModifier);
     EXPECT_EQ(zoom()->currentText(), "150%");
-    EXPECT_DOUBLE_EQ(window->view().ScreenScale, 1.5);
+    EXPECT_DOUBLE_EQ(window->view().ScreenScale(), 1.5);
     EXPECT_TRUE(host.messages().empty());
 }
 

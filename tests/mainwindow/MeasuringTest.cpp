@@ -73,12 +73,11 @@ protected:
         auto* zoom = find<QComboBox>("ZoomCombo");
         zoom->setCurrentIndex(zoom->findText("100%"));
         picture()->setRecording(true);
-        acquisition::ScopeState& s = window->view().slot();
-        s.HasData = true;
-        s.IsYT = true;
-        s.TimeScaleText = "1.000ms";
-        s.Ch1ScaleText = "500mV";
-        window->view().Form_Resize();
+        auto s = std::make_shared<acquisition::ScopeState>();
+        s->IsYT = true;
+        s->TimeScaleText = "1.000ms";
+        s->Ch1ScaleText = "500mV";
+        window->view().showUpload(s);
     }
     WavePicture* picture() { return find<WavePicture>("WavePic"); }
     void press(QPoint at, Qt::MouseButton button = Qt::LeftButton) {

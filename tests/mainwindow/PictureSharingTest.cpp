@@ -33,22 +33,21 @@ class PictureSharingTest : public ::testing::Test, public MainWindowRig {
 protected:
     frmWave& startScripted() {
         start();
-        PictureSharing::of(window->view())
-            .setDialogs({
-                [this](const FileRequest& r) {
-                    requests.push_back(r);
-                    return saveAnswer;
-                },
-                [this](const FileRequest& r) {
-                    requests.push_back(r);
-                    return openAnswer;
-                },
-                [this](QPrinter& printer) {
-                    printer.setOutputFormat(QPrinter::PdfFormat);
-                    printer.setOutputFileName(path("printed.pdf"));
-                    return true;
-                },
-            });
+        window->sharing().setDialogs({
+            [this](const FileRequest& r) {
+                requests.push_back(r);
+                return saveAnswer;
+            },
+            [this](const FileRequest& r) {
+                requests.push_back(r);
+                return openAnswer;
+            },
+            [this](QPrinter& printer) {
+                printer.setOutputFormat(QPrinter::PdfFormat);
+                printer.setOutputFileName(path("printed.pdf"));
+                return true;
+            },
+        });
         return *window;
     }
     void upload() {
@@ -200,10 +199,11 @@ TEST_F(PictureSharingTest, LogicLineExportsAreOfferedOnlyForAnUploadWithLogicLin
     EXPECT_EQ(offered(), std::pair(false, false));
     EXPECT_TRUE(window->findChild<QAction*>("ExportSamples")->isEnabled());
 
-    acquisition::ScopeState& slot = window->view().slot();
-    slot.CapturedLa = true;
-    slot.LaSamples.assign(acquisition::ScopeState::SampleCount, 0);
-    slot.SystemBlock.bytes[70] = 1;  // the logic lines are valid
+    acquisition::ScopeState logic = *window->view().upload();
+    logic.CapturedLa = true;
+    logic.LaSamples.assign(acquisition::ScopeState::SampleCount, 0);
+    logic.SystemBlock.bytes[70] = 1;  // the logic lines are valid
+    window->view().showUpload(std::make_shared<const acquisition::ScopeState>(logic));
     EXPECT_EQ(offered(), std::pair(true, true));
     saveAs("lines", "", 0);
     trigger("ExportLogicVcd");
@@ -259,8 +259,7 @@ TEST_F(PictureSharingTest, OpeningAnUploadWhileOneRunsIsRefusedWithTheReason) {
     openAnswer = path("earlier.json");
     const size_t asked = requests.size();
     host.after(150, [this] { trigger("OpenUpload"); });
-    host.after(160,
-               [this] { PictureSharing::of(window->view()).openUploadFile(path("earlier.json")); });
+    host.after(160, [this] { window->sharing().openUploadFile(path("earlier.json")); });
     click("cmdRefresh");
     EXPECT_EQ(requests.size(), asked) << "no file asked for";
     const std::string why = "An upload is in progress: open the file once it has finished";

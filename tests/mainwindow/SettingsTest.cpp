@@ -21,13 +21,13 @@ protected:
                                QString::fromUtf8(key.name.data(), key.name.size()),
                            value);
     }
-    ProgramSettings held() { return {link, slot, gpib}; }
+    ProgramSettings held() { return {link, ticked, gpib}; }
 
     QTemporaryDir folder;
     QSettings qsettings{folder.filePath("TraceBay.conf"), QSettings::IniFormat};
     platform::SettingsStore settings{qsettings};
     session::LinkOptions link;
-    acquisition::ScopeState slot;
+    acquisition::Sources ticked;
     int32_t gpib = 0;
 };
 
@@ -38,8 +38,7 @@ TEST_F(SettingsFile, AFirstRunTakesTheDefaults) {
     EXPECT_EQ(link.BaudRate, "9600");
     EXPECT_EQ(link.SerialDevice, "");
     EXPECT_EQ(gpib, 7);
-    EXPECT_TRUE(slot.ShowCh1);
-    EXPECT_FALSE(slot.ShowCh2 || slot.ShowMath || slot.ShowLa);
+    EXPECT_EQ(ticked, (acquisition::Sources{true, false, false, false}));
 }
 
 TEST_F(SettingsFile, AValueThatDoesNotConvertIsSkippedAndTheRestAreRead) {
@@ -51,8 +50,8 @@ TEST_F(SettingsFile, AValueThatDoesNotConvertIsSkippedAndTheRestAreRead) {
     LoadSettings(settings, held());
     EXPECT_EQ(link.ComPort, 0) << "what it held at start";
     EXPECT_EQ(link.IoType, 2);
-    EXPECT_FALSE(slot.ShowCh1) << "what it held at start";
-    EXPECT_TRUE(slot.ShowCh2);
+    EXPECT_FALSE(ticked.ch1) << "what it held at start";
+    EXPECT_TRUE(ticked.ch2);
     EXPECT_EQ(link.BaudRate, "fast") << "any baud text is kept";
 }
 
@@ -68,10 +67,10 @@ TEST(HandEditedSettings, AValueWithACommaIsReadAndWrittenAsItsText) {
     platform::SettingsStore store(qsettings);
     EXPECT_EQ(store.read(Keys::BaudRate), "19200, 8");
     session::LinkOptions link;
-    acquisition::ScopeState slot;
+    acquisition::Sources ticked;
     int32_t gpib = 0;
-    LoadSettings(store, {link, slot, gpib});
-    SaveSettings(store, {link, slot, gpib});
+    LoadSettings(store, {link, ticked, gpib});
+    SaveSettings(store, {link, ticked, gpib});
     store.sync();
     QSettings again(path, QSettings::IniFormat);
     EXPECT_EQ(platform::SettingsStore(again).read(Keys::BaudRate), "19200, 8");
@@ -83,8 +82,7 @@ TEST_F(SettingsFile, EveryValueIsWrittenAsTextAndReadBack) {
     link.BaudRate = "38400";
     link.SerialDevice = "/dev/serial/by-id/usb-adapter";
     gpib = 12;
-    slot.ShowCh1 = false;
-    slot.ShowMath = slot.ShowLa = true;
+    ticked = {false, false, true, true};
     SaveSettings(settings, held());
     qsettings.sync();
     QSettings file(folder.filePath("TraceBay.conf"), QSettings::IniFormat);
@@ -95,17 +93,16 @@ TEST_F(SettingsFile, EveryValueIsWrittenAsTextAndReadBack) {
     EXPECT_EQ(file.value("Kavlo TraceBay Disp Wave/IsDispLAWave").toString(), "True");
 
     session::LinkOptions restored;
-    acquisition::ScopeState restoredSlot;
+    acquisition::Sources restoredTicks;
     int32_t restoredGpib = 0;
     platform::SettingsStore again(file);
-    LoadSettings(again, {restored, restoredSlot, restoredGpib});
+    LoadSettings(again, {restored, restoredTicks, restoredGpib});
     EXPECT_EQ(restored.IoType, 2);
     EXPECT_EQ(restored.ComPort, 2);
     EXPECT_EQ(restored.BaudRate, "38400");
     EXPECT_EQ(restored.SerialDevice, "/dev/serial/by-id/usb-adapter");
     EXPECT_EQ(restoredGpib, 12);
-    EXPECT_FALSE(restoredSlot.ShowCh1);
-    EXPECT_TRUE(restoredSlot.ShowMath && restoredSlot.ShowLa);
+    EXPECT_EQ(restoredTicks, ticked);
 }
 
 TEST_F(SettingsFile, ARunWithoutItsOwnTransportLeavesTheStoredOneAlone) {
@@ -113,7 +110,7 @@ TEST_F(SettingsFile, ARunWithoutItsOwnTransportLeavesTheStoredOneAlone) {
     store(Keys::SerialDevice, "/dev/ttyUSB0");
     link.IoType = 2;
     link.SerialDevice = "/dev/pts/7";
-    slot.ShowCh2 = true;
+    ticked.ch2 = true;
     SaveSettings(settings, held(), false);
     EXPECT_EQ(settings.read(Keys::ScopeIOType), "0");
     EXPECT_EQ(settings.read(Keys::SerialDevice), "/dev/ttyUSB0");

@@ -27,7 +27,7 @@ public:
         : window_(window), began_(began) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint && !window_.view().InitPending && !done_) {
+        if (event->type() == QEvent::Paint && !window_.view().InitPending() && !done_) {
             done_ = true;
             const auto elapsed = std::chrono::duration<double, std::milli>(Clock::now() - began_);
             std::printf("first frame after %.1f ms\n", elapsed.count());

@@ -208,23 +208,59 @@ TEST(Session, WithdrawnKeyIsNotSent) {
     EXPECT_FALSE(has(rig.commands, ":KEY:V_POS_INC"));
 }
 
+// An upload of every trace, captured as `captured` says.
+Screen fullUpload(const std::string& captured) {
+    auto full = std::make_shared<acquisition::ScopeState>();
+    for (auto* samples : {&full->Ch1Samples, &full->Ch2Samples, &full->FftSamples,
+                          &full->MathSamples, &full->LaSamples})
+        samples->assign(acquisition::ScopeState::SampleCount, 1);
+    full->Captured = captured;
+    return full;
+}
+
 TEST(UploadHistoryBounds, TheHundredAndFirstDropsTheOldestAndAHundredFitTheLimit) {
     UploadHistory history;
-    acquisition::ScopeState full;
-    for (auto* samples :
-         {&full.Ch1Samples, &full.Ch2Samples, &full.FftSamples, &full.MathSamples, &full.LaSamples})
-        samples->assign(acquisition::ScopeState::SampleCount, 1);
-    for (int i = 1; i <= 101; ++i) {
-        full.Captured = std::to_string(i);
-        history.add(full, {});
-    }
+    for (int i = 1; i <= 101; ++i) history.add(fullUpload(std::to_string(i)), {});
     EXPECT_EQ(history.count(), UploadHistory::Capacity);
     EXPECT_EQ(history.place(), 100u);
     for (int i = 0; i < 99; ++i) history.step(-1);
-    EXPECT_EQ(history.shown()->upload.Captured, "2");
+    EXPECT_EQ(history.shown()->upload->Captured, "2");
     EXPECT_EQ(history.step(-1), nullptr);
     EXPECT_LE(history.bytes(), UploadHistory::ByteLimit);
 }
+
+struct StepRow {
+    const char* name;
+    int uploads;             // captured "1", "2", ...
+    std::vector<int> steps;  // -1 back, 1 forward
+    bool lastStepMoved;
+    const char* shown;  // what is shown after the steps
+};
+
+std::ostream& operator<<(std::ostream& out, const StepRow& row) { return out << row.name; }
+
+class UploadHistorySteps : public ::testing::TestWithParam<StepRow> {};
+
+// A step past either end returns nothing and the place stays.
+TEST_P(UploadHistorySteps, StepsStopAtEitherEnd) {
+    const StepRow& row = GetParam();
+    UploadHistory history;
+    for (int i = 1; i <= row.uploads; ++i) history.add(fullUpload(std::to_string(i)), {});
+    const UploadHistory::Entry* last = nullptr;
+    for (const int direction : row.steps) last = history.step(direction);
+    EXPECT_EQ(last != nullptr, row.lastStepMoved);
+    EXPECT_EQ(history.shown()->upload->Captured, row.shown);
+    EXPECT_EQ(history.place(), static_cast<size_t>(std::stoi(row.shown)));
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Rows, UploadHistorySteps, ::testing::Values(
+    StepRow{"ForwardPastTheNewest", 2, {1}, false, "2"},
+    StepRow{"BackPastTheOldest", 2, {-1, -1}, false, "1"},
+    StepRow{"BackAndForwardAgain", 3, {-1, -1, 1}, true, "2"},
+    StepRow{"BackToTheOldestThenPastTheNewest", 2, {-1, 1, 1}, false, "2"}),
+    [](const auto& row) { return row.param.name; });
+// clang-format on
 
 }  // namespace
 }  // namespace tracebay::session

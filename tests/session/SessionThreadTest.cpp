@@ -41,7 +41,7 @@ protected:
 
     Wires wires() {
         return {std::make_unique<testing::FakeSerialPort>(),
-                std::make_unique<testing::SimulatedUsbLibrary>(device)};
+                std::make_unique<testing::SimulatedUsbLibrary>(device), nullptr};
     }
 
     // Runs this thread's events until `done`, for at most ten seconds.
@@ -76,7 +76,7 @@ TEST_F(SessionOnItsThread, TalksToTheInstrumentOnItsThreadAndTellsTheViewsOnThei
         ASSERT_TRUE(waitFor([&] { return owner.session().state() == State::Connected; }));
         owner.session().refresh({true});
         ASSERT_TRUE(waitFor([&] { return !observer.uploads.empty(); }));
-        EXPECT_FALSE(observer.uploads[0].screen.missing("CH1"));
+        EXPECT_FALSE(observer.uploads[0].screen->missing("CH1"));
         EXPECT_NE(commandThread, std::this_thread::get_id());
         owner.session().close();
     }

@@ -30,7 +30,7 @@ const acquisition::ScopeState& SessionRig::upload(bool ch1, bool ch2, bool math,
     progressValues.clear();
     session().refresh({ch1, ch2, math, la});
     static const acquisition::ScopeState none;
-    return uploads.empty() ? none : uploads.back().screen;
+    return uploads.empty() ? none : *uploads.back().screen;
 }
 
 std::vector<std::string> SessionRig::messageTexts() const {

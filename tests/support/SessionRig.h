@@ -38,6 +38,9 @@ struct RecordingObserver : session::SessionObserver {
     void repeatingChanged(bool on) override { repeating.push_back(on); }
     void progressValue(double value) override { progressValues.push_back(value); }
     void progressStep(int step) override { progressSteps.push_back(step); }
+    void sourcesSettled(const session::Sources& asked, const session::Sources& settled) override {
+        settledSources.emplace_back(asked, settled);
+    }
     void uploaded(const session::Upload& upload) override { uploads.push_back(upload); }
     void closed() override { ++closings; }
     // What the progress bar's animation added per tick when it last ran.
@@ -52,6 +55,7 @@ struct RecordingObserver : session::SessionObserver {
     std::vector<bool> repeating;
     std::vector<double> progressValues;
     std::vector<int> progressSteps;
+    std::vector<std::pair<session::Sources, session::Sources>> settledSources;  // asked, settled
     std::vector<session::Upload> uploads;
     int closings = 0;
 };
@@ -69,10 +73,15 @@ public:
     const acquisition::ScopeState& upload(bool ch1, bool ch2 = false, bool math = false,
                                           bool la = false);
     std::vector<std::string> messageTexts() const;
+    void sourcesSettled(const session::Sources& asked, const session::Sources& settled) override {
+        RecordingObserver::sourcesSettled(asked, settled);
+        commandsBeforeSettled = commands.size();
+    }
 
     session::LinkOptions options;
     std::vector<std::string> commands;
     std::vector<int64_t> commandTimes;  // virtual time at which each command arrived
+    size_t commandsBeforeSettled = 0;   // the commands of the upload when its sources settled
 
 private:
     void record(const std::string& command);

@@ -147,8 +147,8 @@ INSTANTIATE_TEST_SUITE_P(Faults, CliFaults, ::testing::Values(
     FaultRow{"UsbShortPacket", Usb, "short-packet", Ch2, 3, {"CH2: no data (read failed)"},
              {ReadFailed}, 15},
     FaultRow{"UsbDisappear", Usb, "disappear", Ch2, 3,
-             {"CH2: no data (no device)", "MATH: no data (no device)"},
-             {"USB Read Message: " + NoDevice, NotFound}, 10},
+             {"CH2: no data (read failed)", "MATH: no data (no device)"},
+             {ReadFailed, "USB Send Message: " + NoDevice, NotFound}, 10},
     FaultRow{"UsbSystemBlockWrongMessageId", Usb, "wrong-message-id", System, 3,
              {"SystemBlock: no data (read failed)"},
              {"Kavlo Device: Transfer protocols erros ouccrs,please send Initiate_abort_bulk_in "

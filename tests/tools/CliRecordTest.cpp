@@ -11,8 +11,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <sstream>
+#include <thread>
 
 #include "tests/support/ScratchFolder.h"
 #include "tests/tools/ProcessRunner.h"
@@ -78,8 +80,11 @@ TEST_F(CliRecord, CountedUploadsComeWholeWithTheirPicturesAnIntervalApart) {
         printed.push_back(path);
         EXPECT_EQ(upload["Ch1Samples"].toArray().size(), 6201) << path;
         EXPECT_EQ(QImage(QString::fromStdString(pictureOf(path))).size(), QSize(350, 250));
+        // An upload takes less than the interval: each starts as soon as the interval allows.
         if (i > 0) {
-            EXPECT_GE(capturedMs(upload), capturedMs(kept[i - 1].second) + 690);
+            const int64_t gap = capturedMs(upload) - capturedMs(kept[i - 1].second);
+            EXPECT_GE(gap, 690);
+            EXPECT_LE(gap, 700 + 250) << "no later than the interval allows";
         }
     }
     EXPECT_EQ(linesOf(result.out), printed);
@@ -98,10 +103,34 @@ TEST_F(CliRecord, InterruptEndsAfterTheUploadInProgress) {
     EXPECT_EQ(kept.size(), printed.size());
 }
 
+// A second Ctrl+C (or SIGTERM) gives up the upload in progress at once: the keys are unlocked,
+// and no file is left, whole or cut short, of the upload given up.
+TEST_F(CliRecord, SecondStopEndsAtOnceAfterUnlocking) {
+    BackgroundProcess sim(QM1000_SIM,
+                          {"--verbose", "--fault", "silent", "--fault", "target=DATA? CHANNEL2"});
+    const std::string device = sim.nextLine();
+    BackgroundProcess recording(TRACEBAY_CLI, {"--serial", device, "--baud", "38400", "record",
+                                               "--dir", folder.string(), "--ch1", "--ch2"});
+    const auto asked = [&sim] {
+        return sim.errors().find(":WAVEFORM:DATA? CHANNEL2") != std::string::npos;
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!asked() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(asked());
+    recording.interrupt();
+    const auto began = std::chrono::steady_clock::now();
+    recording.stop(SIGTERM);
+    EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(2));
+    EXPECT_EQ(recording.status(), 0);
+    EXPECT_EQ(fileCount(), 0u);
+    EXPECT_EQ(linesOf(sim.stop()).back(), ":KEY:LOCK:ENABLE");
+}
+
 struct EndRow {
     const char* name;
     const char* faults;  // KAVLO_SIM_FAULTS
-    bool folderExists;
+    const char* folder;  // the folder to record into, below the test's own
     int status;
     size_t files;
     std::vector<std::string> messages;  // standard error, line by line
@@ -112,39 +141,48 @@ std::ostream& operator<<(std::ostream& out, const EndRow& row) { return out << r
 class CliRecordEnd : public CliRecord, public ::testing::WithParamInterface<EndRow> {};
 
 // A part that does not come is kept and named, and recording goes on; a lost link or a file
-// that cannot be written ends it.
+// that cannot be written ends it. A folder that is not there is made first, and one that cannot
+// be made ends the recording before the instrument is asked for anything.
 TEST_P(CliRecordEnd, EndsWithWhatCameWritten) {
     const EndRow& row = GetParam();
-    if (!row.folderExists) std::filesystem::remove(folder);
+    write("file", "not a folder");
+    std::filesystem::create_directory(folder / "kept");
+    const std::filesystem::path into = folder / row.folder;
     auto environment = SimulatedUsb;
     environment["KAVLO_SIM_FAULTS"] = row.faults;
-    const auto result =
-        runProcess(TRACEBAY_CLI, arguments({"--ch1", "--ch2", "--count", "2"}), environment);
+    const auto result = runProcess(
+        TRACEBAY_CLI, {"--usb", "record", "--dir", into.string(), "--ch1", "--ch2", "--count", "2"},
+        environment);
     EXPECT_EQ(result.status, row.status);
     const auto lines = linesOf(result.err);
     EXPECT_EQ(lines.size(), row.messages.size()) << result.err;
     for (size_t i = 0; i < std::min(lines.size(), row.messages.size()); ++i)
         EXPECT_EQ(lines[i].rfind(row.messages[i], 0), 0u) << lines[i];
-    if (!row.folderExists) {
-        EXPECT_NE(result.err.find(folder.string() + "/"), std::string::npos) << result.err;
-        return;
-    }
-    const auto kept = uploads();
-    EXPECT_EQ(kept.size(), row.files);
-    for (const auto& [path, upload] : kept)
-        EXPECT_TRUE(upload["Missing"].toObject().contains("CH2")) << path;
+    size_t kept = 0;
+    if (std::filesystem::is_directory(into))
+        for (const auto& entry : std::filesystem::directory_iterator(into)) {
+            ++kept;
+            const auto json = QJsonDocument::fromJson(
+                QByteArray::fromStdString(contentOf(entry.path().string())));
+            EXPECT_TRUE(json["Missing"].toObject().contains("CH2")) << entry.path();
+        }
+    EXPECT_EQ(kept, row.files);
 }
 
 const std::string TimeOut = "USB Read Message: Read USB time out";
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Ends, CliRecordEnd, ::testing::Values(
-    EndRow{"SilentBlock", "silent,target=DATA? CHANNEL2", true, 3, 2,
+    EndRow{"SilentBlock", "silent,target=DATA? CHANNEL2", "kept", 3, 2,
            {TimeOut, "CH2: no data (time-out)", TimeOut, "CH2: no data (time-out)"}},
-    EndRow{"LostLink", "disappear,target=DATA? CHANNEL2", true, 1, 1,
-           {"USB Read Message: Cann't Connect to USB Device", "no instrument found",
-            "CH2: no data (no device)"}},
-    EndRow{"MissingFolder", "", false, 1, 0, {"tracebay-cli: Cannot save \""}}),
+    EndRow{"LostLink", "disappear,target=DATA? CHANNEL1", "kept", 1, 1,
+           {"USB Read Message: Cann't Read data from USB Device",
+            "USB Send Message: Cann't Connect to USB Device", "no instrument found",
+            "CH1: no data (read failed)", "CH2: no data (no device)"}},
+    EndRow{"MissingFolderIsMade", "silent,target=DATA? CHANNEL2", "made/below", 3, 2,
+           {TimeOut, "CH2: no data (time-out)", TimeOut, "CH2: no data (time-out)"}},
+    EndRow{"FolderThatCannotBeMade", "absent", "file/below", 1, 0,
+           {"tracebay-cli: Cannot make the folder \""}}),
     [](const auto& row) { return row.param.name; });
 // clang-format on
 

@@ -101,13 +101,19 @@ std::string BackgroundProcess::nextLine() {
     return line;
 }
 
-std::string BackgroundProcess::stop() {
+std::string BackgroundProcess::stop(int signal) {
     if (pid_ > 0) {
-        ::kill(pid_, SIGINT);
+        ::kill(pid_, signal);
         status_ = exitStatus(pid_);
         pid_ = -1;
     }
     return readAll(errPath_);
 }
+
+void BackgroundProcess::interrupt() {
+    if (pid_ > 0) ::kill(pid_, SIGINT);
+}
+
+std::string BackgroundProcess::errors() const { return readAll(errPath_); }
 
 }  // namespace tracebay::testing

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <csignal>
 #include <map>
 #include <string>
 #include <vector>
@@ -28,8 +29,13 @@ public:
 
     // The next line the program writes on its standard output, "" once it has ended.
     std::string nextLine();
-    // Interrupts the program, waits for it, and returns what it wrote on standard error.
-    std::string stop();
+    // Interrupts the program (or sends it `signal`), waits for it, and returns what it wrote on
+    // standard error.
+    std::string stop(int signal = SIGINT);
+    // Interrupts the program without waiting for it.
+    void interrupt();
+    // What the program has written on standard error so far.
+    std::string errors() const;
     // How the program ended once stopped, as ProcessResult::status.
     int status() const { return status_; }
 

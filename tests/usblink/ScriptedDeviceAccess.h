@@ -50,6 +50,7 @@ public:
     bool readFile(Handle handle, uint8_t* data, uint32_t length, uint32_t& read) override {
         EXPECT_TRUE(isOpen && handle == 42);
         reads.push_back({length});
+        clock += std::chrono::milliseconds(readMs);
         read = 0;
         if (packets.empty()) return false;
         std::string packet = packets.front();
@@ -72,7 +73,11 @@ public:
         boxes.push_back(std::string(caption) + "|" + text);
     }
 
+    std::chrono::steady_clock::time_point now() const override { return clock; }
+
     bool present = true;
+    int readMs = 0;  // the time each read takes
+    std::chrono::steady_clock::time_point clock{};
     bool writesFail = false;
     bool ioctlFails = false;
     std::deque<std::string> packets;

@@ -213,6 +213,19 @@ TEST_F(UsbLinkTest, BoundedReadRefusesALengthLargerThanTheBufferAndDrainsIt) {
     EXPECT_EQ(length, 2u);
 }
 
+// A reply too long for its reader is dropped to its end, but one that trickles its bytes, one
+// every 3 s, no longer than 10 s from its start.
+TEST_F(UsbLinkTest, DrainOfATricklingReplyEndsTenSecondsAfterItBegan) {
+    device.readMs = 3000;
+    device.packets.assign(100, "7");
+    device.packets.push_front(inPacket(600, "7"));
+    std::vector<uint8_t> destination(112);
+    uint32_t length = 0;
+    EXPECT_FALSE(link.ReadUSB(&length, destination.data(), 112));
+    EXPECT_EQ(device.reads.size(), 4u) << "the first packet at 3 s, then drops at 6, 9 and 12 s";
+    expectClosed();
+}
+
 TEST_F(UsbLinkTest, DrainEndsWhenTheDeviceStopsSending) {
     device.packets = {inPacket(113, counting(52)), counting(20)};
     std::vector<uint8_t> destination(112);
