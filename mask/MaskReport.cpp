@@ -17,7 +17,7 @@ std::string firstJson(const acquisition::MaskVerdict& verdict) {
 
 }  // namespace
 
-std::string verdictText(const acquisition::MaskVerdict& verdict) {
+std::string verdictText(const acquisition::MaskVerdict& verdict, const std::string& unit) {
     const std::string samples = std::to_string(verdict.samples);
     if (verdict.passed())
         return verdict.source + ": pass, " + samples + " samples within the mask\n";
@@ -25,7 +25,7 @@ std::string verdictText(const acquisition::MaskVerdict& verdict) {
                        samples + " samples outside the mask";
     if (verdict.first)
         text += ", the first at " + quantityText(verdict.first->time, 0, "s", true) + ", " +
-                quantityText(verdict.first->value, 0, "V", true);
+                quantityText(verdict.first->value, 0, unit, unit == "V");
     return text + "\n";
 }
 

@@ -34,8 +34,8 @@ int checkMask(const Options& options, const acquisition::ScopeState& upload) {
     const auto check = mask::checkUpload(*mask, upload, why);
     if (!check) return cannotCheck(why);
     const acquisition::MaskVerdict verdict = check->verdict();
-    const int written =
-        writeOut(options.jsonFigures ? mask::verdictJson(verdict) : mask::verdictText(verdict));
+    const int written = writeOut(options.jsonFigures ? mask::verdictJson(verdict)
+                                                     : mask::verdictText(verdict, mask->unit));
     if (written != ExitOk) return written;
     return verdict.passed() ? ExitOk : ExitMaskFailed;
 }
@@ -80,11 +80,11 @@ session::Screen withMaskVerdict(const mask::Mask& mask, const session::Screen& u
     return tested;
 }
 
-void reportVerdict(const acquisition::MaskVerdict& verdict) {
+void reportVerdict(const mask::Mask& mask, const acquisition::MaskVerdict& verdict) {
     if (!verdict.checked())
         cannotCheck(verdict.reason);
     else if (!verdict.passed())
-        std::cerr << mask::verdictText(verdict);
+        std::cerr << mask::verdictText(verdict, mask.unit);
 }
 
 }  // namespace tracebay::cli

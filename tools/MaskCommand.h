@@ -24,6 +24,6 @@ std::optional<mask::Mask> recordingMask(const Options& options);
 // The upload with what the mask says of it kept in it ("Mask" in its JSON).
 session::Screen withMaskVerdict(const mask::Mask& mask, const session::Screen& upload);
 // Says on standard error when an upload failed the mask or could not be tested against it.
-void reportVerdict(const acquisition::MaskVerdict& verdict);
+void reportVerdict(const mask::Mask& mask, const acquisition::MaskVerdict& verdict);
 
 }  // namespace tracebay::cli

@@ -113,7 +113,7 @@ int recordUploads(exporting::UploadRecorder& recorder, const Options& options,
         std::vector<exporting::BesideFile> beside;
         undecoded = !decodeBeside(*upload, stacks, beside) || undecoded;
         if (const int kept = keep(recorder, *upload, options, beside); kept != ExitOk) return kept;
-        if (mask) reportVerdict(*upload->screen->Mask);
+        if (mask) reportVerdict(*mask, *upload->screen->Mask);
         incomplete = reportMissingParts(*upload->screen) || incomplete;
         if (upload->lost) return ExitLinkFailed;
         if (mask)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "mask/MaskFile.h"
+#include "mask/MaskReport.h"
 #include "mask/ReferenceFile.h"
 #include "tests/mask/CraftedUpload.h"
 
@@ -100,6 +101,21 @@ TEST(MaskCheck, CraftedUploadsAgainstAMaskOfTheSquareWave) {
         ASSERT_TRUE(check->first);
         EXPECT_NEAR(check->first->time, sampleTime(row.first), 1e-12);
     }
+}
+
+// The first sample outside is read in the mask's own unit: a product's has no prefix.
+TEST(MaskReport, TheFirstSampleOutsideReadsInTheMasksUnit) {
+    const acquisition::MaskVerdict failed{"MATH", "", 600, 2,
+                                          acquisition::MaskVerdict::Sample{-0.0012, 0.34}};
+    const struct {
+        const char* unit;
+        const char* text;
+    } rows[] = {
+        {"V", "MATH: fail, 2 of 600 samples outside the mask, the first at -1.20 ms, 340 mV\n"},
+        {"V^2",
+         "MATH: fail, 2 of 600 samples outside the mask, the first at -1.20 ms, 0.340 V^2\n"},
+    };
+    for (const auto& row : rows) EXPECT_EQ(verdictText(failed, row.unit), row.text) << row.unit;
 }
 
 TEST(MaskCheck, BoundsBetweenPointsLieOnTheLinesBetweenThem) {
