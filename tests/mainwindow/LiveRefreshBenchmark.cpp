@@ -9,21 +9,14 @@
 // - the resident memory that 100 uploads of every trace in the window's history add.
 // Usage: build/tests/mainwindow/live_refresh_benchmark [SECONDS]
 
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
-#include <QPushButton>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <fstream>
-#include <mutex>
-#include <numeric>
 #include <string>
 #include <thread>
 #include <vector>
@@ -31,34 +24,23 @@
 #include "mainwindow/ShownUploads.h"
 #include "mainwindow/WavePicture.h"
 #include "mainwindow/WaveView.h"
-#include "mainwindow/frmPrgress.h"
-#include "mainwindow/frmWave.h"
-#include "platform/QtHost.h"
 #include "platform/QtSerialPortControl.h"
-#include "session/SessionThread.h"
 #include "sim/Presets.h"
 #include "sim/PtyServer.h"
 #include "sim/SerialFace.h"
 #include "sim/StopRequest.h"
 #include "sim/UsbtmcDevice.h"
+#include "tests/mainwindow/LiveWindow.h"
 #include "tests/support/FakeUsbLibrary.h"
-#include "tests/support/SessionRig.h"
 #include "tests/support/SimulatedUsbLibrary.h"
 
 namespace {
 
 using namespace tracebay;
-using session::State;
+using benchmark::LastBlock;
+using benchmark::UploadTimes;
 
-// The pauses of one upload of every trace as the window asks for it, on the virtual clock.
-double protocolMinimumMs(testing::Transport transport) {
-    testing::SessionRig rig(transport, "logic");
-    rig.connect();
-    rig.host.clearRecords();
-    rig.session().refresh({true, true, true, true}, mainwindow::frmPrgress::UploadDelayMs);
-    const auto& sleeps = rig.host.sleeps();
-    return std::accumulate(sleeps.begin(), sleeps.end(), 0.0);
-}
+const session::Sources EveryTrace{true, true, true, true};
 
 struct Figures {
     double uploadsPerSecond = 0;
@@ -103,92 +85,42 @@ private:
     QElapsedTimer since_;
 };
 
-void runFor(int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-}
-
-// When the instrument was asked for the last block of an upload.
-class UploadTimes {
-public:
-    void note() {
-        std::lock_guard lock(mutex_);
-        times_.push_back(std::chrono::steady_clock::now());
-    }
-    void clear() {
-        std::lock_guard lock(mutex_);
-        times_.clear();
-    }
-    // Uploads per second from the first to the last one seen.
-    double rate() const {
-        std::lock_guard lock(mutex_);
-        if (times_.size() < 2) return 0;
-        const std::chrono::duration<double> span = times_.back() - times_.front();
-        return static_cast<double>(times_.size() - 1) / span.count();
-    }
-
-private:
-    mutable std::mutex mutex_;
-    std::vector<std::chrono::steady_clock::time_point> times_;
-};
-
-constexpr const char* LastBlock = ":WAVEFORM:DATA? DIGITAL";
-
 Figures measure(std::function<session::Wires()> wires, const std::string& serialDevice,
                 UploadTimes& uploads, int seconds) {
-    QTemporaryDir folder;
-    QSettings qsettings(folder.filePath("TraceBay.conf"), QSettings::IniFormat);
-    for (const char* flag : {"IsDispCH1Wave", "IsDispCH2Wave", "IsDispMathWave", "IsDispLAWave"})
-        qsettings.setValue(QString("Kavlo TraceBay Disp Wave/") + flag, "True");
-    qsettings.setValue("Kavlo TraceBay IO Settings/ScopeIOType", serialDevice.empty() ? "0" : "2");
-    qsettings.setValue("Kavlo TraceBay IO Settings/SerialDevice",
-                       QString::fromStdString(serialDevice));
-    platform::SettingsStore settings(qsettings);
-    platform::QtHost host;
-    mainwindow::frmWave window({host, settings, [&](session::SessionObserver& observer) {
-                                    return std::make_unique<session::SessionThread>(wires, host,
-                                                                                    observer);
-                                }});
-    window.show();
-    runFor(50);
-    window.findChild<QPushButton*>("FlatBtnUpload_0")->click();
-    for (int i = 0; i < 200 && window.session().state() != State::Connected; ++i) runFor(10);
-    if (window.session().state() != State::Connected) return {};
+    benchmark::LiveWindow live(
+        std::move(wires),
+        {{"Kavlo TraceBay Disp Wave/IsDispCH1Wave", "True"},
+         {"Kavlo TraceBay Disp Wave/IsDispCH2Wave", "True"},
+         {"Kavlo TraceBay Disp Wave/IsDispMathWave", "True"},
+         {"Kavlo TraceBay Disp Wave/IsDispLAWave", "True"},
+         {"Kavlo TraceBay IO Settings/ScopeIOType", serialDevice.empty() ? "0" : "2"},
+         {"Kavlo TraceBay IO Settings/SerialDevice", QString::fromStdString(serialDevice)}});
+    if (!live.connect()) return {};
 
     Figures figures;
-    QElapsedTimer sinceProbe;
-    QTimer probe;
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        if (sinceProbe.isValid())
-            figures.longestStallMs =
-                std::max(figures.longestStallMs, sinceProbe.nsecsElapsed() / 1e6 - 5);
-        sinceProbe.start();
-    });
-    probe.start(5);
+    const benchmark::StallProbe stalls;
     PaintWatch paints;
-    window.findChild<mainwindow::WavePicture*>()->installEventFilter(&paints);
-    auto* grid = window.findChild<QCheckBox*>("GridCheck");
+    live.window().findChild<mainwindow::WavePicture*>()->installEventFilter(&paints);
+    auto* grid = live.window().findChild<QCheckBox*>("GridCheck");
     QTimer changes;
     QObject::connect(&changes, &QTimer::timeout, [&] {
         paints.changed();
         grid->toggle();
     });
     uploads.clear();
-    window.findChild<QAction*>("RefreshContinuously")->trigger();
+    live.refreshContinuously();
     changes.start(97);
-    runFor(seconds * 1000);
+    benchmark::runFor(seconds * 1000);
     changes.stop();
     figures.uploadsPerSecond = uploads.rate();
-    window.findChild<QAction*>("RefreshContinuously")->setChecked(false);
-    while (window.session().state() == State::Uploading) runFor(10);
+    figures.longestStallMs = stalls.longestMs();
+    live.stopRefreshing();
     std::sort(paints.delays.begin(), paints.delays.end());
     if (!paints.delays.empty()) {
         figures.medianPaintMs = paints.delays[paints.delays.size() / 2];
         figures.worstPaintMs = paints.delays.back();
     }
-    fillHistory(window, figures);
-    window.close();
+    fillHistory(live.window(), figures);
     return figures;
 }
 
@@ -235,7 +167,7 @@ int main(int argc, char** argv) {
                                   std::make_unique<testing::FakeUsbLibrary>(), nullptr};
         };
         report("RS232", measure(serial, simulator.server.devicePath(), simulator.uploads, seconds),
-               protocolMinimumMs(testing::Transport::Serial));
+               benchmark::protocolMinimumMs(testing::Transport::Serial, "logic", EveryTrace));
     }
     sim::Instrument instrument(sim::Identity{}, *sim::presetState("logic"));
     sim::Faults faults;
@@ -248,5 +180,6 @@ int main(int argc, char** argv) {
         return session::Wires{std::make_unique<platform::QtSerialPortControl>(),
                               std::make_unique<testing::SimulatedUsbLibrary>(device), nullptr};
     };
-    report("USB", measure(usb, "", uploads, seconds), protocolMinimumMs(testing::Transport::Usb));
+    report("USB", measure(usb, "", uploads, seconds),
+           benchmark::protocolMinimumMs(testing::Transport::Usb, "logic", EveryTrace));
 }
