@@ -135,7 +135,8 @@ const char* const Help =
     "check: 0 pass, 2 fail, 1 cannot check (the trace is missing, its times lie beyond the\n"
     "mask's, the mask file is no mask). decode ends with 0 when decoded (even with nothing\n"
     "found), 1 when the file cannot be decoded or a decoder fails, 64 for an unknown\n"
-    "decoder, channel or option value.\n";
+    "decoder, channel or option value. Ctrl+C or SIGTERM ends identify, upload and key at\n"
+    "once with 130 or 143 (128 + the signal), the keys unlocked and no file written.\n";
 
 namespace {
 

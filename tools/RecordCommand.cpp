@@ -1,10 +1,7 @@
 #include "tools/RecordCommand.h"
 
-#include <signal.h>
-
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <iostream>
 #include <thread>
 
@@ -13,6 +10,7 @@
 #include "tools/CliOutput.h"
 #include "tools/DecodeCommand.h"
 #include "tools/MaskCommand.h"
+#include "tools/StopSignals.h"
 
 namespace tracebay::cli {
 namespace {
@@ -23,18 +21,10 @@ using Seconds = std::chrono::duration<double>;
 // How late a stop asked for during the interval is seen at most.
 constexpr Seconds WaitSlice = std::chrono::milliseconds(50);
 
-// How many stops were asked for: the first ends the recording after the upload in progress,
-// the second at once.
-volatile std::sig_atomic_t stopsAsked = 0;
-
-void askStop(int) {
-    if (stopsAsked < 2) stopsAsked = stopsAsked + 1;
-}
-
 // Waits until `seconds` after `start`; false when a stop is asked for meanwhile.
 bool waitUntil(Clock::time_point start, double seconds) {
     for (;;) {
-        if (stopsAsked) return false;
+        if (stopAsked()) return false;
         const Seconds left = Seconds(seconds) - (Clock::now() - start);
         if (left <= Seconds::zero()) return true;
         std::this_thread::sleep_for(std::min(left, WaitSlice));
@@ -70,18 +60,6 @@ int maskStop(const Options& options, const acquisition::MaskVerdict& verdict) {
 
 }  // namespace
 
-// Interrupted calls go on, so that the upload in progress ends whole.
-void catchStopSignals() {
-    struct sigaction action {};
-    action.sa_handler = askStop;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-}
-
-bool endAtOnce() { return stopsAsked > 1; }
-
 std::unique_ptr<exporting::UploadRecorder> openRecording(const Options& options) {
     auto recorder = std::make_unique<exporting::UploadRecorder>(
         QString::fromStdString(options.record.folder), options.record.files);
@@ -103,7 +81,7 @@ int recordUploads(exporting::UploadRecorder& recorder, const Options& options,
     bool incomplete = false;
     bool undecoded = false;
     Clock::time_point start;
-    while (!stopsAsked && (count == 0 || recorder.recorded() < count)) {
+    while (!stopAsked() && (count == 0 || recorder.recorded() < count)) {
         if (recorder.recorded() > 0 && !waitUntil(start, options.record.intervalSeconds)) break;
         start = Clock::now();
         std::optional<session::Upload> upload = next();

@@ -14,12 +14,6 @@ namespace tracebay::cli {
 // The next upload, its screen as the options show it; none when the session refused it.
 using NextUpload = std::function<std::optional<session::Upload>()>;
 
-// From now on SIGINT and SIGTERM ask a recording to end after the upload in progress, instead
-// of ending the program; a second one asks it to end at once.
-void catchStopSignals();
-// The second signal came: the upload in progress is given up.
-bool endAtOnce();
-
 // The options' folder, made as mkdir -p makes it and opened; nothing, after saying why on
 // standard error, when that cannot be done.
 std::unique_ptr<exporting::UploadRecorder> openRecording(const Options& options);

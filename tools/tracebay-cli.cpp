@@ -28,6 +28,7 @@
 #include "tools/DecodeCommand.h"
 #include "tools/MaskCommand.h"
 #include "tools/RecordCommand.h"
+#include "tools/StopSignals.h"
 
 namespace {
 
@@ -127,6 +128,8 @@ public:
         if (options_.command == "identify") identify();
         if (status == ExitOk) status = runCommand();
         session().close();
+        // A recording stopped at once ends as one stopped in order.
+        if (endAtOnce() && options_.command != "record") return stoppedStatus();
         return status;
     }
 
@@ -233,8 +236,10 @@ int main(int argc, char** argv) {
     std::optional<mask::Mask> recordMask;
     if (!options.mask.file.empty() && !(recordMask = recordingMask(options))) return ExitFileFailed;
     const mask::Mask* mask = recordMask ? &*recordMask : nullptr;
+    if (options.command != "render")
+        catchStopSignals(options.command == "record" ? FirstStop::EndsAfterTheUpload
+                                                     : FirstStop::EndsAtOnce);
     if (options.command == "record") {
-        catchStopSignals();
         // Decoders are checked before the instrument is asked for anything.
         int status = ExitOk;
         if (!options.decoders.empty() && !checkedStacks(options, status)) return status;

@@ -10,10 +10,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
 #include <sstream>
+#include <thread>
 
 #include "tests/tools/ProcessRunner.h"
 
@@ -155,6 +158,50 @@ INSTANTIATE_TEST_SUITE_P(Faults, CliFaults, ::testing::Values(
               "request!"}, 15}),
     [](const auto& row) { return row.param.name; });
 // clang-format on
+
+struct StopRow {
+    const char* name;
+    std::vector<std::string> command;
+    int signal;
+    int status;  // 128 + the signal, as a shell reports a program that signal ended
+};
+
+std::ostream& operator<<(std::ostream& out, const StopRow& row) { return out << row.name; }
+
+class CliStop : public ::testing::TestWithParam<StopRow> {};
+
+// Ctrl+C or SIGTERM while an instrument holds back a block ends the command at once, as the
+// signal would, but in order: the keys unlocked last and no file written.
+TEST_P(CliStop, EndsAtOnceWithTheKeysUnlocked) {
+    const StopRow& row = GetParam();
+    BackgroundProcess sim(QM1000_SIM,
+                          {"--verbose", "--fault", "silent", "--fault", "target=DATA? CHANNEL2"});
+    const std::string json = ::testing::TempDir() + "tracebay-cli-stop-" + row.name + ".json";
+    std::filesystem::remove(json);
+    std::vector<std::string> arguments{"--serial", sim.nextLine(), "--baud", "38400"};
+    arguments.insert(arguments.end(), row.command.begin(), row.command.end());
+    arguments.insert(arguments.end(), {"--ch1", "--ch2", "--json", json});
+    BackgroundProcess cli(TRACEBAY_CLI, arguments);
+    const auto asked = [&sim] {
+        return sim.errors().find(":WAVEFORM:DATA? CHANNEL2") != std::string::npos;
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!asked() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(asked());
+    const auto began = std::chrono::steady_clock::now();
+    cli.stop(row.signal);
+    EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(2));
+    EXPECT_EQ(cli.status(), row.status);
+    EXPECT_FALSE(std::filesystem::exists(json));
+    const std::string commands = sim.stop();
+    EXPECT_EQ(commands.substr(commands.rfind('\n', commands.size() - 2) + 1), ":KEY:LOCK:ENABLE\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Stops, CliStop,
+                         ::testing::Values(StopRow{"UploadInterrupted", {"upload"}, SIGINT, 130},
+                                           StopRow{"UploadTerminated", {"upload"}, SIGTERM, 143}),
+                         [](const auto& row) { return row.param.name; });
 
 // Nothing answers on a port that opened: three identity queries of 4 s each, then the message
 // names the port and the rate that were tried.
