@@ -110,6 +110,24 @@ TEST(Decoding, AnnotationsLieAtTheTimeAndPlaceOfTheirSamples) {
     EXPECT_NEAR(start.start, -140 * 20e-6, 1e-12);
 }
 
+// A stack may give as many annotations as the cap, and is stopped at the next one.
+TEST(Decoding, AStackKeepsAsManyAnnotationsAsTheCapAndNoMore) {
+    const std::string stack = "uart:rx=D0:baudrate=9600";
+    const size_t all = decode(uartOnD0(), {stack}).annotations.size();
+    ASSERT_GT(all, 1u);
+    const struct {
+        size_t cap;
+        StackOutcome::Kind kind;
+    } rows[] = {{all, StackOutcome::Kind::Decoded}, {all - 1, StackOutcome::Kind::Failed}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.cap);
+        const Decoded decoded = decode(uartOnD0(), {stack}, {2000ms, row.cap});
+        ASSERT_EQ(decoded.outcomes.size(), 1u);
+        EXPECT_EQ(decoded.outcomes[0].kind, row.kind) << decoded.outcomes[0].message;
+        EXPECT_EQ(decoded.annotations.size(), row.cap);
+    }
+}
+
 struct FailureRow {
     const char* decoder;
     Limits limits;
