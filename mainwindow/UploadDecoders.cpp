@@ -163,13 +163,15 @@ void UploadDecoders::askForStacks() {
 }
 
 // The newest upload shown is decoded next; one that came meanwhile and was not shown for long
-// is passed over.
+// is passed over. Nothing to decode is newer too: a decoding still under way is then stale.
 void UploadDecoders::decodeShown() {
+    ++requested_;
     if (specs_.empty() || !view_.slot().HasData) {
+        waiting_.reset();
         show({});
         return;
     }
-    Request request{++requested_, view_.slot()};
+    Request request{requested_, view_.slot()};
     if (decoding_)
         waiting_ = std::move(request);
     else

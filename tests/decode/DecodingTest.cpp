@@ -4,6 +4,7 @@
 
 #include <chrono>
 
+#include "decode/DecodedText.h"
 #include "tests/decode/CraftedUploads.h"
 
 namespace tracebay::decode {
@@ -110,6 +111,58 @@ TEST(Decoding, AnnotationsLieAtTheTimeAndPlaceOfTheirSamples) {
     EXPECT_NEAR(start.start, -140 * 20e-6, 1e-12);
 }
 
+// A stack may give as many annotations as the cap, and is stopped at the next one.
+TEST(Decoding, AStackKeepsAsManyAnnotationsAsTheCapAndNoMore) {
+    const std::string stack = "uart:rx=D0:baudrate=9600";
+    const size_t all = decode(uartOnD0(), {stack}).annotations.size();
+    ASSERT_GT(all, 1u);
+    const struct {
+        size_t cap;
+        StackOutcome::Kind kind;
+    } rows[] = {{all, StackOutcome::Kind::Decoded}, {all - 1, StackOutcome::Kind::Failed}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.cap);
+        const Decoded decoded = decode(uartOnD0(), {stack}, {2000ms, row.cap});
+        ASSERT_EQ(decoded.outcomes.size(), 1u);
+        EXPECT_EQ(decoded.outcomes[0].kind, row.kind) << decoded.outcomes[0].message;
+        EXPECT_EQ(decoded.annotations.size(), row.cap);
+    }
+}
+
+// Whatever a decoder puts in a text stays inside its field of each file: quotes, separators,
+// line ends and other control characters are escaped or quoted.
+TEST(DecodedText, TextsAreEscapedForEachFile) {
+    const struct {
+        std::string text;
+        std::string json;  // the text's JSON string
+        std::string csv;   // its field
+        std::string line;  // as a text line shows it
+    } rows[] = {
+        {"plain", R"("plain")", "plain", "plain"},
+        {R"(say "hi")", R"("say \"hi\"")", R"("say ""hi""")", R"(say "hi")"},
+        {R"(a\b)", R"("a\\b")", R"(a\b)", R"(a\b)"},
+        {"1,2", R"("1,2")", R"("1,2")", "1,2"},
+        {"end\r\nnext", R"("end\u000d\u000anext")", "\"end\r\nnext\"", R"(end\x0d\x0anext)"},
+        {"tab\t\x7f", R"("tab\u0009\u007f")", "tab\t\x7f", R"(tab\x09\x7f)"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        std::vector<Annotation> one(1);
+        one[0].decoder = "uart";
+        one[0].className = "rx-data";
+        one[0].start = 0.5;
+        one[0].end = 1;
+        one[0].texts = {row.text};
+        EXPECT_EQ(annotationsJson(one),
+                  "[\n  {\"decoder\": \"uart\", \"class\": \"rx-data\", "
+                  "\"start\": 0.5, \"end\": 1, \"texts\": [" +
+                      row.json + "]}\n]\n");
+        EXPECT_EQ(annotationsCsv(one),
+                  "start (s),end (s),decoder,class,text\n0.5,1,uart,rx-data," + row.csv + "\n");
+        EXPECT_EQ(annotationsText(one), "0.5 1 uart rx-data: " + row.line + "\n");
+    }
+}
+
 struct FailureRow {
     const char* decoder;
     Limits limits;
@@ -123,7 +176,10 @@ class FailingDecoder : public ::testing::TestWithParam<FailureRow> {};
 TEST_P(FailingDecoder, IsStoppedAndNamedWhileTheOthersDecode) {
     const FailureRow& row = GetParam();
     const std::string failing = std::string(row.decoder) + ":data=D0";
+    const auto began = std::chrono::steady_clock::now();
     const Decoded decoded = decode(uartOnD0(), {failing, "uart:rx=D0:baudrate=9600"}, row.limits);
+    // Stopped at its limit, not some time after: the slack is for a busy machine.
+    EXPECT_LT(std::chrono::steady_clock::now() - began, row.limits.time + 800ms);
     ASSERT_EQ(decoded.outcomes.size(), 2u);
     EXPECT_EQ(decoded.outcomes[0].kind, StackOutcome::Kind::Failed);
     EXPECT_EQ(decoded.outcomes[0].message, row.message);

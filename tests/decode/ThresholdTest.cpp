@@ -49,6 +49,15 @@ TEST(Thresholded, KeepsTheLevelInsideTheBand) {
     // At a level of 1 V the band is as wide, around it.
     EXPECT_EQ(thresholded({0.6, 1.4, 1.5, 0.6, 0.5, 0, 10}, 1.0),
               (std::vector<bool>{false, false, true, true, false, false, true}));
+    // A trace that starts inside the band starts on the threshold's side it lies on.
+    for (const auto& [first, high] : {std::pair{5.0, true}, std::pair{4.9, false}}) {
+        std::vector<bool> starting{high, high};
+        starting.insert(starting.end(), 10, false);
+        starting.insert(starting.end(), 10, true);
+        EXPECT_EQ(thresholded(repeated({{first, 1}, {5.4, 1}, {0, 10}, {10, 10}}), std::nullopt),
+                  starting)
+            << first;
+    }
 }
 
 }  // namespace

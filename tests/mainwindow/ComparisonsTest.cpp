@@ -121,6 +121,29 @@ TEST_F(WindowComparisons, FirstFailureStopsTheRepetitionAndIsSaved) {
     EXPECT_TRUE(messageTexts().empty());
 }
 
+// A folder that cannot be made ends the saving at the first failing upload, told once; the
+// uploads are still tested and counted.
+TEST_F(WindowComparisons, AFolderThatCannotBeMadeIsToldOnceAndEndsTheSaving) {
+    const QString blocked = folder.filePath("blocked");
+    std::ofstream(blocked.toStdString()) << "a file, not a folder";
+    comparisons().chooseMask = [&](const MaskChoice& initial, const QStringList&) {
+        MaskChoice choice = initial;
+        choice.tolerance = 0.2;
+        choice.saveFailing = true;
+        choice.failingFolder = blocked + "/failing";
+        return std::optional<MaskChoice>(choice);
+    };
+    action("MaskTest")->trigger();
+    for (int i = 0; i < 10; ++i) window->session().pressKey(":TRIG_LVL_INC");
+    host.advance(1000);
+    click("cmdRefresh");
+    click("cmdRefresh");
+    EXPECT_TRUE(title().endsWith(" - mask: 2 tested, 2 failed")) << title().toStdString();
+    ASSERT_EQ(messageTexts().size(), 1u);
+    EXPECT_NE(messageTexts()[0].find("Cannot make the folder"), std::string::npos)
+        << messageTexts()[0];
+}
+
 // OK waits for a mask file when one is to be opened (the only way without a trace to make one
 // from), and for a folder when failing uploads are to be saved.
 TEST(MaskDialogFields, OkWaitsForWhatTheChoiceNeeds) {

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -16,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include "decode/Decoding.h"
 #include "display/Repaint.h"
 #include "mainwindow/DecodedWindow.h"
 #include "mainwindow/DecodersDialog.h"
@@ -137,6 +139,21 @@ TEST_F(WindowDecoders, TheSetUpIsKeptAndTheBandGoesWithTheLastDecoder) {
     EXPECT_EQ(view().band(), nullptr);
     EXPECT_EQ(pictureHeight(), Layout::wavePicSize(view().ScreenScale()).height());
     EXPECT_EQ(qsettings.value("Kavlo TraceBay Settings/DecoderStacks").toString(), "");
+}
+
+// A decoding that a newer change overtook while under way is dropped: the window never shows
+// what decoders no longer set up found.
+TEST_F(WindowDecoders, ADecodingOvertakenWhileUnderWayIsNotShown) {
+    startWith(Uart);
+    show(uartUpload("Hi"));
+    action("ShowDecoded")->trigger();
+    view().showUpload(std::make_shared<const acquisition::ScopeState>(uartUpload("Bay")));
+    decoders().setStacks({});
+    // The library thread answers in turn: by this answer the decoding of "Bay" is handed back.
+    decode::decodeUpload(acquisition::ScopeState{}, {});
+    QCoreApplication::sendPostedEvents();
+    EXPECT_TRUE(decoders().decoded().annotations.empty());
+    EXPECT_EQ(tableTexts("rx-data"), "");
 }
 
 // What cannot be decoded is named under the list on every upload: a stack in the settings that is

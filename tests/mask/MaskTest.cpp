@@ -32,6 +32,7 @@ struct CheckRow {
     std::optional<size_t> outside;  // none: it cannot be checked
     size_t first;                   // the first sample outside
     std::string reason;
+    void (*cut)(Mask&) = nullptr;  // the mask, changed before the check
 };
 
 std::vector<CheckRow> checkRows() {
@@ -78,14 +79,19 @@ std::vector<CheckRow> checkRows() {
         {"no CH1", onlyCh2, 0.2, 0, std::nullopt, 0, "the upload holds no CH1"},
         {"CH1 did not arrive", lostCh1, 0.2, 0, std::nullopt, 0, "the upload holds no CH1"},
         {"X-Y", xy, 0.2, 0, std::nullopt, 0, "the upload holds no CH1 trace in time"},
+        {"the first sample before the mask", squareUpload(), 0.2, 0, std::nullopt, 0,
+         "another time base or delay", [](Mask& m) { m.points.erase(m.points.begin()); }},
+        {"the last sample after the mask", squareUpload(), 0.2, 0, std::nullopt, 0,
+         "another time base or delay", [](Mask& m) { m.points.pop_back(); }},
     };
 }
 
 TEST(MaskCheck, CraftedUploadsAgainstAMaskOfTheSquareWave) {
     for (const CheckRow& row : checkRows()) {
         SCOPED_TRACE(row.what);
-        const Mask mask = maskOf(squareUpload().slot, row.tolerance, row.timeTolerance);
+        Mask mask = maskOf(squareUpload().slot, row.tolerance, row.timeTolerance);
         ASSERT_EQ(mask.points.size(), 600u);
+        if (row.cut) row.cut(mask);
         std::string why;
         const auto check = checkUpload(mask, row.upload.slot, why);
         ASSERT_EQ(check.has_value(), row.outside.has_value()) << why;
@@ -119,16 +125,28 @@ TEST(MaskReport, TheFirstSampleOutsideReadsInTheMasksUnit) {
 }
 
 TEST(MaskCheck, BoundsBetweenPointsLieOnTheLinesBetweenThem) {
-    const Mask mask{"CH1", "V", 0, 0, 0, 0, {{0, 0, 1}, {1e-3, 2, 3}, {2e-3, 2, 3}}};
+    const Mask spaced{"CH1", "V", 0, 0, 0, 0, {{0, 0, 1}, {1e-3, 2, 3}, {2e-3, 2, 3}}};
+    // One point has no spacing: only its own time meets it.
+    const Mask single{"CH1", "V", 0, 0, 0, 0, {{1e-3, 2, 3}}};
     const struct {
+        const Mask& mask;
         double time;
         std::optional<double> lower;
-    } cases[] = {
-        {-1e-8, std::nullopt},     {0, 0}, {0.25e-3, 0.5}, {1e-3, 2}, {2e-3, 2}, {2e-3 + 1e-10, 2},
-        {2.00001e-3, std::nullopt}};
+    } cases[] = {{spaced, -1e-8, std::nullopt},
+                 {spaced, -1e-10, 0},
+                 {spaced, 0, 0},
+                 {spaced, 0.25e-3, 0.5},
+                 {spaced, 1e-3 - 1e-10, 2},
+                 {spaced, 1e-3, 2},
+                 {spaced, 2e-3, 2},
+                 {spaced, 2e-3 + 1e-10, 2},
+                 {spaced, 2.00001e-3, std::nullopt},
+                 {single, 1e-3, 2},
+                 {single, 1e-3 - 1e-12, std::nullopt},
+                 {single, 1e-3 + 1e-12, std::nullopt}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.time);
-        const auto bounds = mask.boundsAt(c.time);
+        SCOPED_TRACE(::testing::Message() << c.mask.points.size() << " points at " << c.time);
+        const auto bounds = c.mask.boundsAt(c.time);
         ASSERT_EQ(bounds.has_value(), c.lower.has_value());
         if (!bounds) continue;
         EXPECT_DOUBLE_EQ(bounds->lower, *c.lower);

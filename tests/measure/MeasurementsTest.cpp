@@ -307,6 +307,23 @@ const std::vector<Crafted>& craftedUploads() {
           null(F::Period, Why::FewPeriods),
           null(F::Duty, Why::NoPositivePulse),
           null(F::Fall, Why::NoFallingEdge)}},
+        // 12 rows a sample: the 10 % level 10/12 of a sample into an edge, the 90 % 7.5 samples.
+        {"a rise from the screen's first sample",
+         [](SlotBuilder& b) {
+             channel1(b, [](int n) { return n < 9 ? 150 - 12 * n : n < 300 ? 50 : 150; });
+         },
+         "CH1",
+         TraceFigures,
+         "",
+         {{F::Top, 2.0}, {F::Base, -2.0}, {F::Rise, (7.5 - 10.0 / 12) * 10e-6}}},
+        {"a fall to the screen's last sample",
+         [](SlotBuilder& b) {
+             channel1(b, [](int n) { return n < 300 ? 150 : n < 592 ? 50 : 50 + 12 * (n - 591); });
+         },
+         "CH1",
+         TraceFigures,
+         "",
+         {{F::Top, 2.0}, {F::Base, -2.0}, {F::Fall, (7.5 - 10.0 / 12) * 10e-6}}},
         {"a trapezoid",
          [](SlotBuilder& b) { channel1(b, trapezoid); },
          "CH1",

@@ -60,6 +60,8 @@ TEST_F(CliMask, MakeAndCheckGiveTheirExitStatus) {
     noCh1.slot.CapturedCh1 = false;
     display::SlotBuilder slower = squareUpload();
     slower.slot.TimeScaleText = "1.000ms";
+    const std::string offScreen =
+        upload("off-screen.json", squareUpload([](Rows& r) { r[10] = 199; }));
     const std::string mask = path("mask.json");
     const std::string cut = path("cut.json");
     const std::vector<std::string> check{"mask", "check", "--mask", mask, "--json"};
@@ -70,6 +72,17 @@ TEST_F(CliMask, MakeAndCheckGiveTheirExitStatus) {
     };
     const std::vector<CliRun> runs = {
         {"make", {"mask", "make", "--json", good, "--tolerance", "0.2", "--out", mask}, 0, "", ""},
+        // Neither failure to make a mask touches the one made.
+        {"make from a trace off the screen",
+         {"mask", "make", "--json", offScreen, "--tolerance", "0.2", "--out", mask},
+         1,
+         "",
+         "tracebay-cli: cannot make a mask from " + offScreen + ": CH1 runs off the screen"},
+        {"make into no folder",
+         {"mask", "make", "--json", good, "--tolerance", "0.2", "--out", path("none/m.json")},
+         1,
+         "",
+         "tracebay-cli: cannot write " + path("none/m.json")},
         {"the same", checking(good, "text"), 0, "CH1: pass, 600 samples within the mask\n", ""},
         {"another scale", checking(upload("scale.json", otherScale), "json"), 0,
          R"({"pass": true, "outside": 0, "samples": 600, "first": null, "source": "CH1"})"
@@ -182,6 +195,8 @@ TEST_P(CliMaskRecord, KeepsEachOutcome) {
     auto slot = acquisition::fromJson(contentOf(first), error);
     ASSERT_TRUE(slot) << error;
     if (row.altered) slot->Ch1Samples[500] += slot->Ch1Samples[500] < 100 ? 20 : -20;
+    const std::string offScreen =
+        upload("off-screen.json", squareUpload([](Rows& r) { r[10] = 199; }));
     const std::string mask = path("mask.json");
     ASSERT_EQ(cli({"mask", "make", "--json", upload("reference.json", *slot), "--tolerance", "0.2",
                    "--out", mask})
