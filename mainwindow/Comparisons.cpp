@@ -145,14 +145,21 @@ void Comparisons::testWithMask() {
     if (choice && applyChoice(*choice)) choice_ = *choice;
 }
 
-// The mask and what a failure does take effect together, or not at all.
+// The mask and what a failure does take effect together, or not at all: a folder for failing
+// uploads that cannot be made is told now, not at the first failure.
 bool Comparisons::applyChoice(const MaskChoice& choice) {
     auto made = maskFor(choice);
     if (!made) return false;
-    failing_.reset();
-    if (choice.saveFailing)
-        failing_ = std::make_unique<exporting::UploadRecorder>(choice.failingFolder,
-                                                               exporting::RecordChoice{});
+    std::unique_ptr<exporting::UploadRecorder> failing;
+    if (choice.saveFailing) {
+        failing = std::make_unique<exporting::UploadRecorder>(choice.failingFolder,
+                                                              exporting::RecordChoice{});
+        if (!failing->folderFailure().empty()) {
+            message(failing->folderFailure());
+            return false;
+        }
+    }
+    failing_ = std::move(failing);
     setMask(std::move(made));
     return true;
 }

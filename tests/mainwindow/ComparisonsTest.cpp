@@ -121,28 +121,53 @@ TEST_F(WindowComparisons, FirstFailureStopsTheRepetitionAndIsSaved) {
     EXPECT_TRUE(messageTexts().empty());
 }
 
-// A folder that cannot be made ends the saving at the first failing upload, told once; the
-// uploads are still tested and counted.
-TEST_F(WindowComparisons, AFolderThatCannotBeMadeIsToldOnceAndEndsTheSaving) {
-    const QString blocked = folder.filePath("blocked");
-    std::ofstream(blocked.toStdString()) << "a file, not a folder";
+struct FailingFolderRow {
+    const char* name;
+    bool goesAfterChoosing;  // the folder is made, then goes before the first failing upload
+    const char* counts;      // how the title ends after two failing uploads; "" for no mask test
+    const char* message;
+};
+
+std::ostream& operator<<(std::ostream& out, const FailingFolderRow& row) { return out << row.name; }
+
+class FailingFolder : public WindowComparisons,
+                      public ::testing::WithParamInterface<FailingFolderRow> {};
+
+// A folder for failing uploads that cannot be made is told when chosen, and no mask test starts
+// without it; one that goes later ends the saving at the first failing upload, told once, while
+// the uploads are still tested and counted.
+TEST_P(FailingFolder, IsToldOnceAndTheTestGoesOnOnlyWithTheFolderChosen) {
+    const FailingFolderRow& row = GetParam();
+    const QString failing = folder.filePath(row.goesAfterChoosing ? "failing" : "blocked/failing");
+    if (!row.goesAfterChoosing) std::ofstream(folder.filePath("blocked").toStdString()) << "a file";
     comparisons().chooseMask = [&](const MaskChoice& initial, const QStringList&) {
         MaskChoice choice = initial;
         choice.tolerance = 0.2;
         choice.saveFailing = true;
-        choice.failingFolder = blocked + "/failing";
+        choice.failingFolder = failing;
         return std::optional<MaskChoice>(choice);
     };
     action("MaskTest")->trigger();
+    if (row.goesAfterChoosing) {
+        ASSERT_TRUE(QDir(failing).removeRecursively());
+    }
     for (int i = 0; i < 10; ++i) window->session().pressKey(":TRIG_LVL_INC");
     host.advance(1000);
     click("cmdRefresh");
     click("cmdRefresh");
-    EXPECT_TRUE(title().endsWith(" - mask: 2 tested, 2 failed")) << title().toStdString();
+    const QString counts = row.counts;
+    EXPECT_EQ(title().contains(" - mask: "), !counts.isEmpty()) << title().toStdString();
+    EXPECT_TRUE(title().endsWith(counts)) << title().toStdString();
     ASSERT_EQ(messageTexts().size(), 1u);
-    EXPECT_NE(messageTexts()[0].find("Cannot make the folder"), std::string::npos)
-        << messageTexts()[0];
+    EXPECT_NE(messageTexts()[0].find(row.message), std::string::npos) << messageTexts()[0];
 }
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Rows, FailingFolder, ::testing::Values(
+    FailingFolderRow{"CannotBeMade", false, "", "Cannot make the folder"},
+    FailingFolderRow{"GoesLater", true, " - mask: 2 tested, 2 failed", "failing"}),
+    [](const auto& row) { return row.param.name; });
+// clang-format on
 
 // OK waits for a mask file when one is to be opened (the only way without a trace to make one
 // from), and for a folder when failing uploads are to be saved.
