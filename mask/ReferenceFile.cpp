@@ -62,9 +62,12 @@ std::optional<Reference> storedReference(const QJsonValue& value) {
     if (!comparableSource(r.source) || (r.unit != "V" && r.unit != "V^2") || !readAxes(object, r) ||
         samples.isEmpty() || samples.size() > qsizetype{acquisition::ScopeState::SampleCount})
         return std::nullopt;
+    // In ascending time, as a trace's samples come: what draws and checks a reference looks
+    // its times up in order.
     for (const QJsonValue& entry : samples) {
         const auto sample = sampleFrom(entry);
-        if (!sample) return std::nullopt;
+        if (!sample || (!r.samples.empty() && !(sample->time > r.samples.back().time)))
+            return std::nullopt;
         r.samples.push_back(*sample);
     }
     return r;

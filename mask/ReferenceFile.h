@@ -16,7 +16,7 @@ constexpr size_t MaxReferencesFileBytes = 4 * 1024 * 1024;
 
 // The references kept between runs: a JSON object with "kind" "TraceBay references", "version"
 // 1 and an object for each label set, holding the source, its unit, the screen axes it was shown
-// on and its "samples" as [time, value, clipped], every number exact.
+// on and its "samples" as [time, value, clipped] in ascending time, every number exact.
 std::string referencesJson(const std::vector<LabelledReference>& references);
 // Reads what referencesJson wrote; nothing, with what is wrong in `why`, for anything else.
 std::optional<std::vector<LabelledReference>> referencesFromJson(const std::string& json,

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "mask/MaskFile.h"
 #include "mask/MaskReport.h"
 #include "mask/ReferenceFile.h"
@@ -239,6 +241,8 @@ TEST(ReferenceFile, ReadsWhatItWroteAndRefusesTheRest) {
     const auto none = readReferencesFile(::testing::TempDir() + "/no-such-references.json", why);
     ASSERT_TRUE(none) << why;
     EXPECT_TRUE(none->empty());
+    auto shuffled = kept;
+    std::swap(shuffled[0].trace.samples[0], shuffled[0].trace.samples[1]);
     const struct {
         const char* what;
         std::string text;
@@ -248,6 +252,7 @@ TEST(ReferenceFile, ReadsWhatItWroteAndRefusesTheRest) {
         {"no step", replacedAll(json, "\"per_row\":0.02", "\"per_row\":0"), "REF A is not"},
         {"a sample as text", replacedAll(json, ",false]", ",\"no\"]"), "REF A is not"},
         {"another source", replacedAll(json, "\"CH1\"", "\"FFT\""), "REF A is not"},
+        {"out of time order", referencesJson(shuffled), "REF A is not"},
     };
     for (const auto& r : refused) {
         SCOPED_TRACE(r.what);
