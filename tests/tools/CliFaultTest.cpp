@@ -16,7 +16,6 @@
 #include <iostream>
 #include <memory>
 #include <sstream>
-#include <thread>
 
 #include "tests/tools/ProcessRunner.h"
 
@@ -182,13 +181,7 @@ TEST_P(CliStop, EndsAtOnceWithTheKeysUnlocked) {
     arguments.insert(arguments.end(), row.command.begin(), row.command.end());
     arguments.insert(arguments.end(), {"--ch1", "--ch2", "--json", json});
     BackgroundProcess cli(TRACEBAY_CLI, arguments);
-    const auto asked = [&sim] {
-        return sim.errors().find(":WAVEFORM:DATA? CHANNEL2") != std::string::npos;
-    };
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!asked() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    ASSERT_TRUE(asked());
+    ASSERT_TRUE(sim.awaitError(":WAVEFORM:DATA? CHANNEL2", std::chrono::seconds(20)));
     const auto began = std::chrono::steady_clock::now();
     cli.stop(row.signal);
     EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(2));

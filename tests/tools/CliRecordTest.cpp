@@ -14,7 +14,6 @@
 #include <chrono>
 #include <filesystem>
 #include <sstream>
-#include <thread>
 
 #include "tests/support/ScratchFolder.h"
 #include "tests/tools/ProcessRunner.h"
@@ -111,13 +110,7 @@ TEST_F(CliRecord, SecondStopEndsAtOnceAfterUnlocking) {
     const std::string device = sim.nextLine();
     BackgroundProcess recording(TRACEBAY_CLI, {"--serial", device, "--baud", "38400", "record",
                                                "--dir", folder.string(), "--ch1", "--ch2"});
-    const auto asked = [&sim] {
-        return sim.errors().find(":WAVEFORM:DATA? CHANNEL2") != std::string::npos;
-    };
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!asked() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    ASSERT_TRUE(asked());
+    ASSERT_TRUE(sim.awaitError(":WAVEFORM:DATA? CHANNEL2", std::chrono::seconds(20)));
     recording.interrupt();
     const auto began = std::chrono::steady_clock::now();
     recording.stop(SIGTERM);

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 namespace tracebay::testing {
 namespace {
@@ -115,5 +116,14 @@ void BackgroundProcess::interrupt() {
 }
 
 std::string BackgroundProcess::errors() const { return readAll(errPath_); }
+
+bool BackgroundProcess::awaitError(const std::string& text, std::chrono::seconds limit) const {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        if (errors().find(text) != std::string::npos) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
 
 }  // namespace tracebay::testing

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <csignal>
 #include <map>
 #include <string>
@@ -36,6 +37,9 @@ public:
     void interrupt();
     // What the program has written on standard error so far.
     std::string errors() const;
+    // Waits until the program has written `text` on standard error: false when it has not
+    // within `limit`.
+    bool awaitError(const std::string& text, std::chrono::seconds limit) const;
     // How the program ended once stopped, as ProcessResult::status.
     int status() const { return status_; }
 
