@@ -16,15 +16,18 @@ using namespace tracebay;
 
 namespace {
 
-void readReferences(const std::string& text) {
+// What `read` takes from `text`, written by `write` and read back the same; a refusal says why.
+template <typename Read, typename Write>
+auto readBackWhole(const std::string& text, Read read, Write write) {
     std::string why;
-    const auto read = mask::referencesFromJson(text, why);
-    if (!read) {
-        fuzz::require(!why.empty(), "a refused references file says why");
-        return;
+    const auto taken = read(text, why);
+    if (!taken) {
+        fuzz::require(!why.empty(), "a refused file says why");
+        return taken;
     }
-    const auto again = mask::referencesFromJson(mask::referencesJson(*read), why);
-    fuzz::require(again && *again == *read, "the references read back as they were written");
+    const auto again = read(write(*taken), why);
+    fuzz::require(again && *again == *taken, "what was read reads back as it was written");
+    return taken;
 }
 
 // Between two points the bounds follow the straight lines, so they never cross; outside the
@@ -43,15 +46,8 @@ void lookUpBounds(const mask::Mask& mask, uint16_t step) {
 }
 
 void readMask(uint16_t step, const std::string& text) {
-    std::string why;
-    const auto read = mask::maskFromJson(text, why);
-    if (!read) {
-        fuzz::require(!why.empty(), "a refused mask says why");
-        return;
-    }
-    const auto again = mask::maskFromJson(mask::maskJson(*read), why);
-    fuzz::require(again && *again == *read, "a mask reads back as it was written");
-    lookUpBounds(*read, step);
+    if (const auto read = readBackWhole(text, mask::maskFromJson, mask::maskJson))
+        lookUpBounds(*read, step);
 }
 
 }  // namespace
@@ -59,7 +55,7 @@ void readMask(uint16_t step, const std::string& text) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::FuzzInput input(data, size);
     if (input.byte() % 2) {
-        readReferences(input.rest());
+        readBackWhole(input.rest(), mask::referencesFromJson, mask::referencesJson);
         return 0;
     }
     const uint16_t step = input.word();
