@@ -1,7 +1,5 @@
 #include "decode/DecodedText.h"
 
-#include <cstdio>
-
 #include "acquisition/NumberFormat.h"
 #include "platform/EscapedText.h"
 
@@ -9,24 +7,6 @@ namespace tracebay::decode {
 namespace {
 
 using acquisition::decimalText;
-
-std::string jsonString(const std::string& text) {
-    std::string quoted = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-            quoted += c;
-        } else if (byte < 0x20 || byte == 0x7F) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            quoted += escaped;
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + "\"";
-}
 
 std::string csvField(const std::string& text) {
     if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
@@ -67,11 +47,12 @@ std::string annotationsJson(const std::vector<Annotation>& annotations) {
     for (size_t i = 0; i < annotations.size(); ++i) {
         const Annotation& a = annotations[i];
         std::string texts;
-        for (const std::string& t : a.texts) texts += (texts.empty() ? "" : ", ") + jsonString(t);
-        json += "  {\"decoder\": " + jsonString(a.decoder) +
-                ", \"class\": " + jsonString(a.className) + ", \"start\": " + decimalText(a.start) +
-                ", \"end\": " + decimalText(a.end) + ", \"texts\": [" + texts + "]}" +
-                (i + 1 < annotations.size() ? ",\n" : "\n");
+        for (const std::string& t : a.texts)
+            texts += (texts.empty() ? "" : ", ") + platform::jsonQuoted(t);
+        json += "  {\"decoder\": " + platform::jsonQuoted(a.decoder) +
+                ", \"class\": " + platform::jsonQuoted(a.className) +
+                ", \"start\": " + decimalText(a.start) + ", \"end\": " + decimalText(a.end) +
+                ", \"texts\": [" + texts + "]}" + (i + 1 < annotations.size() ? ",\n" : "\n");
     }
     return json + "]\n";
 }

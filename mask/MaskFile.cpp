@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "platform/AtomicFile.h"
+#include "platform/EscapedText.h"
 #include "platform/RegularFile.h"
 
 namespace tracebay::mask {
@@ -20,14 +21,6 @@ constexpr int Version = 1;
 // The shortest text that reads back as the same number: a sample time must meet its own.
 std::string exact(double value) {
     return QString::number(value, 'g', QLocale::FloatingPointShortest).toStdString();
-}
-
-std::string quoted(const std::string& text) {
-    return QString::fromUtf8(QJsonDocument(QJsonArray{QString::fromStdString(text)})
-                                 .toJson(QJsonDocument::Compact))
-        .mid(1)
-        .chopped(1)
-        .toStdString();
 }
 
 std::string tolerance(const char* unitKey, double divisions, double amount) {
@@ -98,7 +91,8 @@ std::string readHeader(const QJsonObject& object, Mask& mask) {
 std::string maskJson(const Mask& mask) {
     std::string json =
         "{\n  \"kind\": \"" + std::string(Kind) + "\",\n  \"version\": " + std::to_string(Version) +
-        ",\n  \"source\": " + quoted(mask.source) + ",\n  \"unit\": " + quoted(mask.unit) +
+        ",\n  \"source\": " + platform::jsonQuoted(mask.source) +
+        ",\n  \"unit\": " + platform::jsonQuoted(mask.unit) +
         ",\n  \"tolerance\": " + tolerance("value", mask.toleranceDivisions, mask.tolerance) +
         ",\n  \"time_tolerance\": " +
         tolerance("seconds", mask.timeToleranceDivisions, mask.timeTolerance) +

@@ -7,6 +7,7 @@
 
 #include "acquisition/NumberFormat.h"
 #include "measure/FigureStatistics.h"
+#include "platform/EscapedText.h"
 
 namespace tracebay::measure {
 namespace {
@@ -125,15 +126,6 @@ private:
 std::string jsonNumber(std::optional<double> value) {
     if (!value || !std::isfinite(*value)) return "null";
     return acquisition::decimalText(*value);
-}
-
-std::string jsonString(std::string_view text) {
-    std::string quoted = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') quoted += '\\';
-        quoted += c;
-    }
-    return quoted + "\"";
 }
 
 // The figures any of the sources has, in their order, of those chosen.
@@ -300,15 +292,16 @@ std::string figuresJson(const std::vector<SourceFigures>& sources) {
     std::string json = "{";
     for (size_t s = 0; s < sources.size(); ++s) {
         const SourceFigures& source = sources[s];
-        json += (s ? ",\n  " : "\n  ") + jsonString(source.source) + ": {";
+        json += (s ? ",\n  " : "\n  ") + platform::jsonQuoted(source.source) + ": {";
         if (source.trace)
             json +=
                 std::string("\"clipped\": ") + (source.clipped.empty() ? "false" : "true") + ", ";
         std::string why;
         for (const Measured& m : source.figures) {
-            const std::string key = jsonString(figureKey(m.figure));
+            const std::string key = platform::jsonQuoted(figureKey(m.figure));
             json += key + ": " + jsonNumber(m.value) + ", ";
-            if (!m.value) why += (why.empty() ? "" : ", ") + key + ": " + jsonString(m.why);
+            if (!m.value)
+                why += (why.empty() ? "" : ", ") + key + ": " + platform::jsonQuoted(m.why);
         }
         json += "\"why\": {" + why + "}}";
     }

@@ -68,4 +68,22 @@ std::string escapeControls(std::string_view text) {
     return out;
 }
 
+std::string jsonQuoted(std::string_view text) {
+    std::string quoted = "\"";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            quoted += '\\';
+            quoted += c;
+        } else if (byte < 0x20 || byte == 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+            quoted += escaped;
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + "\"";
+}
+
 }  // namespace tracebay::platform

@@ -11,4 +11,8 @@ namespace tracebay::platform {
 // Printable text, UTF-8 included, stays as it is.
 std::string escapeControls(std::string_view text);
 
+// `text` as a JSON string, in its quotes: quotes and backslashes escaped, control characters
+// (and DEL) as \u00NN; everything else, UTF-8 included, as it is.
+std::string jsonQuoted(std::string_view text);
+
 }  // namespace tracebay::platform
