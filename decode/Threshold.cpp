@@ -1,43 +1,12 @@
 #include "decode/Threshold.h"
 
-#include <algorithm>
-#include <map>
+#include "measure/Waveform.h"
 
 namespace tracebay::decode {
-namespace {
-
-// A mode is clear when at least this part of its half's samples lie on it.
-constexpr double ClearMode = 0.2;
-
-// The most frequent value of `counts` (the one nearer the end of the range on a tie), when clear.
-std::optional<double> clearMode(const std::map<double, int>& counts, bool upper) {
-    int total = 0;
-    int most = 0;
-    double mode = 0;
-    for (const auto& [value, count] : counts) {
-        total += count;
-        if (count > most || (upper && count == most)) {
-            most = count;
-            mode = value;
-        }
-    }
-    if (most < 2 || most < ClearMode * total) return std::nullopt;
-    return mode;
-}
-
-}  // namespace
-
 Levels channelLevels(const std::vector<double>& volts) {
     if (volts.empty()) return {};
-    const auto [low, high] = std::minmax_element(volts.begin(), volts.end());
-    const double middle = (*low + *high) / 2;
-    std::map<double, int> lower;
-    std::map<double, int> upper;
-    for (const double v : volts) ++(v <= middle ? lower : upper)[v];
-    const auto base = clearMode(lower, false);
-    const auto top = clearMode(upper, true);
-    if (!base || !top) return {*low, *high};
-    return {*base, *top};
+    const measure::ReferenceLevels levels = measure::referenceLevels(volts);
+    return {levels.base.value_or(levels.min), levels.top.value_or(levels.max)};
 }
 
 std::vector<bool> thresholded(const std::vector<double>& volts, std::optional<double> level) {

@@ -5,8 +5,8 @@
 
 namespace tracebay::decode {
 
-// A channel's two levels: the modes of its samples below and above the middle of their range,
-// or the range's ends where a half has no clear mode (no plateau: a sine, a ramp).
+// A channel's two levels: its base and top as the measurements give them, or the range's ends
+// where they give none (no plateau: a sine, a ramp).
 struct Levels {
     double base = 0;
     double top = 0;
